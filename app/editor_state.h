@@ -1,0 +1,66 @@
+// The editor's one record of global variables: tool and brush settings, brush colour,
+// grid, zoom, document sizes, mouse and stroke state, dialog entries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "image/color.h"
+
+namespace morvane {
+
+// Fixed image numbers of the editor.
+enum EditorImage : int {
+    ToolIconFirst = 0,  // 0..6: brush, line, rectangle, ellipse, bucket, waste bin, eraser
+    StrokeSnapshotImage = 7,
+    ColorSwatchImage = 8,
+    OpenedImage = 9,
+    CheckerImage = 11,
+    BrushImage = 12,
+    BrushPreviewImage = 13,
+    CustomBrushImage = 14,
+    WorkingImage = 15,
+    ZoomSourceImage = 16,
+    TileSetImage = 17,
+};
+
+// Fixed window numbers of the editor.
+enum EditorWindow : int {
+    MainWindow = 0,
+    NewImageWindow = 1,
+    TileSetWindow = 2,
+    PreferencesWindow = 3,
+    ResizeWindow = 4,
+};
+
+struct EditorState {
+    std::int64_t quit_requested = 0;
+    std::int64_t stroke_start_x = 0, stroke_start_y = 0;
+    std::int64_t mouse_x = 0, mouse_y = 0;
+    std::int64_t resize_height_entry = 0, resize_width_entry = 0;
+    Color brush_color = rgba(0, 0, 0, 255);
+    std::int64_t canvas_subtype = 0;
+    std::int64_t new_height_entry = 0, new_width_entry = 0;
+    std::int64_t resize_mode = 0;  // 0 smooth, 1 hard
+    std::int16_t brush_size = 20;
+    std::uint8_t brush_type = 0;  // 0 Circle, 1 Box, 2 Ellipse, 3 Custom
+    std::uint8_t brush_alpha = 255;
+    std::uint8_t brush_tool = 0;  // 0 Brush, 1 Pencil, 2 Eraser
+    std::uint8_t keep_alpha = 0;
+    std::int16_t brush_index = 0;
+    std::int64_t mouse_down = 0;
+    std::uint8_t current_tool = 3;  // tool button number: 3 free-hand, 4 line, 5 box, 6 ellipse, 7 fill
+    std::uint8_t grid_visible = 1;
+    std::int16_t grid_width = 32, grid_height = 32;
+    std::int32_t grid_color = 0;
+    std::int16_t zoom = 100;
+    std::string brush_dir = "Quillrat";
+    std::int64_t new_image_default_width = 256, new_image_default_height = 256;
+    std::int64_t view_width = 256, view_height = 256;
+    std::int64_t base_width = 256, base_height = 256;
+
+    // Implementation state beyond the record (owned by the editor's own code).
+    std::uint8_t eraser_previous_tool = 0;  // paint kind restored when the quick eraser is released
+};
+
+}  // namespace morvane
