@@ -36,6 +36,7 @@ void preferences_window_open(EditorState& state);
 // Painting.
 void stamp_rebuild(EditorState& state, bool custom);
 void color_repack(EditorState& state);
-void paint_at(EditorState& state, std::int64_t x, std::int64_t y);
+/// One painting step at canvas pixel x, y for a canvas subtype (65539 move, 65540 left down, 65541 left up).
+void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t subtype);
 
 }  // namespace morvane
