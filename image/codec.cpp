@@ -1,0 +1,240 @@
+// Codec lists, the decode context, loading from memory and files, and saving.
+#include "image/codec.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "image/bitmap.h"
+#include "image/file.h"
+#include "image/image.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int MaxDecoders = 30;
+constexpr int MaxEncoders = 32;
+constexpr std::int64_t MaxSide = 32767;
+
+struct CodecLists {
+    const ImageDecoder* decoders[MaxDecoders] = {};
+    int decoder_count = 0;
+    const ImageEncoder* encoders[MaxEncoders] = {};
+    int encoder_count = 0;
+};
+
+CodecLists g_lists;
+DecodeContext g_context;
+std::int64_t g_pixel_limit = MaxSide * MaxSide;
+
+std::intptr_t creation_result(ObjectNumber number, ObjectNumber result_number, const Bitmap* bitmap) {
+    return number == -1 ? static_cast<std::intptr_t>(result_number) : bitmap_handle(bitmap);
+}
+
+// Finds the accepting decoder and decodes into new storage; null on any failure.
+Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_depth, std::uint32_t* tag) {
+    DecodeContext& ctx = g_context;
+    ctx = DecodeContext{};
+    ctx.source = data;
+    ctx.source_size = size;
+    ctx.from_memory = 1;
+    const ImageDecoder* chosen = nullptr;
+    for (int i = 0; i < g_lists.decoder_count && !chosen; ++i) {
+        const ImageDecoder* decoder = g_lists.decoders[i];
+        ctx.decoder_state = nullptr;
+        ctx.width = ctx.height = ctx.target_depth = ctx.file_depth = 0;
+        if (decoder->probe && decoder->probe(&ctx)) chosen = decoder;
+    }
+    if (!chosen) return nullptr;
+    ctx.decoder = chosen;
+
+    Bitmap* bitmap = nullptr;
+    if (codec_size_allowed(ctx.width, ctx.height) && (ctx.target_depth == 24 || ctx.target_depth == 32)) {
+        bitmap = bitmap_create(ctx.width, ctx.height, ctx.target_depth);
+    }
+    if (bitmap && !(chosen->decode && chosen->decode(&ctx, bitmap->bits, bitmap->stride, BottomUp))) {
+        bitmap_destroy(bitmap);
+        bitmap = nullptr;
+    }
+    if (chosen->release) chosen->release(&ctx);
+    *file_depth = ctx.file_depth;
+    *tag = chosen->tag;
+    ctx.decoder_state = nullptr;
+    return bitmap;
+}
+
+bool is_icon_file(const std::uint8_t* data, std::int32_t size) {
+    return size >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 1 && data[3] == 0;
+}
+
+// Composes 32-bit pixels onto white into new 24-bit rows of the same order.
+std::uint8_t* flatten_onto_white(const Bitmap& source, std::int32_t* out_stride) {
+    const std::int64_t stride = bitmap_stride(source.width, 24);
+    if (stride <= 0) return nullptr;
+    auto* out = static_cast<std::uint8_t*>(
+        std::calloc(static_cast<std::size_t>(stride) * static_cast<std::size_t>(source.height), 1));
+    if (!out) return nullptr;
+    for (std::int32_t r = 0; r < source.height; ++r) {
+        const std::uint8_t* in = source.bits + static_cast<std::ptrdiff_t>(r) * source.stride;
+        std::uint8_t* dst = out + static_cast<std::ptrdiff_t>(r) * stride;
+        for (std::int32_t x = 0; x < source.width; ++x, in += 4, dst += 3) {
+            const unsigned a = in[3];
+            for (int c = 0; c < 3; ++c) dst[c] = static_cast<std::uint8_t>((in[c] * a + 255u * (255u - a)) / 255u);
+        }
+    }
+    *out_stride = static_cast<std::int32_t>(stride);
+    return out;
+}
+
+}  // namespace
+
+void encoded_block_free(EncodedBlock* block) {
+    if (!block) return;
+    std::free(block->data);
+    delete block;
+}
+
+bool codec_size_allowed(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide && width * height <= g_pixel_limit;
+}
+
+void image_codecs_set_pixel_limit(std::int64_t pixels) {
+    g_pixel_limit = pixels < 1 ? 1 : (pixels > MaxSide * MaxSide ? MaxSide * MaxSide : pixels);
+}
+
+std::int64_t image_codecs_pixel_limit() { return g_pixel_limit; }
+
+std::intptr_t encoded_output(const char* file_name, std::uint8_t* data, std::size_t size) {
+    if (file_name) {
+        const bool ok = data && file_write_atomic(file_name, data, size);
+        std::free(data);
+        return ok ? 1 : 0;
+    }
+    if (!data) return 0;
+    auto* block = new (std::nothrow) EncodedBlock;
+    if (!block) {
+        std::free(data);
+        return 0;
+    }
+    block->data = data;
+    block->size = size;
+    return reinterpret_cast<std::intptr_t>(block);
+}
+
+void image_codecs_init() {
+    g_lists = CodecLists{};
+    g_context = DecodeContext{};
+}
+
+int decoder_register(const ImageDecoder* decoder) {
+    if (!decoder || g_lists.decoder_count >= MaxDecoders) return 0;
+    g_lists.decoders[g_lists.decoder_count++] = decoder;
+    return 1;
+}
+
+int encoder_register(const ImageEncoder* encoder) {
+    if (!encoder || g_lists.encoder_count >= MaxEncoders) return 0;
+    g_lists.encoders[g_lists.encoder_count++] = encoder;
+    return 1;
+}
+
+// Registers a record unless the same record is already in the list.
+int codec_register_once(const ImageDecoder* decoder) {
+    for (int i = 0; i < g_lists.decoder_count; ++i)
+        if (g_lists.decoders[i] == decoder) return 1;
+    return decoder_register(decoder);
+}
+
+int codec_register_once(const ImageEncoder* encoder) {
+    for (int i = 0; i < g_lists.encoder_count; ++i)
+        if (g_lists.encoders[i] == encoder) return 1;
+    return encoder_register(encoder);
+}
+
+std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int32_t size) {
+    ObjectNumber result_number = 0;
+    Image* record = image_take_record(number, &result_number);
+    if (!record) return 0;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (!bytes || size <= 0) {
+        image_release_record(result_number);
+        return 0;
+    }
+
+    if (is_icon_file(bytes, size)) {
+        int entry_depth = 0;
+        if (Bitmap* icon = icon_decode(bytes, static_cast<std::size_t>(size), &entry_depth)) {
+            record->handle = bitmap_handle(icon);
+            record->width = static_cast<std::int16_t>(icon->width);
+            record->height = static_cast<std::int16_t>(icon->height);
+            record->depth = 32;
+            record->source_depth = static_cast<std::uint8_t>(entry_depth);
+            record->format_tag = FormatIcon;
+            return creation_result(number, result_number, icon);
+        }
+    }
+
+    int file_depth = 0;
+    std::uint32_t tag = 0;
+    Bitmap* bitmap = decode_block(bytes, size, &file_depth, &tag);
+    if (!bitmap) {
+        image_release_record(result_number);
+        return 0;
+    }
+    record->handle = bitmap_handle(bitmap);
+    record->width = static_cast<std::int16_t>(bitmap->width);
+    record->height = static_cast<std::int16_t>(bitmap->height);
+    record->depth = static_cast<std::uint8_t>(bitmap->bpp);
+    record->source_depth = static_cast<std::uint8_t>(file_depth);
+    record->format_tag = tag;
+    return creation_result(number, result_number, bitmap);
+}
+
+std::intptr_t image_load(ObjectNumber number, const std::string& file_name) {
+    std::vector<std::uint8_t> data;
+    if (!file_read_all(file_name.c_str(), data) || data.empty()) {
+        // The record is still taken so that a failed load leaves no image at the number.
+        ObjectNumber result_number = 0;
+        if (image_take_record(number, &result_number)) image_release_record(result_number);
+        return 0;
+    }
+    return image_from_memory(number, data.data(), static_cast<std::int32_t>(data.size()));
+}
+
+int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t tag, int parameter, int depth) {
+    if (file_name.empty()) return 0;
+    const Image* record = image_record(number);
+    if (!record || !record->handle) return 0;
+    const Bitmap* bitmap = bitmap_from_handle(record->handle);
+    if (!bitmap || bitmap->kind != Bitmap::Kind::Pixels || !bitmap->bits) return 0;
+    if (depth == -1) depth = record->source_depth;
+
+    const ImageEncoder* encoder = nullptr;
+    for (int i = 0; i < g_lists.encoder_count && !encoder; ++i)
+        if (g_lists.encoders[i]->tag == tag) encoder = g_lists.encoders[i];
+    if (!encoder || !encoder->write24) return 0;
+
+    const char* name = file_name.c_str();
+    if (bitmap->bpp == 32) {
+        if (encoder->write32 && depth == 32) {
+            return encoder->write32(name, bitmap->bits, bitmap->width, bitmap->height, bitmap->stride, BottomUp,
+                                    parameter, depth) != 0;
+        }
+        std::int32_t stride = 0;
+        std::uint8_t* flat = flatten_onto_white(*bitmap, &stride);
+        if (!flat) return 0;
+        const std::intptr_t result =
+            encoder->write24(name, flat, bitmap->width, bitmap->height, stride, BottomUp, parameter, depth);
+        std::free(flat);
+        return result != 0;
+    }
+    if (bitmap->bpp == 24) {
+        return encoder->write24(name, bitmap->bits, bitmap->width, bitmap->height, bitmap->stride, BottomUp,
+                                parameter, depth) != 0;
+    }
+    return 0;
+}
+
+}  // namespace morvane
