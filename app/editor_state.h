@@ -61,6 +61,12 @@ struct EditorState {
 
     // Implementation state beyond the record (owned by the editor's own code).
     std::uint8_t eraser_previous_tool = 0;  // paint kind restored when the quick eraser is released
+    // Canvas rectangle (x0, y0, x1, y1 exclusive) covered by the shape of the last paint step
+    // of the current stroke; empty when x1 <= x0. A shape step restores only this part.
+    std::int64_t shape_x0 = 0, shape_y0 = 0, shape_x1 = 0, shape_y1 = 0;
+    std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
+    // Painting recomposes only the changed canvas rectangle; false forces the full redraw.
+    bool partial_redraw = true;
 };
 
 }  // namespace morvane
