@@ -153,6 +153,12 @@ int codec_register_once(const ImageEncoder* encoder) {
     return encoder_register(encoder);
 }
 
+const ImageEncoder* encoder_find(std::uint32_t tag) {
+    for (int i = 0; i < g_lists.encoder_count; ++i)
+        if (g_lists.encoders[i]->tag == tag) return g_lists.encoders[i];
+    return nullptr;
+}
+
 std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int32_t size) {
     ObjectNumber result_number = 0;
     Image* record = image_take_record(number, &result_number);
@@ -211,9 +217,7 @@ int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t 
     if (!bitmap || bitmap->kind != Bitmap::Kind::Pixels || !bitmap->bits) return 0;
     if (depth == -1) depth = record->source_depth;
 
-    const ImageEncoder* encoder = nullptr;
-    for (int i = 0; i < g_lists.encoder_count && !encoder; ++i)
-        if (g_lists.encoders[i]->tag == tag) encoder = g_lists.encoders[i];
+    const ImageEncoder* encoder = encoder_find(tag);
     if (!encoder || !encoder->write24) return 0;
 
     const char* name = file_name.c_str();

@@ -88,6 +88,9 @@ int jpeg_encoder_register();
 int decoder_register(const ImageDecoder* decoder);
 int encoder_register(const ImageEncoder* encoder);
 
+/// The first registered encoder with this tag, or null.
+const ImageEncoder* encoder_find(std::uint32_t tag);
+
 /// Decodes a block (icon file, or any registered format probed in registration order)
 /// into image `number` (or -1 for a dynamic number). Returns the storage handle for a
 /// fixed number, the dynamic number for -1, or 0 on failure (no image is left there).

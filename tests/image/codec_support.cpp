@@ -1,0 +1,179 @@
+// Helpers for the picture-file tests.
+#include "codec_support.h"
+
+#include <dirent.h>
+#include <jpeglib.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace morvane::test {
+
+void CodecTest::SetUp() {
+    image_codecs_init();
+    bmp_codec_register();
+    ASSERT_NE(png_decoder_register(), 0);
+    ASSERT_NE(png_encoder_register(), 0);
+    ASSERT_NE(jpeg_decoder_register(), 0);
+    ASSERT_NE(jpeg_encoder_register(), 0);
+}
+
+void CodecTest::TearDown() {
+    image_free(-1);
+    if (!dir_.empty()) {
+        for (const std::string& name : list_dir(dir_)) ::unlink((dir_ + "/" + name).c_str());
+        ::rmdir(dir_.c_str());
+    }
+}
+
+std::string CodecTest::temp_dir() {
+    if (dir_.empty()) {
+        char pattern[] = "/tmp/morvane_codec_XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        EXPECT_NE(made, nullptr);
+        dir_ = made ? made : "/tmp";
+    }
+    return dir_;
+}
+
+std::array<int, 4> pixel_at(ObjectNumber number, int x, int y) {
+    const Image* record = image_record(number);
+    if (!record || !record->handle) return {-1, -1, -1, -1};
+    const Bitmap* b = bitmap_from_handle(record->handle);
+    const std::uint8_t* p = b->row(y) + x * (b->bpp / 8);
+    return {p[0], p[1], p[2], b->bpp == 32 ? p[3] : 255};
+}
+
+namespace {
+
+void png_append(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+void png_flush(png_structp) {}
+
+}  // namespace
+
+std::vector<std::uint8_t> make_png(const PngSpec& spec) {
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        ADD_FAILURE() << "libpng could not write the test file";
+        return {};
+    }
+    png_set_write_fn(png, &out, png_append, png_flush);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.color_type,
+                 spec.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    std::vector<png_color> palette;
+    for (std::uint32_t c : spec.palette)
+        palette.push_back(png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
+    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    png_color_16 trans{};
+    if (!spec.trns_alpha.empty()) {
+        png_set_tRNS(png, info, spec.trns_alpha.data(), static_cast<int>(spec.trns_alpha.size()), nullptr);
+    } else if (spec.trns_gray >= 0) {
+        trans.gray = static_cast<png_uint_16>(spec.trns_gray);
+        png_set_tRNS(png, info, nullptr, 0, &trans);
+    } else if (spec.trns_rgb[0] >= 0) {
+        trans.red = static_cast<png_uint_16>(spec.trns_rgb[0]);
+        trans.green = static_cast<png_uint_16>(spec.trns_rgb[1]);
+        trans.blue = static_cast<png_uint_16>(spec.trns_rgb[2]);
+        png_set_tRNS(png, info, nullptr, 0, &trans);
+    }
+    std::vector<png_bytep> rows;
+    for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::vector<std::uint8_t> make_jpeg(int width, int height, int components, int in_space, int file_space,
+                                    const std::vector<std::uint8_t>& samples, int quality, bool progressive) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = components;
+    cinfo.in_color_space = static_cast<J_COLOR_SPACE>(in_space);
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, static_cast<J_COLOR_SPACE>(file_space));
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    for (int y = 0; y < height; ++y) {
+        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + static_cast<std::size_t>(y) * width * components);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<std::uint8_t> out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+std::vector<std::uint8_t> make_bmp(int width, int height, int bits, int compression,
+                                   const std::vector<std::uint32_t>& palette, const std::vector<std::uint8_t>& pixels,
+                                   int offset) {
+    const int data_at = offset >= 0 ? offset : 54 + 4 * static_cast<int>(palette.size());
+    Bytes b;
+    b.u8('B').u8('M').u32(data_at + static_cast<std::int64_t>(pixels.size())).u16(0).u16(0).u32(data_at);
+    b.u32(40).u32(width).u32(height).u16(1).u16(bits).u32(compression).u32(pixels.size());
+    b.u32(0).u32(0).u32(palette.size()).u32(0);
+    for (std::uint32_t c : palette) b.u8(c & 255).u8((c >> 8) & 255).u8((c >> 16) & 255).u8(0);
+    while (static_cast<int>(b.data.size()) < data_at) b.u8(0);
+    b.raw(pixels);
+    return b.data;
+}
+
+std::vector<std::uint8_t> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_file(const std::string& path, const std::vector<std::uint8_t>& data) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+bool file_exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> list_dir(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(d);
+    }
+    return names;
+}
+
+std::vector<std::uint8_t> encode_to_memory(ImageWriter writer, const Bitmap& bitmap, int parameter, int depth) {
+    const std::intptr_t result = writer(nullptr, bitmap.bits, bitmap.width, bitmap.height, bitmap.stride, BottomUp,
+                                        parameter, depth);
+    auto* block = reinterpret_cast<EncodedBlock*>(result);
+    if (!block) return {};
+    std::vector<std::uint8_t> out(block->data, block->data + block->size);
+    encoded_block_free(block);
+    return out;
+}
+
+}  // namespace morvane::test
