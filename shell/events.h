@@ -51,16 +51,24 @@ std::int64_t event_subtype();
 /// Appends an event under the posting rules (suspension, tail de-duplication).
 void event_post(std::uint32_t kind, std::int64_t source, std::int64_t window, std::int64_t subtype,
                 std::uint32_t flags = 0);
+/// As event_post, for an event carrying a data record: `release` frees it when the event is
+/// freed (at once when the event is not queued).
+void event_post_data(std::uint32_t kind, std::int64_t source, std::int64_t window, std::int64_t subtype,
+                     std::intptr_t data, void (*release)(std::intptr_t data), std::uint32_t flags = 0);
+/// The data record of the current event, 0 when it carries none.
+std::intptr_t event_data();
 /// Removes every queued event matching all fields; -1 in a field matches any value.
 void event_discard(std::int64_t kind, std::int64_t source, std::int64_t window, std::int64_t subtype);
 /// Raises (+1) or lowers (-1) the posting suspension; while above zero posts are dropped.
 void event_posting_suspend(int delta);
 /// Number of queued events (for tests and diagnostics).
 int event_queue_size();
+/// Empties the queue and the current event and resets the suspension (shutdown, tests).
+void event_queue_clear();
 
 /// RAII guard for program-made changes that must not come back as events.
 class PostingSuspended {
-public:
+  public:
     PostingSuspended() { event_posting_suspend(+1); }
     ~PostingSuspended() { event_posting_suspend(-1); }
     PostingSuspended(const PostingSuspended&) = delete;

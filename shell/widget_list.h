@@ -2,6 +2,8 @@
 // Only Qt code (shell/, widgets/, the canvas in draw/) includes this.
 #pragma once
 
+#include <functional>
+
 #include "image/color.h"
 
 class QWidget;
@@ -22,5 +24,9 @@ void widget_list_pop();
 QWidget* window_client(ObjectNumber window);
 /// The number of the top-level window that contains a widget, or -1.
 ObjectNumber window_of(const QWidget* widget);
+
+/// Registers a call made by window_close before a window's widgets are destroyed (the
+/// widget and canvas tables forget the window's widgets there).
+void window_on_close(std::function<void(ObjectNumber window)> hook);
 
 }  // namespace morvane
