@@ -1,5 +1,6 @@
-// Median cut: boxes of distinct colours are split at the weighted median of their widest
-// channel until there are enough boxes; each box's weighted mean becomes a palette entry.
+// Median cut in the variance-minimising form: the box with the largest squared error is
+// split along its widest channel where the two halves' summed squared error is least,
+// until there are enough boxes; each box's weighted mean becomes a palette entry.
 #include "image/quantize.h"
 
 #include <algorithm>
@@ -20,22 +21,54 @@ int channel(std::uint32_t rgb, int c) { return static_cast<int>((rgb >> (16 - 8 
 struct Box {
     std::size_t begin;
     std::size_t end;
-    int widest;  // channel with the largest range: 0 red, 1 green, 2 blue
-    int range;   // that range; 0 when the box cannot be split
+    int widest;    // channel with the largest range: 0 red, 1 green, 2 blue
+    double error;  // weighted squared distance of its colours to their mean; 0: cannot split
 };
 
 Box make_box(const std::vector<ColorCount>& colors, std::size_t begin, std::size_t end) {
     int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
-    for (std::size_t i = begin; i < end; ++i)
+    double sum[3] = {0, 0, 0}, squares = 0, total = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const double n = colors[i].count;
+        total += n;
         for (int c = 0; c < 3; ++c) {
-            lo[c] = std::min(lo[c], channel(colors[i].rgb, c));
-            hi[c] = std::max(hi[c], channel(colors[i].rgb, c));
+            const int v = channel(colors[i].rgb, c);
+            lo[c] = std::min(lo[c], v);
+            hi[c] = std::max(hi[c], v);
+            sum[c] += n * v;
+            squares += n * v * v;
         }
-    Box box{begin, end, 0, hi[0] - lo[0]};
+    }
+    Box box{begin, end, 0, 0.0};
     for (int c = 1; c < 3; ++c)
-        if (hi[c] - lo[c] > box.range) box = Box{begin, end, c, hi[c] - lo[c]};
-    if (end - begin < 2) box.range = 0;
+        if (hi[c] - lo[c] > hi[box.widest] - lo[box.widest]) box.widest = c;
+    if (end - begin >= 2) box.error = squares - (sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]) / total;
     return box;
+}
+
+// Index in (begin, end) where splitting the box (sorted along channel c) leaves the least
+// squared error along that channel.
+std::size_t best_cut(const std::vector<ColorCount>& colors, const Box& box, int c) {
+    double total = 0, sum = 0;
+    for (std::size_t i = box.begin; i < box.end; ++i) {
+        total += colors[i].count;
+        sum += colors[i].count * static_cast<double>(channel(colors[i].rgb, c));
+    }
+    std::size_t cut = box.begin + 1;
+    double best = -1, left_n = 0, left_sum = 0;
+    for (std::size_t i = box.begin; i + 1 < box.end; ++i) {
+        left_n += colors[i].count;
+        left_sum += colors[i].count * static_cast<double>(channel(colors[i].rgb, c));
+        if (channel(colors[i].rgb, c) == channel(colors[i + 1].rgb, c)) continue;  // cut between values only
+        const double right_n = total - left_n, right_sum = sum - left_sum;
+        // Each side's squared error is (sum of squares) - sum^2 / n; maximise the subtracted part.
+        const double gain = left_sum * left_sum / left_n + right_sum * right_sum / right_n;
+        if (gain > best) {
+            best = gain;
+            cut = i + 1;
+        }
+    }
+    return cut;
 }
 
 std::uint32_t pixel_rgb(const std::uint8_t* p, int bpp) {
@@ -103,21 +136,15 @@ bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32
         } else {
             std::vector<Box> boxes{make_box(distinct, 0, distinct.size())};
             while (boxes.size() < static_cast<std::size_t>(colors)) {
-                // Split the splittable box with the widest channel range.
-                auto widest = std::max_element(boxes.begin(), boxes.end(),
-                                               [](const Box& a, const Box& b) { return a.range < b.range; });
-                if (widest->range == 0) break;
-                const Box box = *widest;
+                auto worst = std::max_element(boxes.begin(), boxes.end(),
+                                              [](const Box& a, const Box& b) { return a.error < b.error; });
+                if (worst->error <= 0) break;
+                const Box box = *worst;
                 const int c = box.widest;
                 std::sort(distinct.begin() + box.begin, distinct.begin() + box.end,
                           [c](const ColorCount& a, const ColorCount& b) { return channel(a.rgb, c) < channel(b.rgb, c); });
-                std::uint64_t total = 0;
-                for (std::size_t i = box.begin; i < box.end; ++i) total += distinct[i].count;
-                // Weighted median; both halves keep at least one colour.
-                std::size_t cut = box.begin + 1;
-                std::uint64_t seen = distinct[box.begin].count;
-                while (cut < box.end - 1 && seen * 2 < total) seen += distinct[cut++].count;
-                *widest = make_box(distinct, box.begin, cut);
+                const std::size_t cut = best_cut(distinct, box, c);
+                *worst = make_box(distinct, box.begin, cut);
                 boxes.push_back(make_box(distinct, cut, box.end));
             }
             for (const Box& box : boxes) {
