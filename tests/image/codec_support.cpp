@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace morvane::test {
 
@@ -137,6 +138,79 @@ std::vector<std::uint8_t> make_bmp(int width, int height, int bits, int compress
     while (static_cast<int>(b.data.size()) < data_at) b.u8(0);
     b.raw(pixels);
     return b.data;
+}
+
+namespace {
+
+// An icon file of the given entries, each (width byte, height byte, bit count, data).
+std::vector<std::uint8_t> icon_of(const std::vector<std::tuple<int, int, int, std::vector<std::uint8_t>>>& entries) {
+    Bytes b;
+    b.u16(0).u16(1).u16(static_cast<int>(entries.size()));
+    std::size_t offset = 6 + 16 * entries.size();
+    for (const auto& [w, h, bits, data] : entries) {
+        b.u8(w).u8(h).u8(0).u8(0).u16(1).u16(bits).u32(data.size()).u32(offset);
+        offset += data.size();
+    }
+    for (const auto& entry : entries) b.raw(std::get<3>(entry));
+    return b.data;
+}
+
+// A bitmap icon entry of 2 x 2 pixels at `bits` per pixel with a two-colour palette
+// for depths up to 8 and a mask making pixel (1, 0) transparent.
+std::vector<std::uint8_t> dib_of(int bits) {
+    Bytes b;
+    b.u32(40).u32(2).u32(4).u16(1).u16(bits).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    if (bits <= 8) {
+        for (int i = 0; i < (1 << bits); ++i) b.u32(i % 2 ? 0x00C08040 : 0x00102030);
+    }
+    const int stride = (2 * bits + 31) / 32 * 4;
+    for (int i = 0; i < 2 * stride; ++i) b.u8(0x5C + i);
+    b.u8(0x40).u8(0).u8(0).u8(0).u32(0);  // mask: pixel 1 of the bottom row is transparent
+    return b.data;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> out;
+    out.emplace_back("rgb24.bmp", make_bmp(5, 3, 24, 0, {}, std::vector<std::uint8_t>(48, 0x5A)));
+    out.emplace_back("topdown32.bmp", make_bmp(2, -2, 32, 0, {}, std::vector<std::uint8_t>(16, 0x91)));
+    out.emplace_back("rle8.bmp", make_bmp(6, 3, 8, 1, {0x112233, 0x445566, 0x778899, 0xAABBCC},
+                                          {3, 1, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 3, 0, 1}));
+    out.emplace_back("pal4.bmp", make_bmp(7, 2, 4, 0, {0xFF0000, 0x00FF00}, {0x01, 0x10, 0x01, 0x10, 0x10, 0x01, 0x10, 0x01}));
+    out.emplace_back("mono.bmp", make_bmp(9, 2, 1, 0, {0, 0xFFFFFF}, {0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0}));
+    out.emplace_back("bits565.bmp", make_bmp(3, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x43, 0x08, 0xFF, 0xFF, 0, 0x7C, 0, 0}));
+    PngSpec png;
+    png.width = 5, png.height = 4, png.color_type = PNG_COLOR_TYPE_RGB_ALPHA, png.interlace = true;
+    for (int y = 0; y < 4; ++y) {
+        std::vector<std::uint8_t> row(20);
+        for (int i = 0; i < 20; ++i) row[i] = static_cast<std::uint8_t>(i * 13 + y * 41);
+        png.rows.push_back(row);
+    }
+    const auto rgba_png = make_png(png);
+    out.emplace_back("rgba_interlaced.png", rgba_png);
+    PngSpec pal;
+    pal.width = 6, pal.height = 3, pal.color_type = PNG_COLOR_TYPE_PALETTE, pal.bit_depth = 2;
+    pal.palette = {0x000000, 0x808080, 0xFFFFFF};
+    pal.trns_alpha = {0, 255};
+    pal.rows.assign(3, std::vector<std::uint8_t>{0x1B, 0x60});
+    out.emplace_back("palette2.png", make_png(pal));
+    PngSpec grey;
+    grey.width = 3, grey.height = 2, grey.color_type = PNG_COLOR_TYPE_GRAY, grey.bit_depth = 16, grey.trns_gray = 0x1234;
+    grey.rows = {{0x12, 0x34, 0xFF, 0x00, 0x80, 0x80}, {0, 0, 1, 1, 2, 2}};
+    out.emplace_back("grey16_trns.png", make_png(grey));
+    std::vector<std::uint8_t> rgb(16 * 16 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 7);
+    out.emplace_back("baseline.jpg", make_jpeg(16, 16, 3, JCS_RGB, JCS_YCbCr, rgb, 80));
+    out.emplace_back("progressive.jpg", make_jpeg(16, 16, 3, JCS_RGB, JCS_YCbCr, rgb, 80, true));
+    std::vector<std::uint8_t> cmyk(8 * 8 * 4);
+    for (std::size_t i = 0; i < cmyk.size(); ++i) cmyk[i] = static_cast<std::uint8_t>(255 - i * 3);
+    out.emplace_back("ycck.jpg", make_jpeg(8, 8, 4, JCS_CMYK, JCS_YCCK, cmyk, 90));
+    out.emplace_back("grey.jpg", make_jpeg(8, 8, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, std::vector<std::uint8_t>(64, 100), 90));
+    out.emplace_back("bmp_and_png.ico", icon_of({{2, 2, 24, dib_of(24)}, {2, 2, 32, rgba_png}}));
+    out.emplace_back("palettes.ico", icon_of({{2, 2, 1, dib_of(1)}, {2, 2, 4, dib_of(4)}, {2, 2, 8, dib_of(8)}}));
+    out.emplace_back("alpha32.ico", icon_of({{2, 2, 32, dib_of(32)}, {16, 16, 16, dib_of(16)}}));
+    return out;
 }
 
 std::vector<std::uint8_t> read_file(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/bitmap.h"
@@ -61,6 +62,10 @@ struct Bytes {
 std::vector<std::uint8_t> make_bmp(int width, int height, int bits, int compression,
                                    const std::vector<std::uint32_t>& palette, const std::vector<std::uint8_t>& pixels,
                                    int offset = -1);
+
+/// Small valid files of every kind the readers take, with file names (the fuzz seeds).
+/// Icon files are named "*.ico".
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files();
 
 std::vector<std::uint8_t> read_file(const std::string& path);
 void write_file(const std::string& path, const std::vector<std::uint8_t>& data);

@@ -26,40 +26,6 @@ private:
     std::int64_t saved_limit_ = 0;
 };
 
-// A handful of small valid files of every kind the readers take.
-std::vector<std::vector<std::uint8_t>> samples() {
-    std::vector<std::vector<std::uint8_t>> out;
-    out.push_back(make_bmp(5, 3, 24, 0, {}, std::vector<std::uint8_t>(48, 0x5A)));
-    out.push_back(make_bmp(6, 3, 8, 1, {0x112233, 0x445566}, {3, 1, 0, 3, 1, 1, 1, 0, 0, 0, 2, 1, 1, 2, 1, 0, 0, 1}));
-    out.push_back(make_bmp(7, 2, 4, 0, {0xFF0000, 0x00FF00}, {0x01, 0x10, 0x01, 0x10, 0x10, 0x01, 0x10, 0x01}));
-    PngSpec png;
-    png.width = 5, png.height = 4, png.color_type = PNG_COLOR_TYPE_RGB_ALPHA, png.interlace = true;
-    png.rows.assign(4, std::vector<std::uint8_t>(20, 0x81));
-    out.push_back(make_png(png));
-    PngSpec pal;
-    pal.width = 6, pal.height = 3, pal.color_type = PNG_COLOR_TYPE_PALETTE, pal.bit_depth = 2;
-    pal.palette = {0x000000, 0x808080, 0xFFFFFF};
-    pal.trns_alpha = {0, 255};
-    pal.rows.assign(3, std::vector<std::uint8_t>{0x1B, 0x60});
-    out.push_back(make_png(pal));
-    std::vector<std::uint8_t> rgb(16 * 16 * 3);
-    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 7);
-    out.push_back(make_jpeg(16, 16, 3, JCS_RGB, JCS_YCbCr, rgb, 80));
-    out.push_back(make_jpeg(16, 16, 3, JCS_RGB, JCS_YCbCr, rgb, 80, true));
-    // Icon with a bitmap entry and a PNG entry of the same size.
-    Bytes dib;
-    dib.u32(40).u32(2).u32(4).u16(1).u16(24).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
-    dib.raw(std::vector<std::uint8_t>(16, 0x33));
-    const auto png_entry = out[3];
-    Bytes ico;
-    ico.u16(0).u16(1).u16(2);
-    ico.u8(2).u8(2).u8(0).u8(0).u16(1).u16(24).u32(dib.data.size()).u32(38);
-    ico.u8(2).u8(2).u8(0).u8(0).u16(1).u16(32).u32(png_entry.size()).u32(38 + dib.data.size());
-    ico.raw(dib.data).raw(png_entry);
-    out.push_back(ico.data);
-    return out;
-}
-
 // Decodes a block and checks the outcome is a failure or a consistent picture.
 void decode_and_check(const std::vector<std::uint8_t>& data, const std::string& label) {
     const std::intptr_t result = image_from_memory(1, data.data(), static_cast<std::int32_t>(data.size()));
@@ -78,11 +44,11 @@ void decode_and_check(const std::vector<std::uint8_t>& data, const std::string& 
 }
 
 TEST_F(Robustness, SamplesDecodeWhole) {
-    for (const auto& s : samples()) EXPECT_NE(image_from_memory(1, s.data(), static_cast<std::int32_t>(s.size())), 0);
+    for (const auto& [name, s] : sample_files()) EXPECT_NE(image_from_memory(1, s.data(), static_cast<std::int32_t>(s.size())), 0);
 }
 
 TEST_F(Robustness, EveryPrefixDecodesOrFails) {
-    for (const auto& s : samples())
+    for (const auto& [name, s] : sample_files())
         for (std::size_t n = 1; n < s.size(); ++n) {
             const std::vector<std::uint8_t> prefix(s.begin(), s.begin() + n);
             decode_and_check(prefix, "prefix " + std::to_string(n) + " of " + std::to_string(s.size()));
@@ -92,7 +58,7 @@ TEST_F(Robustness, EveryPrefixDecodesOrFails) {
 TEST_F(Robustness, SeededCorruptionDecodesOrFails) {
     std::mt19937 random(20261208);
     int decoded = 0, failed = 0;
-    for (const auto& s : samples())
+    for (const auto& [name, s] : sample_files())
         for (int round = 0; round < 400; ++round) {
             auto copy = s;
             const int changes = 1 + static_cast<int>(random() % 8);
