@@ -1,0 +1,99 @@
+// The resize dialog (window 4): a new size for the picture, resampled smooth or hard.
+#include <cmath>
+#include <string>
+
+#include "app/commands.h"
+#include "app/editor.h"
+#include "image/image.h"
+#include "shell/window.h"
+#include "widgets/widget.h"
+
+namespace morvane {
+
+namespace {
+
+enum : int {
+    WidthField = 42,
+    HeightField = 43,
+    OkButton = 44,
+    PixelFrame = 46,
+    ConstrainCheck = 47,
+    ModeCombo = 48,
+    CancelButton = 22,
+};
+
+constexpr std::int64_t MaxSide = 32767;
+
+// With "Constraint proportion" checked, the other field follows the picture's aspect ratio.
+void keep_proportion(const EditorState& state, std::int64_t typed, bool typed_width) {
+    if (widget_get_state(ConstrainCheck) != 1 || typed <= 0 || state.view_width <= 0 || state.view_height <= 0) {
+        return;
+    }
+    const double ratio = typed_width ? static_cast<double>(state.view_height) / static_cast<double>(state.view_width)
+                                     : static_cast<double>(state.view_width) / static_cast<double>(state.view_height);
+    const double other = std::nearbyint(static_cast<double>(typed) * ratio);
+    const std::int64_t value = other < 1 ? 1 : other > 1e15 ? static_cast<std::int64_t>(1e15)
+                                                             : static_cast<std::int64_t>(other);
+    widget_set_text(typed_width ? HeightField : WidthField, std::to_string(value));
+}
+
+void resize_ok(EditorState& state) {
+    const std::int64_t width = string_to_integer(widget_get_text(WidthField));
+    const std::int64_t height = string_to_integer(widget_get_text(HeightField));
+    const std::int64_t mode = widget_get_state(ModeCombo);
+    state.resize_mode = mode == 1 ? Nearest : Smooth;
+    window_close(ResizeWindow);
+    widget_set_focus(0);
+    // A value that is not a usable picture side leaves that dimension as it is.
+    if (height > 0 && height <= MaxSide) state.view_height = height;
+    if (width > 0 && width <= MaxSide) state.view_width = width;
+    status_update(state);
+    document_images_resize(state, static_cast<int>(state.resize_mode));
+
+    // The resize carries into the zoom basis: the document at zoom 100 is the new view size
+    // brought back to 100, and later zoom steps start from the resized picture.
+    state.base_width = state.view_width * 100 / state.zoom;
+    state.base_height = state.view_height * 100 / state.zoom;
+    if (state.base_width < 1) state.base_width = 1;
+    if (state.base_height < 1) state.base_height = 1;
+    image_copy(WorkingImage, ZoomSourceImage);
+
+    // The canvas must take the picture's new size whatever holds the focus.
+    view_layout(state, true);
+    view_redraw(state);
+}
+
+}  // namespace
+
+void resize_dialog_open(EditorState& state) {
+    if (!window_open(ResizeWindow, DefaultPosition, DefaultPosition, 400, 300, "", 0xC80001)) return;
+    frame_create(PixelFrame, 10, 10, 250, 200, "Pixel Dimension");
+    text_field_create(WidthField, 80, 30, 50, 20, std::to_string(state.view_width), TextDigitsOnly);
+    text_field_create(HeightField, 80, 60, 50, 20, std::to_string(state.view_height), TextDigitsOnly);
+    check_box_create(ConstrainCheck, 40, 90, 120, 20, "Constraint proportion");
+    combo_box_create(ModeCombo, 40, 120, 120, 20);
+    widget_add_item(ModeCombo, 0, "Smooth mode");
+    widget_add_item(ModeCombo, 1, "Hard mode");
+    widget_set_state(ModeCombo, 0);
+    button_create(OkButton, 330, 20, 60, 20, "Ok");
+    button_create(CancelButton, 330, 45, 60, 20, "Cancel");
+}
+
+void resize_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {
+    switch (source) {
+        case WidthField:
+            state.resize_width_entry = string_to_integer(widget_get_text(WidthField));
+            keep_proportion(state, state.resize_width_entry, true);
+            break;
+        case HeightField:
+            state.resize_height_entry = string_to_integer(widget_get_text(HeightField));
+            keep_proportion(state, state.resize_height_entry, false);
+            break;
+        case ModeCombo: state.resize_mode = widget_get_state(ModeCombo) == 1 ? Nearest : Smooth; break;
+        case OkButton: resize_ok(state); break;
+        case CancelButton: window_close(ResizeWindow); break;
+        default: break;
+    }
+}
+
+}  // namespace morvane
