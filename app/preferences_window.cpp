@@ -1,0 +1,43 @@
+// The Preferences window: grid cell size and grid colour, applied at once.
+#include "app/editor.h"
+#include "shell/window.h"
+#include "widgets/dialogs.h"
+#include "widgets/widget.h"
+
+namespace morvane {
+
+void preferences_window_open(EditorState& state) {
+    if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001)) return;
+    if (!panel_create(38, 5, 5, 390, 290)) return;
+    widget_add_item(38, 0, "General");
+    widget_add_item(38, 1, "Grille");
+    spin_create(39, 5, 10, 50, 20, 1, 500, 2);
+    spin_create(40, 60, 10, 50, 20, 1, 500, 2);
+    button_create(41, 120, 10, 60, 20, "Grid Color");
+    widget_set_state(39, state.grid_width);
+    widget_set_state(40, state.grid_height);
+    widget_list_close();
+}
+
+void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t) {
+    switch (source) {
+        case 39:
+            state.grid_width = static_cast<std::int16_t>(widget_get_state(39));
+            view_redraw(state);
+            break;
+        case 40:
+            state.grid_height = static_cast<std::int16_t>(widget_get_state(40));
+            view_redraw(state);
+            break;
+        case 41: {
+            const std::int64_t chosen = color_dialog(state.grid_color);
+            // A cancelled dialog keeps the grid colour there was.
+            if (chosen != -1) state.grid_color = static_cast<std::int32_t>(chosen);
+            view_redraw(state);
+            break;
+        }
+        default: break;
+    }
+}
+
+}  // namespace morvane

@@ -1,0 +1,188 @@
+// Test fixture that runs the editor through its own loop in a fresh temporary current
+// directory, with every standard dialog answered from a queue that the test fills.
+#pragma once
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/editor.h"
+#include "image/bitmap.h"
+#include "image/image.h"
+#include "shell/events.h"
+#include "widgets/dialogs.h"
+#include "widgets/widget.h"
+
+namespace morvane::testing {
+
+class EditorFixture : public ::testing::Test {
+protected:
+    /// Set false (in a derived constructor) to write files before calling start().
+    bool autostart_ = true;
+    EditorState state_;
+    /// Every standard dialog request, in order.
+    std::vector<DialogRequest> requests_;
+    /// Replies handed out in order; a dialog with no reply left fails the test.
+    std::deque<DialogReply> replies_;
+    std::filesystem::path dir_;
+    bool running_ = false;
+
+    void SetUp() override {
+        old_dir_ = std::filesystem::current_path();
+        char pattern[] = "/tmp/morvane_editor_XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        dir_ = made;
+        std::filesystem::current_path(dir_);
+        dialog_set_responder([this](const DialogRequest& request) { return respond(request); });
+        if (autostart_) ASSERT_TRUE(start());
+    }
+
+    void TearDown() override {
+        if (running_) editor_shutdown(state_);
+        running_ = false;
+        dialog_set_responder({});
+        EXPECT_TRUE(replies_.empty()) << replies_.size() << " dialog replies were never asked for";
+        std::filesystem::current_path(old_dir_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    /// Runs the start-up (no loop). True when the editor came up.
+    bool start() {
+        running_ = editor_init(state_);
+        if (running_) pump(30);
+        return running_;
+    }
+
+    /// The normal way out after a Yes: settings written, everything released.
+    void exit_editor() {
+        ASSERT_TRUE(running_);
+        editor_exit(state_);
+        running_ = false;
+    }
+
+    void write_file(const std::string& path, const std::string& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+    }
+    std::string read_file(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+
+    // ---- dialogs ----
+    void answer_message(int button) { replies_.push_back(DialogReply{button, "", 0}); }
+    void answer_file(const std::string& path, int pattern = 0) { replies_.push_back(DialogReply{0, path, pattern}); }
+    void answer_color(std::int64_t color) { replies_.push_back(DialogReply{color, "", 0}); }
+
+    // ---- the loop ----
+    /// Runs main_loop_once for at least `ms` milliseconds, then on while events are queued
+    /// (at most two more seconds), and stops early once the editor asked to quit.
+    void pump(int ms = 20) {
+        using Clock = std::chrono::steady_clock;
+        const auto start_time = Clock::now();
+        const auto soft = start_time + std::chrono::milliseconds(ms);
+        const auto hard = soft + std::chrono::seconds(2);
+        while (running_ && state_.quit_requested != 1) {
+            const auto now = Clock::now();
+            if (now >= hard || (now >= soft && event_queue_size() == 0)) break;
+            main_loop_once(state_, 5);
+        }
+    }
+
+    // ---- input ----
+    /// Chooses a menu item (or fires its shortcut) of the main window.
+    void choose_menu(int id) {
+        event_post(MenuEvent, id, MainWindow, 0, PostRepeated);
+        pump();
+    }
+    /// A user change of a widget: the value is set as the program would, then the widget's
+    /// event arrives as the user's action would post it.
+    void change_widget(ObjectNumber number, std::int64_t value, std::int64_t subtype = 768,
+                       ObjectNumber window = MainWindow) {
+        widget_set_state(number, value);
+        event_post(WidgetEvent, number, window, subtype, PostRepeated);
+        pump();
+    }
+    /// A real left click on a widget's centre.
+    void click(ObjectNumber number) {
+        QWidget* w = widget_qt(number);
+        ASSERT_NE(w, nullptr) << "no widget " << number;
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+        pump();
+    }
+    QWidget* canvas() { return widget_qt(1); }
+    void press(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        left_held_ = true;
+        QTest::mousePress(canvas(), Qt::LeftButton, mods, QPoint(x, y));
+        pump();
+    }
+    /// Pointer moved to (x, y); with the left button held after press().
+    void move(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), canvas()->mapToGlobal(QPointF(x, y)),
+                          Qt::NoButton, left_held_ ? Qt::LeftButton : Qt::NoButton, mods);
+        QApplication::sendEvent(canvas(), &event);
+        pump();
+    }
+    void release(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::mouseRelease(canvas(), Qt::LeftButton, mods, QPoint(x, y));
+        left_held_ = false;
+        pump();
+    }
+    /// press, then moves to each point with the button held, then release at the last.
+    void drag(int x0, int y0, int x1, int y1, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        press(x0, y0, mods);
+        move(x1, y1, mods);
+        release(x1, y1, mods);
+    }
+
+    // ---- pixels ----
+    /// Pixel (x, y) of a 24- or 32-bit image as a Color (alpha 0 for 24-bit images).
+    static Color pixel(ObjectNumber image, int x, int y) {
+        const Bitmap* b = bitmap_from_handle(image_handle(image));
+        if (!b || x < 0 || y < 0 || x >= b->width || y >= b->height) return 0xDEADBEEF;
+        return bitmap_pixel(*b, x, y);
+    }
+    /// Pixel (x, y) of the canvas back buffer as a Color with alpha 0.
+    Color canvas_pixel(int x, int y) {
+        const Bitmap* b = bitmap_from_handle(static_cast<std::intptr_t>(widget_get_attribute(1, 1)));
+        if (!b || x < 0 || y < 0 || x >= b->width || y >= b->height) return 0xDEADBEEF;
+        return bitmap_pixel(*b, x, y);
+    }
+    static Color bitmap_pixel(const Bitmap& b, int x, int y) {
+        const std::uint8_t* p = b.row(y) + x * (b.bpp / 8);
+        return rgba(p[2], p[1], p[0], b.bpp == 32 ? p[3] : 0);
+    }
+
+private:
+    std::filesystem::path old_dir_;
+    bool left_held_ = false;
+
+    DialogReply respond(const DialogRequest& request) {
+        requests_.push_back(request);
+        if (replies_.empty()) {
+            ADD_FAILURE() << "unexpected dialog \"" << request.title << "\": " << request.text;
+            // Harmless answers: No, cancel.
+            return DialogReply{request.kind == DialogKind::Color ? -1 : 7, "", 0};
+        }
+        DialogReply reply = replies_.front();
+        replies_.pop_front();
+        return reply;
+    }
+};
+
+}  // namespace morvane::testing

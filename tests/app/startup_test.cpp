@@ -1,0 +1,135 @@
+// The editor right after start-up: windows, widgets, menu check, status texts, images and
+// the first picture on the canvas.
+#include <QComboBox>
+
+#include "editor_fixture.h"
+#include "shell/menu.h"
+#include "shell/statusbar.h"
+#include "shell/window.h"
+
+namespace morvane::testing {
+namespace {
+
+using StartupTest = EditorFixture;
+
+TEST_F(StartupTest, MainWindowWidgetsAndTheirPlaces) {
+    EXPECT_NE(window_handle(MainWindow), 0);
+    EXPECT_EQ(window_inner_width(MainWindow), 800);
+    EXPECT_EQ(window_inner_height(MainWindow), 600);
+
+    struct Expected {
+        ObjectNumber number;
+        int kind, x, y, w, h;
+    };
+    const Expected widgets[] = {
+        {14, ComboBoxWidget, 5, 5, 40, 20},       {12, ComboBoxWidget, 48, 5, 50, 20},
+        {11, SpinWidget, 100, 5, 50, 20},         {13, TrackbarWidget, 155, 5, 100, 20},
+        {15, CheckBoxWidget, 260, 5, 75, 20},     {3, ImageButtonWidget, 5, 50, 25, 25},
+        {4, ImageButtonWidget, 31, 50, 25, 25},   {5, ImageButtonWidget, 5, 79, 25, 25},
+        {6, ImageButtonWidget, 31, 79, 25, 25},   {7, ImageButtonWidget, 5, 108, 25, 25},
+        {9, ImageButtonWidget, 31, 108, 25, 25},  {8, ImageButtonWidget, 5, 137, 25, 25},
+        {2, ImageButtonWidget, 5, 166, 30, 30},   {10, ImageWidget, 5, 201, 48, 48},
+    };
+    for (const Expected& e : widgets) {
+        SCOPED_TRACE(e.number);
+        EXPECT_EQ(widget_kind(e.number), e.kind);
+        ASSERT_NE(widget_qt(e.number), nullptr);
+        EXPECT_EQ(widget_qt(e.number)->geometry(), QRect(e.x, e.y, e.w, e.h));
+    }
+    EXPECT_EQ(widget_kind(0), ScrollAreaWidget);
+    EXPECT_EQ(widget_kind(1), CanvasWidget);
+    // Created at 336 x 336; the window's first size event may already have fitted it to
+    // 680 x 500 (the client area less the margins).
+    EXPECT_EQ(widget_qt(0)->pos(), QPoint(60, 50));
+    EXPECT_TRUE(widget_qt(0)->size() == QSize(336, 336) || widget_qt(0)->size() == QSize(680, 500))
+        << widget_qt(0)->width() << "x" << widget_qt(0)->height();
+    // The canvas sits in the middle of the 1024 x 1024 inner area.
+    EXPECT_EQ(widget_get_attribute(0, 1), 1024);
+    EXPECT_EQ(widget_get_attribute(0, 2), 1024);
+    EXPECT_EQ(widget_qt(1)->geometry(), QRect(512 - 128, 512 - 128, 256, 256));
+
+    auto* tools = qobject_cast<QComboBox*>(widget_qt(14));
+    ASSERT_NE(tools, nullptr);
+    ASSERT_EQ(tools->count(), 3);
+    EXPECT_EQ(tools->itemText(0), "Brush");
+    EXPECT_EQ(tools->itemText(1), "Pencil");
+    EXPECT_EQ(tools->itemText(2), "Eraser");
+    auto* tips = qobject_cast<QComboBox*>(widget_qt(12));
+    ASSERT_NE(tips, nullptr);
+    ASSERT_EQ(tips->count(), 4);
+    EXPECT_EQ(tips->itemText(0), "Circle");
+    EXPECT_EQ(tips->itemText(3), "Custom");
+    EXPECT_EQ(widget_qt(11)->toolTip(), "Size of the brush");
+    EXPECT_EQ(widget_qt(13)->toolTip(), "Transparence of the brush");
+    EXPECT_EQ(widget_get_text(15), "Keep Alpha");
+}
+
+TEST_F(StartupTest, InitialStatesFollowTheDefaults) {
+    EXPECT_EQ(widget_get_state(3), 1);
+    for (ObjectNumber n : {4, 5, 6, 7, 9}) EXPECT_EQ(widget_get_state(n), 0) << n;
+    EXPECT_EQ(widget_get_state(11), 20);
+    EXPECT_EQ(widget_get_state(13), 255);
+    EXPECT_EQ(widget_get_state(12), 0);
+    EXPECT_EQ(widget_get_state(14), 0);
+    EXPECT_EQ(widget_get_state(15), 0);
+    EXPECT_EQ(widget_get_attribute(1, 7), 1);  // cross-hair
+    EXPECT_EQ(state_.current_tool, 3);
+    EXPECT_EQ(state_.zoom, 100);
+    EXPECT_EQ(state_.brush_color, 0xFF000000u);
+    EXPECT_EQ(menu_item_checked(0, 70), 1);
+}
+
+TEST_F(StartupTest, StatusBarFieldsAndTexts) {
+    ASSERT_EQ(statusbar_field_count(0), 4);
+    EXPECT_EQ(statusbar_field_end(0, 0), 100);
+    EXPECT_EQ(statusbar_field_end(0, 1), 250);
+    EXPECT_EQ(statusbar_field_end(0, 2), 350);
+    EXPECT_EQ(statusbar_field_end(0, 3), 450);
+    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
+    EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");
+    EXPECT_EQ(statusbar_text(0, 2).rfind("Mouse : ", 0), 0u);
+    EXPECT_EQ(statusbar_text(0, 3), "");
+}
+
+TEST_F(StartupTest, ImagesOfTheDocumentAndThePanel) {
+    const int icon_sizes[] = {24, 24, 16, 16, 16, 24, 16};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(image_width(i), icon_sizes[i]) << i;
+        EXPECT_EQ(image_height(i), icon_sizes[i]) << i;
+    }
+    EXPECT_EQ(image_width(ColorSwatchImage), 25);
+    EXPECT_EQ(image_record(ColorSwatchImage)->depth, 24);
+    EXPECT_EQ(image_width(BrushImage), 20);
+    EXPECT_EQ(image_width(BrushPreviewImage), 48);
+    EXPECT_EQ(image_height(BrushPreviewImage), 48);
+    for (ObjectNumber n : {StrokeSnapshotImage, CheckerImage, WorkingImage, ZoomSourceImage}) {
+        EXPECT_EQ(image_width(n), 256) << n;
+        EXPECT_EQ(image_height(n), 256) << n;
+        EXPECT_EQ(image_record(n)->depth, 32) << n;
+    }
+    // The picture starts fully transparent.
+    EXPECT_EQ(pixel(WorkingImage, 0, 0), 0u);
+    EXPECT_EQ(pixel(WorkingImage, 255, 255), 0u);
+    // The default tip: a black circle of radius 9 centred on (10, 10).
+    EXPECT_EQ(pixel(BrushImage, 10, 10), 0xFF000000u);
+    EXPECT_EQ(pixel(BrushImage, 1, 10), 0xFF000000u);
+    EXPECT_EQ(pixel(BrushImage, 0, 10) >> 24, 0u);
+    EXPECT_EQ(pixel(BrushImage, 0, 0) >> 24, 0u);
+}
+
+TEST_F(StartupTest, CanvasShowsCheckerboardAndGrid) {
+    const Color white = rgb(255, 255, 255), grey = rgb(192, 192, 192), black = 0;
+    auto on_line = [](int v) { return v % 32 == 0 || v == 255; };
+    for (int y : {3, 17, 100, 254}) {
+        for (int x = 0; x < 256; ++x) {
+            const Color expected =
+                on_line(x) || on_line(y) ? black : ((x / 16 + y / 16) % 2 == 0 ? white : grey);
+            ASSERT_EQ(canvas_pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(StartupTest, CanvasHoldsTheFocus) { EXPECT_EQ(widget_focused(), 1); }
+
+}  // namespace
+}  // namespace morvane::testing

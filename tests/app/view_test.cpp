@@ -1,0 +1,170 @@
+// The document view: grid lines at 100 and 200 percent, zoom rebuilding and its limit,
+// the checkerboard, the document images and the status texts.
+#include "editor_fixture.h"
+#include "shell/statusbar.h"
+
+namespace morvane::testing {
+namespace {
+
+using ViewTest = EditorFixture;
+
+const Color kWhite = rgb(255, 255, 255);
+const Color kGrey = rgb(192, 192, 192);
+
+Color checker(int x, int y) { return (x / 16 + y / 16) % 2 == 0 ? kWhite : kGrey; }
+
+TEST_F(ViewTest, GridAt200PercentEvery64PixelsAndClosedAtTheEdge) {
+    choose_menu(66);
+    ASSERT_EQ(state_.view_width, 512);
+    auto on_line = [](int v) { return v % 64 == 0 || v == 511; };
+    for (int x = 0; x < 512; ++x) {
+        ASSERT_EQ(canvas_pixel(x, 5), on_line(x) ? 0u : checker(x, 5)) << x;
+        ASSERT_EQ(canvas_pixel(5, x), on_line(x) ? 0u : checker(5, x)) << x;
+    }
+    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 200 %");
+    EXPECT_EQ(statusbar_text(0, 1), "Doc : 512/512");
+}
+
+TEST_F(ViewTest, GridOfOddCellClosesAtLastPixel) {
+    // 256 / 30 = 8.53 cells: lines at 0, 30, ..., 240 (and 270, off the canvas), then 255.
+    state_.grid_width = 30;
+    view_redraw(state_);
+    for (int x = 0; x < 256; ++x) {
+        const bool line = x % 30 == 0 || x == 255;
+        ASSERT_EQ(canvas_pixel(x, 5), line ? 0u : checker(x, 5)) << x;
+    }
+}
+
+TEST_F(ViewTest, OnePixelGridLinesEveryPixel) {
+    state_.grid_width = 1;
+    state_.grid_height = 1;
+    view_redraw(state_);
+    for (int i = 0; i < 256; i += 7) {
+        ASSERT_EQ(canvas_pixel(i, 255 - i), 0u) << i;
+    }
+}
+
+TEST_F(ViewTest, GridCellBelowOneDoesNotDivideByZero) {
+    state_.grid_width = 0;
+    state_.grid_height = -4;
+    view_redraw(state_);
+    EXPECT_EQ(canvas_pixel(77, 200), 0u);  // drawn as a one-pixel grid
+}
+
+TEST_F(ViewTest, WithoutGridOnlyCheckerboard) {
+    choose_menu(70);
+    for (int y = 0; y < 256; y += 5) {
+        for (int x = 0; x < 256; x += 3) ASSERT_EQ(canvas_pixel(x, y), checker(x, y)) << x << "," << y;
+    }
+}
+
+TEST_F(ViewTest, ZoomTurnsEachDocumentPixelIntoABlock) {
+    // One document pixel at (10, 10): a box from (10, 10) to (11, 11) covers exactly it.
+    click(5);
+    drag(10, 10, 11, 11);
+    ASSERT_EQ(pixel(WorkingImage, 10, 10), 0xFF000000u);
+    ASSERT_EQ(pixel(WorkingImage, 11, 10), 0u);
+    choose_menu(66);
+    for (int y = 18; y < 24; ++y) {
+        for (int x = 18; x < 24; ++x) {
+            const bool inside = x >= 20 && x < 22 && y >= 20 && y < 22;
+            EXPECT_EQ(pixel(WorkingImage, x, y), inside ? 0xFF000000u : 0u) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ViewTest, PictureKeepsTheCanvasSizeAfterPaintingAtAnotherZoom) {
+    choose_menu(66);  // 200 %
+    click(5);
+    drag(20, 20, 22, 22);  // document pixel (10, 10) at 200 %
+    ASSERT_EQ(image_width(ZoomSourceImage), 512);
+    choose_menu(65);  // 300 %
+    EXPECT_EQ(state_.view_width, 768);
+    EXPECT_EQ(image_width(WorkingImage), 768);
+    EXPECT_EQ(image_height(WorkingImage), 768);
+    EXPECT_EQ(image_width(CheckerImage), 768);
+    // The painted document pixel is the 3 x 3 block at (30, 30).
+    EXPECT_EQ(pixel(WorkingImage, 30, 30), 0xFF000000u);
+    EXPECT_EQ(pixel(WorkingImage, 32, 32), 0xFF000000u);
+    EXPECT_EQ(pixel(WorkingImage, 33, 32), 0u);
+    EXPECT_EQ(pixel(WorkingImage, 29, 30), 0u);
+    EXPECT_EQ(canvas_pixel(31, 31), 0u);
+    EXPECT_EQ(canvas_pixel(34, 34), kWhite);
+}
+
+TEST_F(ViewTest, ZoomLimitRefusesAt5800PixelsAnd500Percent) {
+    state_.base_width = state_.view_width = 5800;
+    state_.base_height = state_.view_height = 2;
+    document_images_recreate(state_);
+    answer_message(1);
+    choose_menu(63);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].title, "Error");
+    EXPECT_EQ(requests_[0].text, "Your document is too big to be zoomed over this zoom (500).");
+    EXPECT_EQ(requests_[0].flags, 0);
+    EXPECT_EQ(state_.zoom, 100);
+    EXPECT_EQ(state_.view_width, 5800);
+    EXPECT_EQ(image_width(WorkingImage), 5800);
+    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
+
+    // One pixel narrower is accepted.
+    state_.base_width = state_.view_width = 5799;
+    document_images_recreate(state_);
+    choose_menu(63);
+    EXPECT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(state_.zoom, 500);
+    EXPECT_EQ(state_.view_width, 28995);
+    EXPECT_EQ(image_width(WorkingImage), 28995);
+    EXPECT_EQ(image_height(WorkingImage), 10);
+}
+
+TEST_F(ViewTest, RefusedStepKeepsTheZoomOfBefore) {
+    state_.base_width = state_.view_width = 9000;
+    state_.base_height = state_.view_height = 2;
+    document_images_recreate(state_);
+    choose_menu(66);  // 200 %: 18000 pixels, fine
+    ASSERT_EQ(state_.zoom, 200);
+    answer_message(1);
+    choose_menu(63);  // 500 %: 4,500,000 >= 2,900,000
+    EXPECT_EQ(requests_.back().text, "Your document is too big to be zoomed over this zoom (500).");
+    EXPECT_EQ(state_.zoom, 200);
+    EXPECT_EQ(state_.view_width, 18000);
+}
+
+TEST_F(ViewTest, DocumentImagesRecreateAndResize) {
+    state_.view_width = 300;
+    state_.view_height = 200;
+    document_images_resize(state_, Smooth);
+    EXPECT_EQ(image_width(StrokeSnapshotImage), 300);
+    EXPECT_EQ(image_height(WorkingImage), 200);
+    EXPECT_EQ(image_width(ZoomSourceImage), 256);  // not resized
+    document_images_recreate(state_);
+    for (ObjectNumber n : {StrokeSnapshotImage, WorkingImage, ZoomSourceImage}) {
+        EXPECT_EQ(image_width(n), 300) << n;
+        EXPECT_EQ(image_height(n), 200) << n;
+        EXPECT_EQ(pixel(n, 299, 199), 0u) << n;
+    }
+}
+
+TEST_F(ViewTest, ClearShowsThePlainCheckerboard) {
+    view_clear(state_);
+    EXPECT_EQ(canvas_pixel(0, 0), kWhite);
+    EXPECT_EQ(canvas_pixel(16, 0), kGrey);
+    EXPECT_EQ(canvas_pixel(0, 16), kGrey);
+    EXPECT_EQ(canvas_pixel(32, 5), kWhite);
+}
+
+TEST_F(ViewTest, PictureIsBlendedOverTheCheckerboard) {
+    // Half-transparent red over white gives (255, 127, 127); over grey 192 the blend of a
+    // 24-bit target: (192 * 127 + 255 * 128) / 255 = 223 for red, 192 * 127 / 255 = 95.
+    change_widget(13, 128, 0);
+    answer_color(rgb(255, 0, 0));
+    click(2);
+    click(5);
+    drag(1, 1, 31, 15);
+    EXPECT_EQ(canvas_pixel(5, 5), rgb(255, 127, 127));
+    EXPECT_EQ(canvas_pixel(20, 5), rgb(223, 95, 95));
+}
+
+}  // namespace
+}  // namespace morvane::testing
