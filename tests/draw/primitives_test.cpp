@@ -116,8 +116,8 @@ TEST(Line, ClippedAlongTheSegment) {
     for (int a : {INT_MIN, -70000, -1, 25, 49, 50, 70000, INT_MAX})
         for (int b : {INT_MIN, -5, 0, 39, 40, INT_MAX}) {
             draw_line_xy(a, b, b, a, Ink);
-            draw_line_xy(a, -b, 7, 9, Ink);
-            draw_line_xy(a, b, a, -b, Ink);
+            draw_line_xy(a, ~b, 7, 9, Ink);
+            draw_line_xy(a, b, a, ~b, Ink);
         }
     EXPECT_TRUE(u.guards_intact());
     // A segment wholly on one side draws nothing.
