@@ -77,7 +77,8 @@ bool area_filter(const Bitmap& src, Bitmap& dst) {
                 for (std::size_t v = 0; v < values; ++v) sums[v] += w * row_sums[v];
             }
             std::uint8_t* out = dst.row(y);
-            for (std::size_t v = 0; v < values; ++v) out[v] = static_cast<std::uint8_t>((sums[v] + total / 2) / total);
+            for (std::size_t v = 0; v < values; ++v)
+                out[v] = static_cast<std::uint8_t>((sums[v] + total / 2) / total);
         }
     } catch (const std::bad_alloc&) {
         return false;

@@ -10,7 +10,9 @@ namespace morvane {
 namespace {
 
 // The record keeps sizes as signed 16-bit values.
-bool valid_size(int width, int height) { return width > 0 && height > 0 && width <= 32767 && height <= 32767; }
+bool valid_size(int width, int height) {
+    return width > 0 && height > 0 && width <= 32767 && height <= 32767;
+}
 
 // What a creating operation returns: the handle for a fixed target, the number for -1.
 std::intptr_t creation_result(ObjectNumber requested, ObjectNumber number, const Image* record) {

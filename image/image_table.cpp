@@ -1,10 +1,11 @@
 // The image table: fixed numbered slots and dynamic records, plus the queries.
+#include "image/image_table.h"
+
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "image/image.h"
-#include "image/image_table.h"
 
 namespace morvane {
 
@@ -61,7 +62,8 @@ Image* image_take_record(ObjectNumber number, ObjectNumber* result_number) {
         return it->second.get();
     }
     if (number < 0 || number > MaxFixedImageNumber) return nullptr;
-    if (static_cast<std::size_t>(number) >= t.slots.size()) t.slots.resize(static_cast<std::size_t>(number) + 16);
+    if (static_cast<std::size_t>(number) >= t.slots.size())
+        t.slots.resize(static_cast<std::size_t>(number) + 16);
     auto& slot = t.slots[static_cast<std::size_t>(number)];
     if (slot) {
         image_release_storage(slot.get());
@@ -109,8 +111,12 @@ std::intptr_t image_handle(ObjectNumber number) {
     return record ? record->handle : 0;
 }
 
-int image_exists(ObjectNumber number) { return image_record(number) ? 1 : 0; }
+int image_exists(ObjectNumber number) {
+    return image_record(number) ? 1 : 0;
+}
 
-std::size_t image_slot_count() { return table().slots.size(); }
+std::size_t image_slot_count() {
+    return table().slots.size();
+}
 
 }  // namespace morvane

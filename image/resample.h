@@ -2,6 +2,7 @@
 // filter and the nearest-pixel stretch.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,7 +28,10 @@ CubicTaps cubic_taps(int src, int dst);
 
 /// Cubic resampling of 4-byte pixels, rows contiguous (stride = width * 4), every byte
 /// filtered alike. Returns false when a temporary buffer cannot be allocated.
-bool resample_cubic(const std::uint8_t* src, int sw, int sh, std::uint8_t* dst, int dw, int dh);
+/// `ring_budget` bounds the bytes of source rows kept converted to doubles when columns
+/// are resampled first; taller windows convert at each tap instead (same results).
+bool resample_cubic(const std::uint8_t* src, int sw, int sh, std::uint8_t* dst, int dw, int dh,
+                    std::size_t ring_budget = std::size_t{64} << 20);
 
 /// Area-averaging reduction or enlargement of a 24-bit bitmap into another of any size.
 /// Returns false when a temporary buffer cannot be allocated.

@@ -12,6 +12,15 @@
 #include <emmintrin.h>
 #endif
 
+// The two passes are built twice, for AVX2 and for the base instruction set, and the
+// better one is chosen when the program loads. No FMA: products and sums stay rounded
+// one by one as plain double arithmetic.
+#if defined(__x86_64__)
+#define MORVANE_WIDE_LANES __attribute__((target_clones("avx2", "default")))
+#else
+#define MORVANE_WIDE_LANES
+#endif
+
 namespace morvane {
 
 double mitchell_kernel(double t) {
@@ -81,120 +90,198 @@ CubicTaps trimmed(CubicTaps taps) {
     return taps;
 }
 
-// Four channels of one pixel as doubles.
-#if defined(__SSE2__)
-struct Lanes {
-    __m128d lo, hi;
-};
-inline Lanes lanes_zero() { return {_mm_setzero_pd(), _mm_setzero_pd()}; }
-inline void lanes_add(Lanes& acc, double w, const double* v) {
-    const __m128d wv = _mm_set1_pd(w);
-    acc.lo = _mm_add_pd(acc.lo, _mm_mul_pd(wv, _mm_loadu_pd(v)));
-    acc.hi = _mm_add_pd(acc.hi, _mm_mul_pd(wv, _mm_loadu_pd(v + 2)));
+// Four channels of one pixel as doubles: one vector of four lanes (one register with
+// AVX2, two with SSE2). Sums are kept per lane in tap order, so every lane is the plain
+// double sum of its channel. Vectors cross no function call (their calling convention
+// differs between the two builds): helpers take pointers and are always inlined.
+typedef double Lanes __attribute__((vector_size(32)));
+typedef std::int32_t Ints __attribute__((vector_size(16)));
+typedef std::uint8_t Bytes __attribute__((vector_size(4)));
+
+#define MORVANE_INLINE inline __attribute__((always_inline))
+
+// trunc(v + 0.5) clamped to 0..255, as integers.
+MORVANE_INLINE Ints rounded(const Lanes* sums) {
+    const Lanes zero = {0.0, 0.0, 0.0, 0.0}, top = {255.0, 255.0, 255.0, 255.0};
+    Lanes v = *sums + 0.5;
+    v = v < zero ? zero : v;
+    v = v > top ? top : v;
+    return __builtin_convertvector(v, Ints);
 }
-// trunc(v + 0.5) clamped to 0..255 for the four lanes, stored as bytes.
-inline void lanes_store(const Lanes& acc, std::uint8_t* out) {
-    const __m128d half = _mm_set1_pd(0.5), zero = _mm_setzero_pd(), top = _mm_set1_pd(255.0);
-    const __m128d lo = _mm_min_pd(_mm_max_pd(_mm_add_pd(acc.lo, half), zero), top);
-    const __m128d hi = _mm_min_pd(_mm_max_pd(_mm_add_pd(acc.hi, half), zero), top);
-    const __m128i ints = _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
-    const __m128i words = _mm_packs_epi32(ints, ints);
-    const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
-    std::memcpy(out, &bytes, 4);
+
+#if defined(__SSE2__)
+// Two pixels at once: the saturating packs do the clamping to 0..255 (trunc(v + 0.5) is a
+// small integer, so clamping before or after truncation is the same).
+MORVANE_INLINE void store_bytes2(const Lanes* a, const Lanes* b, std::uint8_t* out) {
+    const __m128i ia = (__m128i) __builtin_convertvector(*a + 0.5, Ints);
+    const __m128i ib = (__m128i) __builtin_convertvector(*b + 0.5, Ints);
+    const __m128i words = _mm_packs_epi32(ia, ib);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
 }
 #else
-struct Lanes {
-    double v[4];
-};
-inline Lanes lanes_zero() { return {{0.0, 0.0, 0.0, 0.0}}; }
-inline void lanes_add(Lanes& acc, double w, const double* v) {
-    for (int c = 0; c < 4; ++c) acc.v[c] += w * v[c];
-}
-inline void lanes_store(const Lanes& acc, std::uint8_t* out) {
-    for (int c = 0; c < 4; ++c) {
-        const double v = std::trunc(acc.v[c] + 0.5);
-        out[c] = static_cast<std::uint8_t>(v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v);
-    }
+MORVANE_INLINE void store_bytes2(const Lanes* a, const Lanes* b, std::uint8_t* out) {
+    const Bytes ba = __builtin_convertvector(rounded(a), Bytes);
+    const Bytes bb = __builtin_convertvector(rounded(b), Bytes);
+    std::memcpy(out, &ba, 4);
+    std::memcpy(out + 4, &bb, 4);
 }
 #endif
 
-void to_doubles(const std::uint8_t* in, std::size_t n, double* out) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = in[i];
+MORVANE_INLINE void store_bytes(const Lanes* sums, std::uint8_t* out) {
+    const Bytes b = __builtin_convertvector(rounded(sums), Bytes);
+    std::memcpy(out, &b, 4);
 }
 
-// Rows sw -> dw for `rows` rows.
-void horizontal_pass(const std::uint8_t* in, int in_w, int rows, std::uint8_t* out, int out_w,
-                     const CubicTaps& taps) {
-    std::vector<double> line(static_cast<std::size_t>(in_w) * 4);
-    for (int y = 0; y < rows; ++y) {
-        to_doubles(in + static_cast<std::size_t>(y) * in_w * 4, line.size(), line.data());
-        std::uint8_t* o = out + static_cast<std::size_t>(y) * out_w * 4;
-        for (int x = 0; x < out_w; ++x) {
-            const double* w = &taps.weights[static_cast<std::size_t>(x) * taps.capacity];
-            const double* v = &line[static_cast<std::size_t>(taps.first[x]) * 4];
-            Lanes acc = lanes_zero();
-            for (int t = 0; t < taps.count[x]; ++t) lanes_add(acc, w[t], v + 4 * t);
-            lanes_store(acc, o + 4 * x);
+MORVANE_INLINE void store_doubles(const Lanes* sums, double* out) {
+    const Lanes v = __builtin_convertvector(rounded(sums), Lanes);
+    std::memcpy(out, &v, sizeof v);
+}
+
+// One row resampled across. `line` is scratch for in_w * 4 doubles. The rounded results
+// go to `out_bytes`, or as doubles to `out_doubles` when that is not null.
+MORVANE_WIDE_LANES void horizontal_row(const std::uint8_t* in, int in_w, const CubicTaps& taps, double* line,
+                                       std::uint8_t* out_bytes, double* out_doubles) {
+    for (int i = 0; i < in_w * 4; ++i) line[i] = in[i];
+    const int out_w = static_cast<int>(taps.first.size());
+    for (int x = 0; x < out_w; ++x) {
+        const double* w = &taps.weights[static_cast<std::size_t>(x) * taps.capacity];
+        const double* v = line + static_cast<std::size_t>(taps.first[x]) * 4;
+        Lanes acc = {0.0, 0.0, 0.0, 0.0};
+        for (int t = 0; t < taps.count[x]; ++t) {
+            Lanes pixel;
+            std::memcpy(&pixel, v + 4 * t, sizeof pixel);
+            acc += w[t] * pixel;
+        }
+        if (out_doubles) {
+            store_doubles(&acc, out_doubles + 4 * x);
+        } else {
+            store_bytes(&acc, out_bytes + 4 * x);
         }
     }
 }
 
-// Columns in_h -> out_h for pictures `width` pixels wide. Works in vertical strips; each
-// strip keeps the source rows of the current window converted to doubles in a ring of
-// `capacity` rows, so each source row is converted once per strip.
-void vertical_pass(const std::uint8_t* in, int width, int in_h, std::uint8_t* out, int out_h,
-                   const CubicTaps& taps) {
-    (void)in_h;
-    constexpr int kStrip = 128;
-    const std::size_t slot_size = kStrip * 4;
-    std::vector<double> ring(static_cast<std::size_t>(taps.capacity) * slot_size);
-    std::vector<int> ring_row(taps.capacity);
-    std::vector<const double*> rows(taps.capacity);
-    const std::size_t stride = static_cast<std::size_t>(width) * 4;
-    for (int x0 = 0; x0 < width; x0 += kStrip) {
-        const int strip = std::min(kStrip, width - x0);
-        std::fill(ring_row.begin(), ring_row.end(), -1);
-        for (int j = 0; j < out_h; ++j) {
-            const int first = taps.first[j];
-            const int count = taps.count[j];
-            for (int t = 0; t < count; ++t) {
-                const int k = first + t;
-                const int slot = k % taps.capacity;
-                double* row = &ring[slot * slot_size];
-                if (ring_row[slot] != k) {
-                    to_doubles(in + k * stride + static_cast<std::size_t>(x0) * 4,
-                               static_cast<std::size_t>(strip) * 4, row);
-                    ring_row[slot] = k;
-                }
-                rows[t] = row;
-            }
-            const double* w = &taps.weights[static_cast<std::size_t>(j) * taps.capacity];
-            std::uint8_t* o = out + j * stride + static_cast<std::size_t>(x0) * 4;
-            for (int x = 0; x < strip; ++x) {
-                Lanes acc = lanes_zero();
-                for (int t = 0; t < count; ++t) lanes_add(acc, w[t], rows[t] + 4 * x);
-                lanes_store(acc, o + 4 * x);
-            }
+// One row resampled down from rows held as doubles: output pixel x is the weighted sum
+// of pixel x of `count` rows.
+MORVANE_WIDE_LANES void vertical_row(const double* const* rows, const double* w, int count, int width,
+                                     std::uint8_t* out) {
+    int x = 0;
+    // Two pixels at a time: two independent chains of additions.
+    for (; x + 1 < width; x += 2) {
+        Lanes a = {0.0, 0.0, 0.0, 0.0}, b = a;
+        for (int t = 0; t < count; ++t) {
+            Lanes pa, pb;
+            std::memcpy(&pa, rows[t] + 4 * x, sizeof pa);
+            std::memcpy(&pb, rows[t] + 4 * x + 4, sizeof pb);
+            a += w[t] * pa;
+            b += w[t] * pb;
         }
+        store_bytes2(&a, &b, out + 4 * x);
+    }
+    for (; x < width; ++x) {
+        Lanes a = {0.0, 0.0, 0.0, 0.0};
+        for (int t = 0; t < count; ++t) {
+            Lanes pa;
+            std::memcpy(&pa, rows[t] + 4 * x, sizeof pa);
+            a += w[t] * pa;
+        }
+        store_bytes(&a, out + 4 * x);
     }
 }
+
+// The same from rows of bytes, converting at each tap; for windows too tall to keep
+// converted.
+MORVANE_WIDE_LANES void vertical_row_bytes(const std::uint8_t* const* rows, const double* w, int count,
+                                           int width, std::uint8_t* out) {
+    for (int x = 0; x < width; ++x) {
+        Lanes a = {0.0, 0.0, 0.0, 0.0};
+        for (int t = 0; t < count; ++t) {
+            Bytes pa;
+            std::memcpy(&pa, rows[t] + 4 * x, 4);
+            a += w[t] * __builtin_convertvector(pa, Lanes);
+        }
+        store_bytes(&a, out + 4 * x);
+    }
+}
+
+MORVANE_WIDE_LANES void to_doubles(const std::uint8_t* in, int n, double* out) {
+    for (int i = 0; i < n; ++i) out[i] = in[i];
+}
+
+// Rows of the vertical pass's input kept as doubles in a ring of as many rows as one
+// window can span; row k is made once, when a window first needs it.
+class RowRing {
+  public:
+    RowRing(int rows, int width) : size_(rows), width_(width), tags_(rows, -1) {
+        values_.resize(static_cast<std::size_t>(rows) * width * 4);
+    }
+    template <class Make>
+    const double* row(int k, Make make) {
+        const int slot = k % size_;
+        double* row = &values_[static_cast<std::size_t>(slot) * width_ * 4];
+        if (tags_[slot] != k) {
+            make(k, row);
+            tags_[slot] = k;
+        }
+        return row;
+    }
+
+  private:
+    int size_;
+    int width_;
+    std::vector<int> tags_;
+    std::vector<double> values_;
+};
 
 }  // namespace
 
-bool resample_cubic(const std::uint8_t* src, int sw, int sh, std::uint8_t* dst, int dw, int dh) {
+bool resample_cubic(const std::uint8_t* src, int sw, int sh, std::uint8_t* dst, int dw, int dh,
+                    std::size_t ring_budget) {
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return false;
     try {
         const CubicTaps horizontal = trimmed(cubic_taps(sw, dw));
         const CubicTaps vertical = trimmed(cubic_taps(sh, dh));
-        // Resample first along the direction that keeps the intermediate picture smaller.
+        const std::size_t in_stride = static_cast<std::size_t>(sw) * 4;
+        const std::size_t out_stride = static_cast<std::size_t>(dw) * 4;
+        const int ring_rows = std::min(vertical.capacity, sh);
+        std::vector<double> line(in_stride);
+        std::vector<const double*> rows(vertical.capacity);
+        auto weights = [&](int j) {
+            return &vertical.weights[static_cast<std::size_t>(j) * vertical.capacity];
+        };
+
+        // The intermediate picture is made a row at a time as the other pass needs it;
+        // its rows hold the same 8-bit values a whole intermediate picture would.
         if (static_cast<long long>(dw) * sh <= static_cast<long long>(sw) * dh) {
-            std::vector<std::uint8_t> middle(static_cast<std::size_t>(dw) * sh * 4);
-            horizontal_pass(src, sw, sh, middle.data(), dw, horizontal);
-            vertical_pass(middle.data(), dw, sh, dst, dh, vertical);
+            // Rows first: source rows resampled across, kept rounded in the ring.
+            RowRing ring(ring_rows, dw);
+            auto across = [&](int k, double* out) {
+                horizontal_row(src + k * in_stride, sw, horizontal, line.data(), nullptr, out);
+            };
+            for (int j = 0; j < dh; ++j) {
+                for (int t = 0; t < vertical.count[j]; ++t) rows[t] = ring.row(vertical.first[j] + t, across);
+                vertical_row(rows.data(), weights(j), vertical.count[j], dw, dst + j * out_stride);
+            }
+            return true;
+        }
+        // Columns first: each intermediate row is made and at once resampled across.
+        std::vector<std::uint8_t> middle(in_stride);
+        if (static_cast<std::size_t>(ring_rows) * in_stride * sizeof(double) <= ring_budget) {
+            RowRing ring(ring_rows, sw);
+            auto convert = [&](int k, double* out) { to_doubles(src + k * in_stride, sw * 4, out); };
+            for (int j = 0; j < dh; ++j) {
+                for (int t = 0; t < vertical.count[j]; ++t)
+                    rows[t] = ring.row(vertical.first[j] + t, convert);
+                vertical_row(rows.data(), weights(j), vertical.count[j], sw, middle.data());
+                horizontal_row(middle.data(), sw, horizontal, line.data(), dst + j * out_stride, nullptr);
+            }
         } else {
-            std::vector<std::uint8_t> middle(static_cast<std::size_t>(sw) * dh * 4);
-            vertical_pass(src, sw, sh, middle.data(), dh, vertical);
-            horizontal_pass(middle.data(), sw, dh, dst, dw, horizontal);
+            std::vector<const std::uint8_t*> byte_rows(vertical.capacity);
+            for (int j = 0; j < dh; ++j) {
+                for (int t = 0; t < vertical.count[j]; ++t)
+                    byte_rows[t] = src + (vertical.first[j] + t) * in_stride;
+                vertical_row_bytes(byte_rows.data(), weights(j), vertical.count[j], sw, middle.data());
+                horizontal_row(middle.data(), sw, horizontal, line.data(), dst + j * out_stride, nullptr);
+            }
         }
     } catch (const std::bad_alloc&) {
         return false;

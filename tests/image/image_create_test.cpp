@@ -10,11 +10,13 @@ namespace morvane {
 namespace {
 
 class ImageCreateTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { image_free(-1); }
 };
 
-Bitmap* storage(ObjectNumber number) { return bitmap_from_handle(image_handle(number)); }
+Bitmap* storage(ObjectNumber number) {
+    return bitmap_from_handle(image_handle(number));
+}
 
 // Every byte of the storage, padding included.
 std::vector<std::uint8_t> all_bytes(const Bitmap* b) {
@@ -167,7 +169,8 @@ TEST_F(ImageCreateTest, GrabPastTheEdgesLeavesZeros) {
     const std::uint8_t* bottom = storage(3)->row(2);
     const std::vector<std::uint8_t> last_row(bottom, bottom + 12);
     EXPECT_EQ(last_row, (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 7, 255, 1, 0, 7, 255}));
-    EXPECT_EQ(std::vector<std::uint8_t>(storage(3)->row(0), storage(3)->row(0) + 12), std::vector<std::uint8_t>(12, 0));
+    EXPECT_EQ(std::vector<std::uint8_t>(storage(3)->row(0), storage(3)->row(0) + 12),
+              std::vector<std::uint8_t>(12, 0));
 
     // Entirely outside: all zero.
     ASSERT_NE(image_grab(1, 4, 10, 10, 2, 2), 0);

@@ -9,7 +9,7 @@ namespace morvane {
 namespace {
 
 class DisplayTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         image_free(-1);
         for (Bitmap* b : made) bitmap_destroy(b);
@@ -37,12 +37,13 @@ std::vector<int> bytes_of(const Bitmap* b, int x, int y) {
 }
 
 TEST_F(DisplayTest, NormalCopyPremultipliesTranslucentPixels) {
-    const ObjectNumber n = row_image({{200, 100, 50, 128}, {200, 100, 50, 255}, {9, 9, 9, 0}, {255, 255, 255, 1}});
+    const ObjectNumber n =
+        row_image({{200, 100, 50, 128}, {200, 100, 50, 255}, {9, 9, 9, 0}, {255, 255, 255, 1}});
     Bitmap* d = keep(display_copy(image_handle(n), false));
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->bpp, 32);
     EXPECT_EQ(d->width, 4);
-    EXPECT_EQ(bytes_of(d, 0, 0), (std::vector<int>{100, 50, 25, 128}));  // (c * 128) >> 8
+    EXPECT_EQ(bytes_of(d, 0, 0), (std::vector<int>{100, 50, 25, 128}));   // (c * 128) >> 8
     EXPECT_EQ(bytes_of(d, 1, 0), (std::vector<int>{200, 100, 50, 255}));  // opaque: untouched
     EXPECT_EQ(bytes_of(d, 2, 0), (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ(bytes_of(d, 3, 0), (std::vector<int>{0, 0, 0, 1}));  // 255 >> 8 = 0
@@ -51,7 +52,7 @@ TEST_F(DisplayTest, NormalCopyPremultipliesTranslucentPixels) {
 TEST_F(DisplayTest, GreyedCopy) {
     // L = (3R + 6G + B) / 10, pulled toward 64..192 by 7/10, times A / 255.
     const ObjectNumber n = row_image({
-        {200, 100, 50, 128},  // L 95 -> 95 * 128 / 255 = 47.68
+        {200, 100, 50, 128},   // L 95 -> 95 * 128 / 255 = 47.68
         {255, 255, 255, 255},  // L 255 -> 192 + 441 / 10 = 236
         {0, 0, 0, 255},        // L 0 -> 64 - 448 / 10 = 20
         {0, 0, 0, 0},          // alpha 0 -> 0

@@ -1,14 +1,15 @@
 // The image table: fixed slots, growth, dynamic numbers, freeing and the queries.
+#include "image/image_table.h"
+
 #include <gtest/gtest.h>
 
 #include "image/image.h"
-#include "image/image_table.h"
 
 namespace morvane {
 namespace {
 
 class ImageTableTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { image_free(-1); }
 };
 

@@ -115,7 +115,8 @@ int round_clamp(double v) {
     return t < 0 ? 0 : t > 255 ? 255 : int(t);
 }
 
-int reference_pixel(const std::vector<std::uint8_t>& in, int sw, int sh, int dw, int dh, int x, int y, int c) {
+int reference_pixel(const std::vector<std::uint8_t>& in, int sw, int sh, int dw, int dh, int x, int y,
+                    int c) {
     auto at = [&](int px, int py) { return in[(std::size_t(py) * sw + px) * 4 + c]; };
     const bool rows_first = std::int64_t(dw) * sh <= std::int64_t(sw) * dh;
     double total = 0;
@@ -156,7 +157,8 @@ TEST(CubicResampleTest, MatchesDirectReferenceOnRandomPictures) {
         for (int y = 0; y < dh; ++y) {
             for (int x = 0; x < dw; ++x) {
                 for (int c = 0; c < 4; ++c) {
-                    if (out[(std::size_t(y) * dw + x) * 4 + c] != reference_pixel(in, sw, sh, dw, dh, x, y, c)) {
+                    if (out[(std::size_t(y) * dw + x) * 4 + c] !=
+                        reference_pixel(in, sw, sh, dw, dh, x, y, c)) {
                         ++mismatches;
                     }
                 }
@@ -179,16 +181,39 @@ TEST(CubicResampleTest, LargerRatiosMatchReference) {
         for (int y = 0; y < dh; ++y) {
             for (int x = 0; x < dw; ++x) {
                 for (int c = 0; c < 4; ++c) {
-                    ASSERT_EQ(out[(std::size_t(y) * dw + x) * 4 + c], reference_pixel(in, sw, sh, dw, dh, x, y, c))
-                        << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << x << "," << y << "," << c;
+                    ASSERT_EQ(out[(std::size_t(y) * dw + x) * 4 + c],
+                              reference_pixel(in, sw, sh, dw, dh, x, y, c))
+                        << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << x << "," << y << ","
+                        << c;
                 }
             }
         }
     }
 }
 
+TEST(CubicResampleTest, TallWindowsWithoutRowCacheGiveTheSameResults) {
+    // Columns first (7 * 40 > 30 * 3); a zero budget converts source bytes at each tap.
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const int sw = 30, sh = 40, dw = 7, dh = 3;
+    std::vector<std::uint8_t> in(std::size_t(sw) * sh * 4);
+    for (auto& b : in) b = std::uint8_t(byte(rng));
+    std::vector<std::uint8_t> cached(std::size_t(dw) * dh * 4), direct(cached.size());
+    ASSERT_TRUE(resample_cubic(in.data(), sw, sh, cached.data(), dw, dh));
+    ASSERT_TRUE(resample_cubic(in.data(), sw, sh, direct.data(), dw, dh, 0));
+    for (int y = 0; y < dh; ++y) {
+        for (int x = 0; x < dw; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                const int want = reference_pixel(in, sw, sh, dw, dh, x, y, c);
+                EXPECT_EQ(cached[(std::size_t(y) * dw + x) * 4 + c], want);
+                EXPECT_EQ(direct[(std::size_t(y) * dw + x) * 4 + c], want);
+            }
+        }
+    }
+}
+
 class SmoothResizeTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { image_free(-1); }
 };
 

@@ -11,11 +11,13 @@ namespace morvane {
 namespace {
 
 class ResizeTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { image_free(-1); }
 };
 
-Bitmap* storage(ObjectNumber number) { return bitmap_from_handle(image_handle(number)); }
+Bitmap* storage(ObjectNumber number) {
+    return bitmap_from_handle(image_handle(number));
+}
 
 // Pixel (x, y) of a picture as its bytes.
 std::vector<int> pixel(ObjectNumber number, int x, int y) {
@@ -117,9 +119,9 @@ TEST_F(ResizeTest, NearestDropsRowsAndColumnsAndCopiesAlpha) {
 TEST_F(ResizeTest, AreaAverageOfBlocks) {
     // 4 x 2 -> 2 x 1: each result is the mean of a 2 x 2 block, rounded to nearest.
     ASSERT_NE(image_create(1, 4, 2, 24), 0);
-    const int left[4] = {10, 20, 30, 40};   // mean 25
-    const int right[4] = {0, 0, 0, 1};      // mean 0.25 -> 0
-    const int green_left[4] = {1, 1, 1, 0};  // 0.75 -> 1
+    const int left[4] = {10, 20, 30, 40};     // mean 25
+    const int right[4] = {0, 0, 0, 1};        // mean 0.25 -> 0
+    const int green_left[4] = {1, 1, 1, 0};   // 0.75 -> 1
     const int green_right[4] = {0, 0, 1, 1};  // 0.5 -> 1
     for (int i = 0; i < 4; ++i) {
         set_pixel(1, i % 2, i / 2, {left[i], green_left[i], 200});
