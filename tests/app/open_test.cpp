@@ -1,0 +1,109 @@
+// Opening a picture as the document.
+#include "editor_fixture.h"
+#include "shell/statusbar.h"
+#include "tileset_script.h"
+
+namespace morvane::testing {
+namespace {
+
+class OpenImage : public EditorFixture {
+protected:
+    void open(const std::string& path, int pattern = 0) {
+        answer_file(path, pattern);
+        choose_menu(3);
+    }
+    void expect_document_is_test_picture(int width, int height, int scale) {
+        ASSERT_EQ(image_width(WorkingImage), width * scale);
+        ASSERT_EQ(image_height(WorkingImage), height * scale);
+        for (int y = 0; y < height * scale; ++y) {
+            for (int x = 0; x < width * scale; ++x) {
+                ASSERT_EQ(image_pixel(WorkingImage, x, y), test_pixel(x / scale, y / scale)) << x << "," << y;
+            }
+        }
+    }
+};
+
+TEST_F(OpenImage, PictureBecomesTheDocumentAtZoom100) {
+    write_test_picture("pic.png", 100, 60);
+    choose_menu(66);
+    ASSERT_EQ(state_.zoom, 200);
+    open((dir_ / "pic.png").string());
+
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].kind, DialogKind::OpenFile);
+    EXPECT_EQ(requests_[0].title, "Load Image...");
+    EXPECT_EQ(requests_[0].default_file, "");
+    EXPECT_EQ(requests_[0].pattern, "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*");
+    EXPECT_EQ(requests_[0].pattern_index, 0);
+
+    EXPECT_EQ(state_.zoom, 100);
+    EXPECT_EQ(state_.view_width, 100);
+    EXPECT_EQ(state_.view_height, 60);
+    EXPECT_EQ(state_.base_width, 100);
+    EXPECT_EQ(state_.base_height, 60);
+    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
+    EXPECT_EQ(statusbar_text(0, 1), "Doc : 100/60");
+    EXPECT_EQ(canvas()->width(), 100);
+    EXPECT_EQ(canvas()->height(), 60);
+    EXPECT_EQ(image_width(CheckerImage), 100);
+    EXPECT_EQ(image_width(StrokeSnapshotImage), 100);
+    EXPECT_EQ(image_exists(OpenedImage), 0);
+    expect_document_is_test_picture(100, 60, 1);
+    for (int y = 0; y < 60; y += 7) {
+        for (int x = 0; x < 100; x += 9) ASSERT_EQ(image_pixel(ZoomSourceImage, x, y), test_pixel(x, y));
+    }
+}
+
+TEST_F(OpenImage, ZoomStepAfterOpeningScalesThePicture) {
+    write_test_picture("pic.png", 30, 20);
+    open((dir_ / "pic.png").string());
+    choose_menu(66);  // 200 %
+    EXPECT_EQ(state_.view_width, 60);
+    EXPECT_EQ(state_.view_height, 40);
+    expect_document_is_test_picture(30, 20, 2);
+}
+
+TEST_F(OpenImage, CancelKeepsEverything) {
+    choose_menu(66);
+    open("");
+    EXPECT_EQ(state_.zoom, 200);
+    EXPECT_EQ(state_.view_width, 512);
+    EXPECT_EQ(state_.base_width, 256);
+}
+
+TEST_F(OpenImage, UnreadableFileIsReportedAndChangesNothing) {
+    write_file("broken.png", "\x89PNG\r\n\x1a\n and then nothing useful");
+    const std::string path = (dir_ / "broken.png").string();
+    answer_file(path);
+    answer_message(1);
+    choose_menu(3);
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].kind, DialogKind::Message);
+    EXPECT_EQ(requests_[1].title, "Canvas");
+    EXPECT_EQ(requests_[1].text, "Cannot load image: " + path);
+    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(image_width(WorkingImage), 256);
+}
+
+TEST_F(OpenImage, BmpThroughAllFilesAndPicturesWithoutAlphaAreOpaque) {
+    // A 24-bit picture saved as BMP: opened, every pixel is opaque.
+    ASSERT_NE(image_create(50, 12, 7, 24), 0);
+    const Bitmap* b = bitmap_from_handle(image_handle(50));
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            std::uint8_t* p = b->row(y) + 3 * x;
+            p[0] = static_cast<std::uint8_t>(x * 20), p[1] = static_cast<std::uint8_t>(y * 30), p[2] = 99;
+        }
+    }
+    ASSERT_EQ(image_save(50, "flat.bmp", FormatBmp), 1);
+    image_free(50);
+    open((dir_ / "flat.bmp").string(), 2);
+    EXPECT_EQ(state_.view_width, 12);
+    EXPECT_EQ(state_.view_height, 7);
+    EXPECT_EQ(image_pixel(WorkingImage, 0, 0), rgba(99, 0, 0, 255));
+    EXPECT_EQ(image_pixel(WorkingImage, 11, 6), rgba(99, 180, 220, 255));
+    EXPECT_EQ(image_pixel(WorkingImage, 5, 2), rgba(99, 60, 100, 255));
+}
+
+}  // namespace
+}  // namespace morvane::testing
