@@ -11,33 +11,27 @@ constexpr int MaxRadius = 500000;
 // would pass 2^31 at radii 700 x 699.
 constexpr int Max32BitRadius = 640;
 
-// Paints the emitted points. Filled ellipses paint region 1 as one row span per walked row
-// and region 2 as column spans, so every pixel is painted once.
+// Paints the emitted points. A filled ellipse paints each row it reaches once, from -X to
+// X for the widest x on that row.
 struct EllipsePainter {
     DrawingSession& s;
     std::int64_t cx, cy;
     bool outline;
-    std::int64_t region2_first_row = -1;  // first y of region 2 (its column spans start there)
+    std::int64_t last_row = -1;  // the last row painted by region 2
 
-    void region1(std::int64_t x, std::int64_t y) {
+    void row(std::int64_t x, std::int64_t y) {
         if (outline) return point(x, y);
         span_row_clipped(s, cx - x, cx + x, cy + y);
         if (y != 0) span_row_clipped(s, cx - x, cx + x, cy - y);
     }
 
+    // Region 2 walks down its rows with x falling, so the first point on a row is its
+    // widest: the row is painted there, once, as a row span (for the vector kernels).
     void region2(std::int64_t x, std::int64_t y) {
         if (outline) return point(x, y);
-        if (region2_first_row < 0) region2_first_row = y;
-        const std::int64_t y0 = region2_first_row;
-        for (int side = 0; side < (x != 0 ? 2 : 1); ++side) {
-            const std::int64_t col = side == 0 ? cx + x : cx - x;
-            if (y0 == 0) {
-                span_column_clipped(s, col, cy - y, cy + y);
-            } else {
-                span_column_clipped(s, col, cy + y0, cy + y);
-                span_column_clipped(s, col, cy - y, cy - y0);
-            }
-        }
+        if (y == last_row) return;
+        last_row = y;
+        row(x, y);
     }
 
     void point(std::int64_t x, std::int64_t y) {
@@ -62,7 +56,7 @@ void walk(EllipsePainter& painter, T rx, T ry) {
     // e2 = 2A(x^2-x) + A/2 + 2B(y+1)^2 - 2AB at (rx, 0) simplifies to -2A rx + A/2 + 2B.
     T e2 = -2 * a * rx + a / 2 + 2 * b;
     while (e1 < 0) {
-        painter.region1(x, y);
+        painter.row(x, y);
         if (e2 >= 0) {
             e1 += 2 * a * (3 - 2 * x);
             e2 += -4 * a * (x - 1);

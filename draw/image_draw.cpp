@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "draw/blend_math.h"
+#include "draw/blend_simd.h"
 #include "draw/pixel_ops.h"
 #include "image/bitmap.h"
 
@@ -65,6 +66,12 @@ void row_kernel(std::uint8_t* d, const std::uint8_t* s, int n, std::uint32_t k) 
     if constexpr (op == Op::Copy) {
         std::memcpy(d, s, static_cast<std::size_t>(n) * TB);
         return;
+    }
+    if constexpr ((op == Op::Blend || op == Op::BlendKeep) && SB == 4 && TB == 4) {
+        if (k == 255) {
+            const int done = blend_row_simd(d, s, n, op == Op::BlendKeep);
+            d += 4 * done, s += 4 * done, n -= done;
+        }
     }
     const std::uint64_t* rec = blend_reciprocal_table();
     for (int i = 0; i < n; ++i, d += TB, s += SB) {

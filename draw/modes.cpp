@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "draw/blend_math.h"
+#include "draw/blend_simd.h"
 #include "draw/pixel_ops.h"
 
 namespace morvane {
@@ -70,6 +71,11 @@ void k_blend(std::uint8_t* p, std::ptrdiff_t step, int n, const PreparedColor& c
     const std::uint32_t ia = c.inverse;
     const std::uint32_t sb = c.blue * 255, sg = c.green * 255, sr = c.red * 255;
     const std::uint32_t zero_da = bgr_of(c.color) | (KeepAlpha ? 0 : sa << 24);
+    if constexpr (Row) {
+        const int done = blend_fill_simd(p, bgr_of(c.color) | sa << 24, n, KeepAlpha);
+        p += 4 * done;
+        n -= done;
+    }
     for (int i = 0; i < n; ++i, p += d) {
         const std::uint32_t da = p[3];
         if (da == 0) {

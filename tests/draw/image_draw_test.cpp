@@ -1,7 +1,9 @@
 // Image drawing: hand-computed bytes for every source and target depth and mode,
 // clipping, icons, masks and drawing an image onto itself.
 #include <climits>
+#include <random>
 
+#include "draw/blend_simd.h"
 #include "draw/draw_test_support.h"
 
 namespace morvane {
@@ -143,6 +145,81 @@ TEST(ImageDraw, OntoItsOwnPixelsReadsTheOriginal) {
             for (int x = 3; x < 20; ++x)
                 ASSERT_EQ(t.pixel(x, y) & 0xFFFFFF, rgb(x - 3, y - 2, 7)) << bpp << " " << x << "," << y;
     }
+}
+
+// The Blend formula written out per channel, for a 32-bit source over a 32-bit target.
+Color blend_reference(Color src, Color dst, std::uint32_t k, bool keep) {
+    const std::uint32_t a = src >> 24, sa = k == 255 ? a : k * a / 255, da = dst >> 24;
+    if (sa == 0) return dst;
+    const std::uint32_t d = sa * 255 + (255 - sa) * da;
+    std::uint32_t out[3];
+    for (int c = 0; c < 3; ++c) {
+        const std::uint32_t sc = (src >> (8 * c)) & 255, pc = (dst >> (8 * c)) & 255;
+        out[c] = da == 0 ? sc : (sc * sa * 255 + pc * (255 - sa) * da) / d;
+    }
+    return rgba(out[0], out[1], out[2], keep ? da : d / 255);
+}
+
+TEST(ImageDraw, SeededRandomBlendsMatchFormulaOnBothPaths) {
+    std::mt19937 rng(4242);
+    for (bool vector : {true, false}) {
+        blend_simd_set_enabled(vector);
+        for (int round = 0; round < 12; ++round) {
+            const int w = 1 + static_cast<int>(rng() % 45), h = 1 + static_cast<int>(rng() % 9);
+            std::vector<Color> src(static_cast<std::size_t>(w) * h), dst(src.size());
+            // Alpha drawn from a few special values as well as at random.
+            auto alpha = [&]() -> std::uint32_t {
+                const std::uint32_t r = rng() % 8;
+                return r == 0 ? 0 : r == 1 ? 255 : rng() % 256;
+            };
+            for (auto& c : src) c = (rng() & 0xFFFFFF) | alpha() << 24;
+            for (auto& c : dst) c = (rng() & 0xFFFFFF) | alpha() << 24;
+            SourcePicture picture(w, h, 32, src);
+            const std::uint32_t k = round % 3 == 2 ? 200 : 255;
+            const bool keep = round % 2 == 1;
+            Target t(w, h, 32);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) t.set(x, y, dst[static_cast<std::size_t>(y) * w + x]);
+            t.begin();
+            drawing_mode_set(keep ? BlendKeepAlpha : Blend);
+            draw_alpha_image(picture.handle(), 0, 0, static_cast<int>(k));
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const std::size_t i = static_cast<std::size_t>(y) * w + x;
+                    ASSERT_EQ(t.pixel(x, y), blend_reference(src[i], dst[i], k, keep))
+                        << "vector " << vector << " round " << round << " at " << x << "," << y;
+                }
+        }
+    }
+    blend_simd_set_enabled(true);
+}
+
+// Every (source alpha, target alpha) pair once: source alpha x, target alpha y.
+TEST(ImageDraw, EveryAlphaPairMatchesFormulaOnBothPaths) {
+    std::vector<Color> src, dst;
+    for (std::uint32_t y = 0; y < 256; ++y)
+        for (std::uint32_t x = 0; x < 256; ++x) {
+            src.push_back(rgba(x ^ y, 255 - x, (x * 7 + y) & 255, x));
+            dst.push_back(rgba(y, x, 255 - ((x + y) & 255), y));
+        }
+    SourcePicture picture(256, 256, 32, src);
+    for (bool vector : {true, false})
+        for (bool keep : {false, true}) {
+            blend_simd_set_enabled(vector);
+            Target t(256, 256, 32);
+            for (int y = 0; y < 256; ++y)
+                for (int x = 0; x < 256; ++x) t.set(x, y, dst[static_cast<std::size_t>(y) * 256 + x]);
+            t.begin();
+            drawing_mode_set(keep ? BlendKeepAlpha : Blend);
+            draw_image(picture.handle(), 0, 0);
+            for (int y = 0; y < 256; ++y)
+                for (int x = 0; x < 256; ++x) {
+                    const std::size_t i = static_cast<std::size_t>(y) * 256 + x;
+                    ASSERT_EQ(t.pixel(x, y), blend_reference(src[i], dst[i], 255, keep))
+                        << "vector " << vector << " keep " << keep << " sa " << x << " da " << y;
+                }
+        }
+    blend_simd_set_enabled(true);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Pixel writers: exact bytes on 24- and 32-bit outputs, the reciprocal division, hooks.
 #include "draw/blend_math.h"
+#include "draw/blend_simd.h"
 #include "draw/draw_test_support.h"
 #include "draw/pixel_ops.h"
 
@@ -74,7 +75,14 @@ TEST(Writers, XorTwiceRestoresAndReadHidesAlphaInDefault) {
 
 // Every (colour alpha, target alpha, target channel) against the formula with plain
 // integer division: a 256 x 256 output holds channel x with alpha y.
-TEST(Writers, BlendMatchesFormulaForAllAlphaPairs) {
+// Both the vector kernels (when the processor has them) and the scalar writers.
+class BlendPaths : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { blend_simd_set_enabled(GetParam()); }
+    void TearDown() override { blend_simd_set_enabled(true); }
+};
+
+TEST_P(BlendPaths, BlendMatchesFormulaForAllAlphaPairs) {
     Target t(256, 256, 32);
     const std::uint32_t colours[] = {1, 128, 255};
     for (int keep = 0; keep < 2; ++keep)
@@ -102,6 +110,8 @@ TEST(Writers, BlendMatchesFormulaForAllAlphaPairs) {
                     }
             }
 }
+
+INSTANTIATE_TEST_SUITE_P(VectorAndScalar, BlendPaths, ::testing::Bool());
 
 // The reciprocal product overshoots n / d first at the top of a quotient band
 // (n = q * d + d - 1), since its error grows with n; checking both ends of every band up
