@@ -39,8 +39,10 @@ int image_exists(ObjectNumber number);
 Image* image_record(ObjectNumber number);
 
 /// Takes the record for a number for a creating operation: frees an image already at a
-/// fixed number, or makes a new dynamic record for -1. Returns the record and sets
-/// `result_number` to the number that names it; null when the number is invalid.
+/// fixed number (or at an existing dynamic number, whose record is reused), or makes a new
+/// dynamic record for -1. Returns the record and sets `result_number` to the number that
+/// names it; null when the number is invalid (other negative values, fixed numbers above
+/// 2^20).
 Image* image_take_record(ObjectNumber number, ObjectNumber* result_number);
 /// Undoes image_take_record after a failed creation (discards a dynamic record).
 void image_release_record(ObjectNumber number);

@@ -87,6 +87,12 @@ TEST_F(ImageTableTest, DynamicNumbersStayValidUntilFreed) {
     EXPECT_EQ(image_width(b), 9);
     // A failed dynamic creation returns 0 and leaves nothing behind.
     EXPECT_EQ(image_create(-1, 0, 5), 0);
+    // Creating onto a live dynamic number replaces its image under the same number.
+    ASSERT_NE(image_create(b, 4, 6), 0);
+    EXPECT_EQ(image_width(b), 4);
+    EXPECT_EQ(image_record(b)->depth, 24);
+    EXPECT_EQ(image_create(b, 4, 0), 0);
+    EXPECT_EQ(image_exists(b), 0);
 }
 
 TEST_F(ImageTableTest, FreeAllEmptiesFixedAndDynamic) {
@@ -111,8 +117,9 @@ TEST_F(ImageTableTest, SizesOutsideSigned16BitFail) {
     EXPECT_EQ(image_exists(1), 0);
     ASSERT_NE(image_create(1, 32767, 1), 0);
     EXPECT_EQ(image_width(1), 32767);
-    // Negative numbers other than -1 name nothing and cannot be created.
+    // Negative numbers other than -1, and absurdly large fixed numbers, cannot be created.
     EXPECT_EQ(image_create(-2, 4, 4), 0);
+    EXPECT_EQ(image_create(MaxFixedImageNumber + 1, 4, 4), 0);
 }
 
 }  // namespace
