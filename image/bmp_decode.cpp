@@ -121,11 +121,22 @@ int bmp_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, in
     const std::size_t w = static_cast<std::size_t>(job.width);
 
     switch (bits) {
-        case 32:
-            decode_rows(job, src, avail, 4 * w, 32, [](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) {
-                std::memcpy(o, s + 4 * x, 3);
-            });
+        case 32: {
+            // Full rows: each pixel is copied as 4 bytes whose last one the next pixel
+            // overwrites; the last pixel of a row is copied as 3.
+            std::size_t left = avail;
+            const std::uint8_t* s = src;
+            for (std::int32_t i = 0; i < job.height && left > 0; ++i) {
+                const std::size_t have = std::min(left, 4 * w);
+                const std::size_t count = have / 4;
+                std::uint8_t* o = job.row(i);
+                for (std::size_t x = 0; x + 1 < count; ++x) std::memcpy(o + 3 * x, s + 4 * x, 4);
+                if (count > 0) std::memcpy(o + 3 * (count - 1), s + 4 * (count - 1), 3);
+                s += have;
+                left -= have;
+            }
             break;
+        }
         case 24: {
             // Rows are padded by (width AND 3) bytes; each row is one copy.
             const std::size_t row_bytes = 3 * w + (w & 3);

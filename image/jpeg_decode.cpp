@@ -64,11 +64,13 @@ bool start(JpegReadState* state, const std::uint8_t* data, std::size_t size) {
     jpeg_mem_src(&state->cinfo, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&state->cinfo, TRUE) != JPEG_HEADER_OK) return false;
     switch (state->cinfo.jpeg_color_space) {
+        // Three-component output comes as blue, green, red straight from the library's
+        // colour conversion, so rows need no second pass.
         case JCS_GRAYSCALE:
-        case JCS_YCbCr: state->cinfo.out_color_space = JCS_RGB; break;
-        case JCS_YCCK: state->cinfo.out_color_space = JCS_CMYK; break;
-        case JCS_RGB:
-        case JCS_CMYK: state->cinfo.out_color_space = state->cinfo.jpeg_color_space; break;
+        case JCS_YCbCr:
+        case JCS_RGB: state->cinfo.out_color_space = JCS_EXT_BGR; break;
+        case JCS_YCCK:
+        case JCS_CMYK: state->cinfo.out_color_space = JCS_CMYK; break;
         default: return false;
     }
     if (!codec_size_allowed(state->cinfo.image_width, state->cinfo.image_height)) return false;
@@ -100,21 +102,13 @@ int jpeg_probe(DecodeContext* ctx) {
     return 1;
 }
 
-// Converts one scanline (R, G, B or C, M, Y, K) into blue, green, red.
-void convert_row(const JSAMPLE* in, std::uint8_t* out, std::int32_t width, int components) {
-    if (components == 3) {
-        for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    } else {
-        for (std::int32_t x = 0; x < width; ++x, in += 4, out += 3) {
-            const unsigned k = in[3];
-            out[0] = static_cast<std::uint8_t>(in[2] * k / 255);
-            out[1] = static_cast<std::uint8_t>(in[1] * k / 255);
-            out[2] = static_cast<std::uint8_t>(in[0] * k / 255);
-        }
+// Converts one C, M, Y, K scanline: each colour = ink value x K div 255.
+void convert_cmyk(const JSAMPLE* in, std::uint8_t* out, std::int32_t width) {
+    for (std::int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned k = in[3];
+        out[0] = static_cast<std::uint8_t>(in[2] * k / 255);
+        out[1] = static_cast<std::uint8_t>(in[1] * k / 255);
+        out[2] = static_cast<std::uint8_t>(in[0] * k / 255);
     }
 }
 
@@ -124,12 +118,13 @@ int jpeg_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, i
     if (setjmp(state->error.jump)) return 0;
     const std::int32_t height = ctx->height;
     const bool bottom_up = (flags & BottomUp) != 0;
+    const bool cmyk = state->cinfo.output_components == 4;
     for (std::int32_t y = 0; y < height; ++y) {
         const std::int32_t memory_row = bottom_up ? height - 1 - y : y;
-        JSAMPROW rows[1] = {state->row};
+        std::uint8_t* out = pixels + static_cast<std::ptrdiff_t>(memory_row) * stride;
+        JSAMPROW rows[1] = {cmyk ? state->row : out};
         if (jpeg_read_scanlines(&state->cinfo, rows, 1) != 1) return 0;
-        convert_row(state->row, pixels + static_cast<std::ptrdiff_t>(memory_row) * stride, ctx->width,
-                    state->cinfo.output_components);
+        if (cmyk) convert_cmyk(state->row, out, ctx->width);
     }
     jpeg_finish_decompress(&state->cinfo);
     return 1;

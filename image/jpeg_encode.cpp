@@ -23,7 +23,6 @@ struct JpegWriteJob {
     bool created;
     unsigned char* out;
     unsigned long size;
-    JSAMPLE* row;
 };
 
 void on_error_exit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
@@ -43,20 +42,13 @@ bool encode(JpegWriteJob* job, const std::uint8_t* pixels, std::int32_t width, s
     job->cinfo.image_width = static_cast<JDIMENSION>(width);
     job->cinfo.image_height = static_cast<JDIMENSION>(height);
     job->cinfo.input_components = 3;
-    job->cinfo.in_color_space = JCS_RGB;
+    job->cinfo.in_color_space = JCS_EXT_BGR;  // image memory order: rows need no conversion
     jpeg_set_defaults(&job->cinfo);
     jpeg_set_quality(&job->cinfo, quality, FALSE);
     jpeg_start_compress(&job->cinfo, TRUE);
     for (std::int32_t y = 0; y < height; ++y) {
         const std::int32_t memory_row = bottom_up ? height - 1 - y : y;
-        const std::uint8_t* in = pixels + static_cast<std::ptrdiff_t>(memory_row) * stride;
-        JSAMPLE* out = job->row;
-        for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        JSAMPROW rows[1] = {job->row};
+        JSAMPROW rows[1] = {const_cast<JSAMPROW>(pixels + static_cast<std::ptrdiff_t>(memory_row) * stride)};
         jpeg_write_scanlines(&job->cinfo, rows, 1);
     }
     jpeg_finish_compress(&job->cinfo);
@@ -69,12 +61,10 @@ std::intptr_t jpeg_write24(const char* file_name, const std::uint8_t* pixels, st
     const int step = parameter < 0 ? 0 : parameter > 10 ? 10 : parameter;
     auto* job = static_cast<JpegWriteJob*>(std::calloc(1, sizeof(JpegWriteJob)));
     if (!job) return 0;
-    job->row = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(stride) + 4));
-    const bool ok = job->row && encode(job, pixels, width, height, stride, (flags & BottomUp) != 0, step * 10);
+    const bool ok = encode(job, pixels, width, height, stride, (flags & BottomUp) != 0, step * 10);
     if (job->created) jpeg_destroy_compress(&job->cinfo);
     unsigned char* out = job->out;
     const std::size_t size = job->size;
-    std::free(job->row);
     std::free(job);
     if (!ok) {
         std::free(out);
