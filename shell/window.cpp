@@ -153,7 +153,11 @@ void ShellWindow::post_size() {
 
 void ShellWindow::resizeEvent(QResizeEvent*) {
     relayout();
-    if (isMinimized() || isMaximized()) return;  // reported through the state change
+    if (isMinimized()) return;  // reported through the state change
+    if (isMaximized()) {
+        if (min_or_max_) post_size();  // a maximized window resized again
+        return;
+    }
     if (min_or_max_) {
         min_or_max_ = false;
         post(RestoreWindowEvent);
