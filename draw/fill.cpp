@@ -5,6 +5,10 @@
 #include <utility>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "draw/pixel_ops.h"
 
 namespace morvane {
@@ -73,11 +77,43 @@ private:
         return -1;
     }
 
+    // First column from k (below `end`) that belongs, or `end`.
+    int first_in(const std::uint8_t* row, int k, int end) const {
+        k = skip_group<true>(row, k, end);
+        while (k < end && !belongs(pixel(row, k))) ++k;
+        return k;
+    }
+    // First column from k (below `end`) that does not belong, or `end`.
+    int first_out(const std::uint8_t* row, int k, int end) const {
+        k = skip_group<false>(row, k, end);
+        while (k < end && belongs(pixel(row, k))) ++k;
+        return k;
+    }
+
+    // Skips four 32-bit pixels at a time while none of them belongs (Outside) or all of
+    // them do; the scalar loops above finish the search.
+    template <bool Outside>
+    int skip_group(const std::uint8_t* row, int k, int end) const {
+#ifdef __SSE2__
+        if constexpr (BPP == 4) {
+            const __m128i mask = _mm_set1_epi32(0xFFFFFF), key = _mm_set1_epi32(static_cast<int>(key_));
+            for (; k + 4 <= end; k += 4) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{k} * 4));
+                const int equal = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(v, mask), key));
+                // Pixels belong when equal to the seed colour, or when differing from the border.
+                const int in = SeedColor ? equal : 0xFFFF & ~equal;
+                if (in != (Outside ? 0 : 0xFFFF)) break;
+            }
+        }
+#endif
+        return k;
+    }
+
     void span_step(int sx, int sy) {
         const std::uint8_t* row = s_.at(0, sy);
-        int left = sx - 1, right = sx;
-        while (right < s_.width && belongs(pixel(row, right))) ++right;
+        const int right = first_out(row, sx, s_.width);
         if (right == sx) return;  // the seed itself is not part of the region
+        int left = sx - 1;
         while (left >= 0 && belongs(pixel(row, left))) --left;
         f_.pool.push_back({f_.heads[sy], left, right});
         f_.heads[sy] = static_cast<std::int32_t>(f_.pool.size() - 1);
@@ -89,20 +125,16 @@ private:
     // Pushes a seed at the first column of each run in row `ny` over the painted columns.
     void neighbours(int left, int right, int ny) {
         const std::uint8_t* row = s_.at(0, ny);
-        bool previous = false;
-        for (int k = left + 1; k < right; ++k) {
-            const bool in = belongs(pixel(row, k));
-            if (in && !previous) {
-                const std::int32_t span = recorded(k, ny);
-                if (span >= 0) {
-                    // Already filled up to its right bound, which is not in the region.
-                    k = f_.pool[span].right;
-                    previous = false;
-                    continue;
-                }
-                f_.seeds.emplace_back(k, ny);
+        for (int k = first_in(row, left + 1, right); k < right; k = first_in(row, k, right)) {
+            // k starts a run: its left neighbour (or the span's edge) is not in the region.
+            const std::int32_t span = recorded(k, ny);
+            if (span >= 0) {
+                // Already filled up to its right bound, which is not in the region.
+                k = f_.pool[span].right;
+                continue;
             }
-            previous = in;
+            f_.seeds.emplace_back(k, ny);
+            k = first_out(row, k, right);
         }
     }
 
