@@ -1,7 +1,12 @@
 // Loading and saving a 2048 x 2048 picture through our codecs, each beside the same work
 // done with direct libpng / libjpeg calls (and BMP beside memcpy of the same bytes).
-#include <benchmark/benchmark.h>
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <benchmark/benchmark.h>
 #include <png.h>
 
 #include <cstdlib>
@@ -94,7 +99,8 @@ void direct_png_load(const std::vector<std::uint8_t>& file) {
     png_set_bgr(png);
     png_read_update_info(png, info);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * 4);
-    for (int y = 0; y < h; ++y) png_read_row(png, pixels.data() + static_cast<std::size_t>(h - 1 - y) * w * 4, nullptr);
+    for (int y = 0; y < h; ++y)
+        png_read_row(png, pixels.data() + static_cast<std::size_t>(h - 1 - y) * w * 4, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     benchmark::DoNotOptimize(pixels.data());
 }
@@ -187,30 +193,46 @@ void save(benchmark::State& state, std::uint32_t tag, const Bitmap* b, int depth
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Side) * Side * 4);
 }
 
-void BM_PngLoad(benchmark::State& s) { load(s, fixture().png); }
+void BM_PngLoad(benchmark::State& s) {
+    load(s, fixture().png);
+}
 void BM_PngLoadDirect(benchmark::State& s) {
     for (auto _ : s) direct_png_load(fixture().png);
     s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(Side) * Side * 4);
 }
-void BM_PngSave(benchmark::State& s) { save(s, FormatPng, fixture().picture32, 32); }
+void BM_PngSave(benchmark::State& s) {
+    save(s, FormatPng, fixture().picture32, 32);
+}
 void BM_PngSaveDirect(benchmark::State& s) {
     for (auto _ : s) benchmark::DoNotOptimize(direct_png_save(fixture().picture32));
     s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(Side) * Side * 4);
 }
-void BM_JpegLoad(benchmark::State& s) { load(s, fixture().jpeg); }
+void BM_JpegLoad(benchmark::State& s) {
+    load(s, fixture().jpeg);
+}
 void BM_JpegLoadDirect(benchmark::State& s) {
     for (auto _ : s) direct_jpeg_load(fixture().jpeg);
     s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(Side) * Side * 4);
 }
-void BM_JpegSave(benchmark::State& s) { save(s, FormatJpeg, fixture().picture24, 24); }
+void BM_JpegSave(benchmark::State& s) {
+    save(s, FormatJpeg, fixture().picture24, 24);
+}
 void BM_JpegSaveDirect(benchmark::State& s) {
     for (auto _ : s) benchmark::DoNotOptimize(direct_jpeg_save(fixture().picture24));
     s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(Side) * Side * 4);
 }
-void BM_BmpLoad24(benchmark::State& s) { load(s, fixture().bmp24); }
-void BM_BmpLoad32(benchmark::State& s) { load(s, fixture().bmp32); }
-void BM_BmpSave24(benchmark::State& s) { save(s, FormatBmp, fixture().picture24, 24); }
-void BM_BmpSave32(benchmark::State& s) { save(s, FormatBmp, fixture().picture32, 32); }
+void BM_BmpLoad24(benchmark::State& s) {
+    load(s, fixture().bmp24);
+}
+void BM_BmpLoad32(benchmark::State& s) {
+    load(s, fixture().bmp32);
+}
+void BM_BmpSave24(benchmark::State& s) {
+    save(s, FormatBmp, fixture().picture24, 24);
+}
+void BM_BmpSave32(benchmark::State& s) {
+    save(s, FormatBmp, fixture().picture32, 32);
+}
 // The same bytes as the 32-bit file copied into a block allocated per iteration, as loads
 // and saves allocate theirs.
 void BM_Memcpy(benchmark::State& s) {

@@ -8,9 +8,15 @@ namespace morvane {
 
 namespace {
 
-std::uint32_t u16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
-std::uint32_t u32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24; }
-std::int32_t s32(const std::uint8_t* p) { return static_cast<std::int32_t>(u32(p)); }
+std::uint32_t u16(const std::uint8_t* p) {
+    return p[0] | p[1] << 8;
+}
+std::uint32_t u32(const std::uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::int32_t s32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(u32(p));
+}
 
 // Fields up to the compression word must be present.
 constexpr std::int32_t MinHeader = 34;
@@ -20,12 +26,12 @@ struct BmpJob {
     const std::uint8_t* data;  // whole block
     std::size_t size;
     std::int32_t width;
-    std::int32_t height;        // positive
-    bool top_down;              // file rows run from the top
+    std::int32_t height;  // positive
+    bool top_down;        // file rows run from the top
     std::uint8_t* pixels;
     std::int32_t stride;
     bool dest_bottom_up;
-    std::size_t palette_at;     // offset of palette entry 0
+    std::size_t palette_at;  // offset of palette entry 0
 
     // Destination row for the i-th row stored in the file.
     std::uint8_t* row(std::int32_t i) const {
@@ -63,7 +69,8 @@ void decode_rle8(const BmpJob& job, const std::uint8_t* src, std::size_t avail) 
     std::int64_t x = 0, y = 0;
     std::size_t at = 0;
     auto put = [&](std::uint32_t index) {
-        if (x >= 0 && x < job.width && y >= 0 && y < job.height) job.color(index, job.row(static_cast<std::int32_t>(y)) + 3 * x);
+        if (x >= 0 && x < job.width && y >= 0 && y < job.height)
+            job.color(index, job.row(static_cast<std::int32_t>(y)) + 3 * x);
         ++x;
     };
     while (at + 2 <= avail && y < job.height) {
@@ -113,7 +120,14 @@ int bmp_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, in
     const std::uint32_t header_size = u32(d + 14);
     const int bits = static_cast<int>(u16(d + 28));
     const std::uint32_t compression = u32(d + 30);
-    BmpJob job{d, size, ctx->width, ctx->height, s32(d + 22) < 0, pixels, stride, (flags & BottomUp) != 0,
+    BmpJob job{d,
+               size,
+               ctx->width,
+               ctx->height,
+               s32(d + 22) < 0,
+               pixels,
+               stride,
+               (flags & BottomUp) != 0,
                14 + static_cast<std::size_t>(header_size)};
     if (offset >= size) return 1;  // no pixel data: the picture stays black
     const std::uint8_t* src = d + offset;
@@ -152,27 +166,30 @@ int bmp_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, in
         }
         case 16:
             if (compression == 0) {
-                decode_rows(job, src, avail, 2 * w + 2 * (w & 1), 16, [](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) {
-                    const std::uint32_t v = u16(s + 2 * x);
-                    o[0] = static_cast<std::uint8_t>((v & 31) * 8);
-                    o[1] = static_cast<std::uint8_t>(((v >> 5) & 31) * 8);
-                    o[2] = static_cast<std::uint8_t>(((v >> 10) & 31) * 8);
-                });
+                decode_rows(job, src, avail, 2 * w + 2 * (w & 1), 16,
+                            [](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) {
+                                const std::uint32_t v = u16(s + 2 * x);
+                                o[0] = static_cast<std::uint8_t>((v & 31) * 8);
+                                o[1] = static_cast<std::uint8_t>(((v >> 5) & 31) * 8);
+                                o[2] = static_cast<std::uint8_t>(((v >> 10) & 31) * 8);
+                            });
             } else if (compression == 3) {
-                decode_rows(job, src, avail, 2 * w + 2 * (w & 1), 16, [](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) {
-                    const std::uint32_t v = u16(s + 2 * x);
-                    o[0] = static_cast<std::uint8_t>((v & 31) * 8);
-                    o[1] = static_cast<std::uint8_t>(((v >> 5) & 63) * 4);
-                    o[2] = static_cast<std::uint8_t>((v >> 11) * 8);
-                });
+                decode_rows(job, src, avail, 2 * w + 2 * (w & 1), 16,
+                            [](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) {
+                                const std::uint32_t v = u16(s + 2 * x);
+                                o[0] = static_cast<std::uint8_t>((v & 31) * 8);
+                                o[1] = static_cast<std::uint8_t>(((v >> 5) & 63) * 4);
+                                o[2] = static_cast<std::uint8_t>((v >> 11) * 8);
+                            });
             }
             break;
         case 8:
             if (compression == 1) {
                 decode_rle8(job, src, avail);
             } else {
-                decode_rows(job, src, avail, (w + 3) & ~std::size_t{3}, 8,
-                            [&job](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) { job.color(s[x], o); });
+                decode_rows(
+                    job, src, avail, (w + 3) & ~std::size_t{3}, 8,
+                    [&job](const std::uint8_t* s, std::int32_t x, std::uint8_t* o) { job.color(s[x], o); });
             }
             break;
         case 4:
@@ -197,7 +214,9 @@ int bmp_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, in
     return 1;
 }
 
-void bmp_release(DecodeContext* ctx) { ctx->decoder_state = nullptr; }
+void bmp_release(DecodeContext* ctx) {
+    ctx->decoder_state = nullptr;
+}
 
 }  // namespace
 

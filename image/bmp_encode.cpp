@@ -22,11 +22,20 @@ std::int64_t row_length(std::int64_t width, int depth) {
     std::int64_t length = 0;
     switch (depth) {
         case 24:
-        case 32: length = (depth / 8 * width + 3) & ~std::int64_t{3}; break;
-        case 1: length = ((width + 7) / 8 + 3) & ~std::int64_t{3}; break;
-        case 4: length = ((width + 1) / 2 + 3) & ~std::int64_t{3}; break;
-        case 8: length = (width + 3) & ~std::int64_t{3}; break;
-        default: return -1;
+        case 32:
+            length = (depth / 8 * width + 3) & ~std::int64_t{3};
+            break;
+        case 1:
+            length = ((width + 7) / 8 + 3) & ~std::int64_t{3};
+            break;
+        case 4:
+            length = ((width + 1) / 2 + 3) & ~std::int64_t{3};
+            break;
+        case 8:
+            length = (width + 3) & ~std::int64_t{3};
+            break;
+        default:
+            return -1;
     }
     return (length == 0 && depth <= 8) ? 4 : length;
 }
@@ -57,8 +66,8 @@ bool write_indexed(std::uint8_t* out, std::int64_t row_len, const std::uint8_t* 
     return true;
 }
 
-std::intptr_t bmp_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                        std::int32_t stride, int flags, int depth, int source_bpp) {
+std::intptr_t bmp_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                        std::int32_t height, std::int32_t stride, int flags, int depth, int source_bpp) {
     if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return 0;
     if (!pixels || width <= 0 || height <= 0 || stride <= 0) return 0;
     const std::int64_t row_len = row_length(width, depth);
@@ -101,7 +110,8 @@ std::intptr_t bmp_write(const char* file_name, const std::uint8_t* pixels, std::
             for (std::int32_t x = 0; x < width; ++x, in += in_step, o += out_step) {
                 if (source_bpp == 32) {
                     const unsigned a = in[3];
-                    for (int c = 0; c < 3; ++c) o[c] = static_cast<std::uint8_t>((in[c] * a + 255u * (255u - a)) / 255u);
+                    for (int c = 0; c < 3; ++c)
+                        o[c] = static_cast<std::uint8_t>((in[c] * a + 255u * (255u - a)) / 255u);
                 } else {
                     o[0] = in[0];
                     o[1] = in[1];
@@ -113,13 +123,13 @@ std::intptr_t bmp_write(const char* file_name, const std::uint8_t* pixels, std::
     return encoded_output(file_name, out, static_cast<std::size_t>(file_size));
 }
 
-std::intptr_t bmp_write24(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                          std::int32_t stride, int flags, int, int depth) {
+std::intptr_t bmp_write24(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                          std::int32_t height, std::int32_t stride, int flags, int, int depth) {
     return bmp_write(file_name, pixels, width, height, stride, flags, depth, 24);
 }
 
-std::intptr_t bmp_write32(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                          std::int32_t stride, int flags, int, int depth) {
+std::intptr_t bmp_write32(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                          std::int32_t height, std::int32_t stride, int flags, int, int depth) {
     return bmp_write(file_name, pixels, width, height, stride, flags, depth, 32);
 }
 
@@ -129,8 +139,8 @@ extern const ImageDecoder bmp_decoder;
 const ImageEncoder bmp_encoder{FormatBmp, bmp_write24, bmp_write32};
 
 void bmp_codec_register() {
-    decoder_register(&bmp_decoder);
-    encoder_register(&bmp_encoder);
+    codec_register_once(&bmp_decoder);
+    codec_register_once(&bmp_encoder);
 }
 
 }  // namespace morvane

@@ -81,7 +81,8 @@ std::uint8_t* flatten_onto_white(const Bitmap& source, std::int32_t* out_stride)
         std::uint8_t* dst = out + static_cast<std::ptrdiff_t>(r) * stride;
         for (std::int32_t x = 0; x < source.width; ++x, in += 4, dst += 3) {
             const unsigned a = in[3];
-            for (int c = 0; c < 3; ++c) dst[c] = static_cast<std::uint8_t>((in[c] * a + 255u * (255u - a)) / 255u);
+            for (int c = 0; c < 3; ++c)
+                dst[c] = static_cast<std::uint8_t>((in[c] * a + 255u * (255u - a)) / 255u);
         }
     }
     *out_stride = static_cast<std::int32_t>(stride);
@@ -97,14 +98,17 @@ void encoded_block_free(EncodedBlock* block) {
 }
 
 bool codec_size_allowed(std::int64_t width, std::int64_t height) {
-    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide && width * height <= g_pixel_limit;
+    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide &&
+           width * height <= g_pixel_limit;
 }
 
 void image_codecs_set_pixel_limit(std::int64_t pixels) {
     g_pixel_limit = pixels < 1 ? 1 : (pixels > MaxSide * MaxSide ? MaxSide * MaxSide : pixels);
 }
 
-std::int64_t image_codecs_pixel_limit() { return g_pixel_limit; }
+std::int64_t image_codecs_pixel_limit() {
+    return g_pixel_limit;
+}
 
 std::intptr_t encoded_output(const char* file_name, std::uint8_t* data, std::size_t size) {
     if (file_name) {
@@ -209,7 +213,8 @@ std::intptr_t image_load(ObjectNumber number, const std::string& file_name) {
     return image_from_memory(number, data.data(), static_cast<std::int32_t>(data.size()));
 }
 
-int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t tag, int parameter, int depth) {
+int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t tag, int parameter,
+               int depth) {
     if (file_name.empty()) return 0;
     const Image* record = image_record(number);
     if (!record || !record->handle) return 0;
@@ -223,8 +228,8 @@ int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t 
     const char* name = file_name.c_str();
     if (bitmap->bpp == 32) {
         if (encoder->write32 && depth == 32) {
-            return encoder->write32(name, bitmap->bits, bitmap->width, bitmap->height, bitmap->stride, BottomUp,
-                                    parameter, depth) != 0;
+            return encoder->write32(name, bitmap->bits, bitmap->width, bitmap->height, bitmap->stride,
+                                    BottomUp, parameter, depth) != 0;
         }
         std::int32_t stride = 0;
         std::uint8_t* flat = flatten_onto_white(*bitmap, &stride);

@@ -11,10 +11,10 @@ namespace morvane {
 
 /// Format tags: the format's letters in ascending byte order.
 enum FormatTag : std::uint32_t {
-    FormatBmp = 0x504D42u,    // "BMP"
-    FormatPng = 0x474E50u,    // "PNG"
-    FormatJpeg = 0x4745504Au, // "JPEG"
-    FormatIcon = 0x4E4F4349u, // "ICON": icon-backed images only, no codec
+    FormatBmp = 0x504D42u,     // "BMP"
+    FormatPng = 0x474E50u,     // "PNG"
+    FormatJpeg = 0x4745504Au,  // "JPEG"
+    FormatIcon = 0x4E4F4349u,  // "ICON": icon-backed images only, no codec
 };
 
 /// Codec flag: pixel rows are stored bottom-up (first row in memory = bottom line).
@@ -35,9 +35,9 @@ struct DecodeContext {
     int from_memory = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    int target_depth = 0;          // 24 or 32: depth of the image to create
-    void* decoder_state = nullptr; // private to the accepting decoder
-    int file_depth = 0;            // becomes the image's source depth
+    int target_depth = 0;           // 24 or 32: depth of the image to create
+    void* decoder_state = nullptr;  // private to the accepting decoder
+    int file_depth = 0;             // becomes the image's source depth
 };
 
 /// A reader: probe decides from the data and fills size and depths; decode writes every

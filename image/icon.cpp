@@ -13,8 +13,12 @@ namespace {
 constexpr std::size_t DirectoryHeader = 6;
 constexpr std::size_t EntrySize = 16;
 
-std::uint32_t u16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
-std::uint32_t u32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24; }
+std::uint32_t u16(const std::uint8_t* p) {
+    return p[0] | p[1] << 8;
+}
+std::uint32_t u32(const std::uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
 
 // Decodes a bitmap entry: header, palette, colour rows, then the 1-bit mask (1 = transparent).
 Bitmap* decode_dib(const std::uint8_t* d, std::size_t size, int* depth) {
@@ -30,7 +34,8 @@ Bitmap* decode_dib(const std::uint8_t* d, std::size_t size, int* depth) {
     const std::int64_t height = double_height / 2;
     if (!codec_size_allowed(width, height)) return nullptr;
 
-    const std::int64_t palette_entries = bits <= 8 ? (used > 0 && used < (1u << bits) ? used : (1u << bits)) : 0;
+    const std::int64_t palette_entries =
+        bits <= 8 ? (used > 0 && used < (1u << bits) ? used : (1u << bits)) : 0;
     const std::int64_t palette_at = header;
     const std::int64_t color_at = palette_at + 4 * palette_entries;
     const std::int64_t color_stride = 4 * ((width * bits + 31) / 32);
@@ -53,7 +58,9 @@ Bitmap* decode_dib(const std::uint8_t* d, std::size_t size, int* depth) {
                     std::memcpy(o, in + 4 * x, 4);
                     any_alpha = any_alpha || o[3] != 0;
                     continue;
-                case 24: std::memcpy(o, in + 3 * x, 3); break;
+                case 24:
+                    std::memcpy(o, in + 3 * x, 3);
+                    break;
                 case 16: {
                     const std::uint32_t v = u16(in + 2 * x);
                     o[0] = static_cast<std::uint8_t>((v & 31) * 8);
@@ -61,9 +68,15 @@ Bitmap* decode_dib(const std::uint8_t* d, std::size_t size, int* depth) {
                     o[2] = static_cast<std::uint8_t>(((v >> 10) & 31) * 8);
                     break;
                 }
-                case 8: index = in[x]; break;
-                case 4: index = (x & 1) ? in[x / 2] & 15 : in[x / 2] >> 4; break;
-                default: index = (in[x / 8] >> (7 - x % 8)) & 1; break;
+                case 8:
+                    index = in[x];
+                    break;
+                case 4:
+                    index = (x & 1) ? in[x / 2] & 15 : in[x / 2] >> 4;
+                    break;
+                default:
+                    index = (in[x / 8] >> (7 - x % 8)) & 1;
+                    break;
             }
             if (bits <= 8 && index < palette_entries) std::memcpy(o, d + palette_at + 4 * index, 3);
             o[3] = 255;

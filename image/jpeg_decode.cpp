@@ -1,9 +1,13 @@
 // JPEG reader over libjpeg: RGB, grey, CMYK and YCCK into 24-bit rows.
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
 
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <csetjmp>
+#include <cstdlib>
 
 #include "image/codec.h"
 
@@ -29,7 +33,9 @@ struct JpegReadState {
     JSAMPLE* row;
 };
 
-void on_error_exit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+void on_error_exit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 void on_message(j_common_ptr) {}
 void on_emit(j_common_ptr, int) {}
 
@@ -68,16 +74,22 @@ bool start(JpegReadState* state, const std::uint8_t* data, std::size_t size) {
         // colour conversion, so rows need no second pass.
         case JCS_GRAYSCALE:
         case JCS_YCbCr:
-        case JCS_RGB: state->cinfo.out_color_space = JCS_EXT_BGR; break;
+        case JCS_RGB:
+            state->cinfo.out_color_space = JCS_EXT_BGR;
+            break;
         case JCS_YCCK:
-        case JCS_CMYK: state->cinfo.out_color_space = JCS_CMYK; break;
-        default: return false;
+        case JCS_CMYK:
+            state->cinfo.out_color_space = JCS_CMYK;
+            break;
+        default:
+            return false;
     }
     if (!codec_size_allowed(state->cinfo.image_width, state->cinfo.image_height)) return false;
     state->cinfo.dct_method = JDCT_ISLOW;
     jpeg_calc_output_dimensions(&state->cinfo);
     const std::size_t row_bytes =
-        (static_cast<std::size_t>(state->cinfo.output_width) * state->cinfo.output_components + 3) & ~std::size_t{3};
+        (static_cast<std::size_t>(state->cinfo.output_width) * state->cinfo.output_components + 3) &
+        ~std::size_t{3};
     state->row = static_cast<JSAMPLE*>(std::malloc(row_bytes));
     if (!state->row) return false;
     return jpeg_start_decompress(&state->cinfo) != 0;
@@ -139,6 +151,8 @@ const ImageDecoder jpeg_decoder{jpeg_probe, jpeg_decode, jpeg_release, FormatJpe
 
 }  // namespace
 
-int jpeg_decoder_register() { return codec_register_once(&jpeg_decoder); }
+int jpeg_decoder_register() {
+    return codec_register_once(&jpeg_decoder);
+}
 
 }  // namespace morvane

@@ -1,9 +1,13 @@
 // JPEG writer over libjpeg: 24-bit pictures at quality step x 10.
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
 
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <csetjmp>
+#include <cstdlib>
 
 #include "image/codec.h"
 
@@ -25,7 +29,9 @@ struct JpegWriteJob {
     unsigned long size;
 };
 
-void on_error_exit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+void on_error_exit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 void on_message(j_common_ptr) {}
 void on_emit(j_common_ptr, int) {}
 
@@ -78,6 +84,8 @@ const ImageEncoder jpeg_encoder{FormatJpeg, jpeg_write24, nullptr};
 
 }  // namespace
 
-int jpeg_encoder_register() { return codec_register_once(&jpeg_encoder); }
+int jpeg_encoder_register() {
+    return codec_register_once(&jpeg_encoder);
+}
 
 }  // namespace morvane

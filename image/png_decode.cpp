@@ -31,7 +31,9 @@ void read_block(png_structp png, png_bytep out, png_size_t length) {
     state->at += length;
 }
 
-void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void on_error(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void on_warning(png_structp, png_const_charp) {}
 
 void destroy(PngReadState* state) {
@@ -77,7 +79,8 @@ PngReadState* open_png(const std::uint8_t* data, std::size_t size, bool force_al
     int effective = color;
     if (trns) {
         png_set_tRNS_to_alpha(state->png);
-        if (color == PNG_COLOR_TYPE_RGB || color == PNG_COLOR_TYPE_PALETTE) effective = PNG_COLOR_TYPE_RGB_ALPHA;
+        if (color == PNG_COLOR_TYPE_RGB || color == PNG_COLOR_TYPE_PALETTE)
+            effective = PNG_COLOR_TYPE_RGB_ALPHA;
         if (color == PNG_COLOR_TYPE_GRAY) effective = PNG_COLOR_TYPE_GRAY_ALPHA;
     }
     if (effective == PNG_COLOR_TYPE_RGB) {
@@ -101,7 +104,8 @@ PngReadState* open_png(const std::uint8_t* data, std::size_t size, bool force_al
 
     // The row layout must be exactly what the destination holds.
     const png_size_t row_bytes = png_get_rowbytes(state->png, state->info);
-    if (row_bytes != static_cast<png_size_t>(w) * (*target_depth / 8)) png_error(state->png, "unexpected row layout");
+    if (row_bytes != static_cast<png_size_t>(w) * (*target_depth / 8))
+        png_error(state->png, "unexpected row layout");
     state->row_bytes = static_cast<int>(row_bytes);
     *width = static_cast<std::int32_t>(w);
     *height = static_cast<std::int32_t>(h);
@@ -109,7 +113,8 @@ PngReadState* open_png(const std::uint8_t* data, std::size_t size, bool force_al
 }
 
 // Reads every pass of every row; returns false on a libpng error.
-bool read_rows(PngReadState* state, std::uint8_t* pixels, std::int32_t height, std::int32_t stride, bool bottom_up) {
+bool read_rows(PngReadState* state, std::uint8_t* pixels, std::int32_t height, std::int32_t stride,
+               bool bottom_up) {
     if (setjmp(png_jmpbuf(state->png))) return false;
     for (int pass = 0; pass < state->passes; ++pass) {
         for (std::int32_t y = 0; y < height; ++y) {
@@ -122,8 +127,8 @@ bool read_rows(PngReadState* state, std::uint8_t* pixels, std::int32_t height, s
 
 int png_probe(DecodeContext* ctx) {
     if (ctx->source_size < 8) return 0;
-    PngReadState* state = open_png(ctx->source, static_cast<std::size_t>(ctx->source_size), false, &ctx->width,
-                                   &ctx->height, &ctx->target_depth, &ctx->file_depth);
+    PngReadState* state = open_png(ctx->source, static_cast<std::size_t>(ctx->source_size), false,
+                                   &ctx->width, &ctx->height, &ctx->target_depth, &ctx->file_depth);
     ctx->decoder_state = state;
     return state != nullptr;
 }
@@ -143,7 +148,9 @@ const ImageDecoder png_decoder{png_probe, png_decode, png_release, FormatPng};
 
 }  // namespace
 
-int png_decoder_register() { return codec_register_once(&png_decoder); }
+int png_decoder_register() {
+    return codec_register_once(&png_decoder);
+}
 
 Bitmap* png_decode_rgba(const std::uint8_t* data, std::size_t size) {
     std::int32_t width = 0, height = 0;

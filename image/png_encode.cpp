@@ -38,11 +38,15 @@ void append(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void flush(png_structp) {}
-void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void on_error(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void on_warning(png_structp, png_const_charp) {}
 
 // Palette bit depths a PNG file can hold: 1, 2, 4, 8.
-int palette_bit_depth(int depth) { return depth <= 1 ? 1 : depth <= 2 ? 2 : depth <= 4 ? 4 : 8; }
+int palette_bit_depth(int depth) {
+    return depth <= 1 ? 1 : depth <= 2 ? 2 : depth <= 4 ? 4 : 8;
+}
 
 bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
             std::int32_t stride, bool bottom_up, int source_bpp, int depth) {
@@ -59,7 +63,8 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
         const std::size_t count = job->quantized->palette.size();
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t c = job->quantized->palette[i];
-            entries[i] = png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)};
+            entries[i] = png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
+                                   static_cast<png_byte>(c)};
         }
         png_set_PLTE(job->png, job->info, entries, static_cast<int>(count));
         png_write_info(job->png, job->info);
@@ -69,7 +74,8 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
             std::memset(job->packed, 0, row_bytes);
             for (std::int32_t x = 0; x < width; ++x) {
                 const int per_byte = 8 / bits;
-                job->packed[x / per_byte] |= static_cast<png_byte>(index[x] << (8 - bits * (x % per_byte + 1)));
+                job->packed[x / per_byte] |=
+                    static_cast<png_byte>(index[x] << (8 - bits * (x % per_byte + 1)));
             }
             png_write_row(job->png, job->packed);
         }
@@ -81,21 +87,23 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
         png_set_bgr(job->png);
         for (std::int32_t y = 0; y < height; ++y) {
             const std::int32_t memory_row = bottom_up ? height - 1 - y : y;
-            png_write_row(job->png, const_cast<png_bytep>(pixels + static_cast<std::ptrdiff_t>(memory_row) * stride));
+            png_write_row(job->png,
+                          const_cast<png_bytep>(pixels + static_cast<std::ptrdiff_t>(memory_row) * stride));
         }
     }
     png_write_end(job->png, nullptr);
     return true;
 }
 
-std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                        std::int32_t stride, int flags, int depth, int source_bpp) {
+std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                        std::int32_t height, std::int32_t stride, int flags, int depth, int source_bpp) {
     if (!pixels || width <= 0 || height <= 0 || stride <= 0) return 0;
     const bool bottom_up = (flags & BottomUp) != 0;
     PngWriteJob job{};
     QuantizedPicture quantized;
     if (depth >= 1 && depth <= 8) {
-        if (!quantize_picture(pixels, width, height, stride, source_bpp, bottom_up, 1 << depth, quantized)) return 0;
+        if (!quantize_picture(pixels, width, height, stride, source_bpp, bottom_up, 1 << depth, quantized))
+            return 0;
         job.quantized = &quantized;
         job.packed = static_cast<png_bytep>(std::malloc(static_cast<std::size_t>(width) + 1));
         if (!job.packed) return 0;
@@ -105,7 +113,8 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
     job.out = static_cast<std::uint8_t*>(std::malloc(job.capacity));
     job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning);
     job.info = job.png ? png_create_info_struct(job.png) : nullptr;
-    bool ok = job.out && job.info && encode(&job, pixels, width, height, stride, bottom_up, source_bpp, depth);
+    bool ok =
+        job.out && job.info && encode(&job, pixels, width, height, stride, bottom_up, source_bpp, depth);
     if (job.png) png_destroy_write_struct(&job.png, &job.info);
     std::free(job.packed);
     if (!ok) {
@@ -115,13 +124,13 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
     return encoded_output(file_name, job.out, job.size);
 }
 
-std::intptr_t png_write24(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                          std::int32_t stride, int flags, int, int depth) {
+std::intptr_t png_write24(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                          std::int32_t height, std::int32_t stride, int flags, int, int depth) {
     return png_write(file_name, pixels, width, height, stride, flags, depth, 24);
 }
 
-std::intptr_t png_write32(const char* file_name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                          std::int32_t stride, int flags, int, int depth) {
+std::intptr_t png_write32(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
+                          std::int32_t height, std::int32_t stride, int flags, int, int depth) {
     return png_write(file_name, pixels, width, height, stride, flags, depth, 32);
 }
 
@@ -129,6 +138,8 @@ const ImageEncoder png_encoder{FormatPng, png_write24, png_write32};
 
 }  // namespace
 
-int png_encoder_register() { return codec_register_once(&png_encoder); }
+int png_encoder_register() {
+    return codec_register_once(&png_encoder);
+}
 
 }  // namespace morvane

@@ -15,7 +15,9 @@ struct ColorCount {
     std::uint32_t count;
 };
 
-int channel(std::uint32_t rgb, int c) { return static_cast<int>((rgb >> (16 - 8 * c)) & 255); }
+int channel(std::uint32_t rgb, int c) {
+    return static_cast<int>((rgb >> (16 - 8 * c)) & 255);
+}
 
 // A range [begin, end) of the distinct-colour list.
 struct Box {
@@ -101,8 +103,8 @@ std::uint8_t nearest(const std::vector<std::uint32_t>& palette, int used, std::u
 
 }  // namespace
 
-bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
-                      int bpp, bool bottom_up, int colors, QuantizedPicture& out) {
+bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                      std::int32_t stride, int bpp, bool bottom_up, int colors, QuantizedPicture& out) {
     if (!pixels || width <= 0 || height <= 0 || (bpp != 24 && bpp != 32) || colors < 2 || colors > 256)
         return false;
     const int step = bpp / 8;
@@ -142,7 +144,9 @@ bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32
                 const Box box = *worst;
                 const int c = box.widest;
                 std::sort(distinct.begin() + box.begin, distinct.begin() + box.end,
-                          [c](const ColorCount& a, const ColorCount& b) { return channel(a.rgb, c) < channel(b.rgb, c); });
+                          [c](const ColorCount& a, const ColorCount& b) {
+                              return channel(a.rgb, c) < channel(b.rgb, c);
+                          });
                 const std::size_t cut = best_cut(distinct, box, c);
                 *worst = make_box(distinct, box.begin, cut);
                 boxes.push_back(make_box(distinct, cut, box.end));
@@ -150,11 +154,13 @@ bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32
             for (const Box& box : boxes) {
                 std::uint64_t sum[3] = {0, 0, 0}, total = 0;
                 for (std::size_t i = box.begin; i < box.end; ++i) {
-                    for (int c = 0; c < 3; ++c) sum[c] += static_cast<std::uint64_t>(channel(distinct[i].rgb, c)) * distinct[i].count;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += static_cast<std::uint64_t>(channel(distinct[i].rgb, c)) * distinct[i].count;
                     total += distinct[i].count;
                 }
                 std::uint32_t mean = 0;
-                for (int c = 0; c < 3; ++c) mean = mean << 8 | static_cast<std::uint32_t>((sum[c] + total / 2) / total);
+                for (int c = 0; c < 3; ++c)
+                    mean = mean << 8 | static_cast<std::uint32_t>((sum[c] + total / 2) / total);
                 out.palette[used++] = mean;
             }
         }
@@ -163,7 +169,8 @@ bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32
         std::sort(distinct.begin(), distinct.end(),
                   [](const ColorCount& a, const ColorCount& b) { return a.rgb < b.rgb; });
         std::vector<std::uint8_t> index_of(distinct.size());
-        for (std::size_t i = 0; i < distinct.size(); ++i) index_of[i] = nearest(out.palette, used, distinct[i].rgb);
+        for (std::size_t i = 0; i < distinct.size(); ++i)
+            index_of[i] = nearest(out.palette, used, distinct[i].rgb);
         out.indices.resize(count);
         for (std::size_t i = 0; i < count; ++i) {
             const auto it = std::lower_bound(distinct.begin(), distinct.end(), rgb[i],

@@ -17,7 +17,7 @@ struct QuantizedPicture {
 /// white) picture to at most `colors` (2..256) colours. Rows are `stride` bytes apart,
 /// bottom-up when `bottom_up`. A picture with no more distinct colours than `colors` keeps
 /// them exactly. False when out of memory or the arguments are invalid.
-bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
-                      int bpp, bool bottom_up, int colors, QuantizedPicture& out);
+bool quantize_picture(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                      std::int32_t stride, int bpp, bool bottom_up, int colors, QuantizedPicture& out);
 
 }  // namespace morvane

@@ -10,7 +10,9 @@ using Bmp = CodecTest;
 using Px = std::array<int, 4>;
 
 // Colour of pixel (x, y) in the 24-bit tests: distinct, hand-predictable bytes.
-Px expected_color(int x, int y) { return {10 + x, 100 + y, 200 + x + y, 255}; }
+Px expected_color(int x, int y) {
+    return {10 + x, 100 + y, 200 + x + y, 255};
+}
 
 TEST_F(Bmp, TwentyFourBitRowsArePaddedForWidthsOneToFive) {
     for (int width = 1; width <= 5; ++width) {
@@ -34,7 +36,8 @@ TEST_F(Bmp, TwentyFourBitRowsArePaddedForWidthsOneToFive) {
         EXPECT_EQ(record->source_depth, 24);
         EXPECT_EQ(record->format_tag, 0x504D42u);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) EXPECT_EQ(pixel_at(1, x, y), expected_color(x, y)) << width << " " << x << "," << y;
+            for (int x = 0; x < width; ++x)
+                EXPECT_EQ(pixel_at(1, x, y), expected_color(x, y)) << width << " " << x << "," << y;
     }
 }
 
@@ -85,24 +88,28 @@ TEST_F(Bmp, PaletteFilesOfEightFourAndOneBits) {
         ASSERT_NE(image_from_memory(1, file.data(), static_cast<std::int32_t>(file.size())), 0);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = palette[x];
-            EXPECT_EQ(pixel_at(1, x, 0), (Px{int(c & 255), int((c >> 8) & 255), int(c >> 16), 255})) << width << "/" << x;
+            EXPECT_EQ(pixel_at(1, x, 0), (Px{int(c & 255), int((c >> 8) & 255), int(c >> 16), 255}))
+                << width << "/" << x;
         }
         // 4 bits: pixel x has index 4 - x, high nibble first.
         std::vector<std::uint8_t> rows4((((width + 1) / 2) + 3) / 4 * 4, 0);
-        for (int x = 0; x < width; ++x) rows4[x / 2] |= static_cast<std::uint8_t>((4 - x) << ((x & 1) ? 0 : 4));
+        for (int x = 0; x < width; ++x)
+            rows4[x / 2] |= static_cast<std::uint8_t>((4 - x) << ((x & 1) ? 0 : 4));
         file = make_bmp(width, 1, 4, 0, palette, rows4);
         ASSERT_NE(image_from_memory(1, file.data(), static_cast<std::int32_t>(file.size())), 0);
         EXPECT_EQ(image_record(1)->source_depth, 4);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = palette[4 - x];
-            EXPECT_EQ(pixel_at(1, x, 0), (Px{int(c & 255), int((c >> 8) & 255), int(c >> 16), 255})) << width << "/" << x;
+            EXPECT_EQ(pixel_at(1, x, 0), (Px{int(c & 255), int((c >> 8) & 255), int(c >> 16), 255}))
+                << width << "/" << x;
         }
     }
     // 1 bit: bits 1,0,1,1,0 (MSB first) with a red/green palette still read black and white.
     const auto file = make_bmp(5, 1, 1, 0, {0x0000FF, 0x00FF00}, {0xB0, 0, 0, 0});
     ASSERT_NE(image_from_memory(1, file.data(), static_cast<std::int32_t>(file.size())), 0);
     const int expected[5] = {255, 0, 255, 255, 0};
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(pixel_at(1, x, 0), (Px{expected[x], expected[x], expected[x], 255}));
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(pixel_at(1, x, 0), (Px{expected[x], expected[x], expected[x], 255}));
 }
 
 TEST_F(Bmp, RunLengthEightBitsWithLiteralsDeltaAndEnd) {
@@ -119,7 +126,8 @@ TEST_F(Bmp, RunLengthEightBitsWithLiteralsDeltaAndEnd) {
         5, 2};             // ignored
     const auto file = make_bmp(6, 3, 8, 1, palette, stream);
     ASSERT_NE(image_from_memory(1, file.data(), static_cast<std::int32_t>(file.size())), 0);
-    const Px black{0, 0, 0, 255}, c1{0x33, 0x22, 0x11, 255}, c2{0x66, 0x55, 0x44, 255}, c3{0x99, 0x88, 0x77, 255};
+    const Px black{0, 0, 0, 255}, c1{0x33, 0x22, 0x11, 255}, c2{0x66, 0x55, 0x44, 255},
+        c3{0x99, 0x88, 0x77, 255};
     const Px bottom[6] = {c1, c1, c1, c2, c2, c2};
     const Px top[6] = {black, c3, c3, c1, c1, c1};
     for (int x = 0; x < 6; ++x) {
@@ -157,10 +165,10 @@ TEST_F(Bmp, SavingWidthOneWritesTheHeaderAndPaddedRows) {
     ASSERT_EQ(image_save(1, path), 1);
     const std::vector<std::uint8_t> expected = {
         'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-        40, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // resolutions and colour counts
-        4, 5, 6, 0,                                       // bottom row first
-        1, 2, 3, 0};
+        40,  0,   0,  0, 1, 0, 0, 0, 2, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,
+        8,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0,  // resolutions and colour counts
+        4,   5,   6,  0,                                                    // bottom row first
+        1,   2,   3,  0};
     EXPECT_EQ(read_file(path), expected);
 }
 

@@ -1,13 +1,17 @@
 // Helpers for the picture-file tests.
 #include "codec_support.h"
 
-#include <dirent.h>
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <dirent.h>
 #include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -75,7 +79,8 @@ std::vector<std::uint8_t> make_png(const PngSpec& spec) {
                  PNG_FILTER_TYPE_BASE);
     std::vector<png_color> palette;
     for (std::uint32_t c : spec.palette)
-        palette.push_back(png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
+        palette.push_back(png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
+                                    static_cast<png_byte>(c)});
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     png_color_16 trans{};
     if (!spec.trns_alpha.empty()) {
@@ -116,7 +121,8 @@ std::vector<std::uint8_t> make_jpeg(int width, int height, int components, int i
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     for (int y = 0; y < height; ++y) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + static_cast<std::size_t>(y) * width * components);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(samples.data() + static_cast<std::size_t>(y) * width * components);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -127,8 +133,8 @@ std::vector<std::uint8_t> make_jpeg(int width, int height, int components, int i
 }
 
 std::vector<std::uint8_t> make_bmp(int width, int height, int bits, int compression,
-                                   const std::vector<std::uint32_t>& palette, const std::vector<std::uint8_t>& pixels,
-                                   int offset) {
+                                   const std::vector<std::uint32_t>& palette,
+                                   const std::vector<std::uint8_t>& pixels, int offset) {
     const int data_at = offset >= 0 ? offset : 54 + 4 * static_cast<int>(palette.size());
     Bytes b;
     b.u8('B').u8('M').u32(data_at + static_cast<std::int64_t>(pixels.size())).u16(0).u16(0).u32(data_at);
@@ -143,7 +149,8 @@ std::vector<std::uint8_t> make_bmp(int width, int height, int bits, int compress
 namespace {
 
 // An icon file of the given entries, each (width byte, height byte, bit count, data).
-std::vector<std::uint8_t> icon_of(const std::vector<std::tuple<int, int, int, std::vector<std::uint8_t>>>& entries) {
+std::vector<std::uint8_t> icon_of(
+    const std::vector<std::tuple<int, int, int, std::vector<std::uint8_t>>>& entries) {
     Bytes b;
     b.u16(0).u16(1).u16(static_cast<int>(entries.size()));
     std::size_t offset = 6 + 16 * entries.size();
@@ -177,9 +184,11 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
     out.emplace_back("topdown32.bmp", make_bmp(2, -2, 32, 0, {}, std::vector<std::uint8_t>(16, 0x91)));
     out.emplace_back("rle8.bmp", make_bmp(6, 3, 8, 1, {0x112233, 0x445566, 0x778899, 0xAABBCC},
                                           {3, 1, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 3, 0, 1}));
-    out.emplace_back("pal4.bmp", make_bmp(7, 2, 4, 0, {0xFF0000, 0x00FF00}, {0x01, 0x10, 0x01, 0x10, 0x10, 0x01, 0x10, 0x01}));
+    out.emplace_back("pal4.bmp", make_bmp(7, 2, 4, 0, {0xFF0000, 0x00FF00},
+                                          {0x01, 0x10, 0x01, 0x10, 0x10, 0x01, 0x10, 0x01}));
     out.emplace_back("mono.bmp", make_bmp(9, 2, 1, 0, {0, 0xFFFFFF}, {0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0}));
-    out.emplace_back("bits565.bmp", make_bmp(3, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x43, 0x08, 0xFF, 0xFF, 0, 0x7C, 0, 0}));
+    out.emplace_back("bits565.bmp", make_bmp(3, 1, 16, 3, {0xF800, 0x07E0, 0x001F},
+                                             {0x43, 0x08, 0xFF, 0xFF, 0, 0x7C, 0, 0}));
     PngSpec png;
     png.width = 5, png.height = 4, png.color_type = PNG_COLOR_TYPE_RGB_ALPHA, png.interlace = true;
     for (int y = 0; y < 4; ++y) {
@@ -196,7 +205,8 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
     pal.rows.assign(3, std::vector<std::uint8_t>{0x1B, 0x60});
     out.emplace_back("palette2.png", make_png(pal));
     PngSpec grey;
-    grey.width = 3, grey.height = 2, grey.color_type = PNG_COLOR_TYPE_GRAY, grey.bit_depth = 16, grey.trns_gray = 0x1234;
+    grey.width = 3, grey.height = 2, grey.color_type = PNG_COLOR_TYPE_GRAY, grey.bit_depth = 16,
+    grey.trns_gray = 0x1234;
     grey.rows = {{0x12, 0x34, 0xFF, 0x00, 0x80, 0x80}, {0, 0, 1, 1, 2, 2}};
     out.emplace_back("grey16_trns.png", make_png(grey));
     std::vector<std::uint8_t> rgb(16 * 16 * 3);
@@ -206,9 +216,11 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
     std::vector<std::uint8_t> cmyk(8 * 8 * 4);
     for (std::size_t i = 0; i < cmyk.size(); ++i) cmyk[i] = static_cast<std::uint8_t>(255 - i * 3);
     out.emplace_back("ycck.jpg", make_jpeg(8, 8, 4, JCS_CMYK, JCS_YCCK, cmyk, 90));
-    out.emplace_back("grey.jpg", make_jpeg(8, 8, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, std::vector<std::uint8_t>(64, 100), 90));
+    out.emplace_back(
+        "grey.jpg", make_jpeg(8, 8, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, std::vector<std::uint8_t>(64, 100), 90));
     out.emplace_back("bmp_and_png.ico", icon_of({{2, 2, 24, dib_of(24)}, {2, 2, 32, rgba_png}}));
-    out.emplace_back("palettes.ico", icon_of({{2, 2, 1, dib_of(1)}, {2, 2, 4, dib_of(4)}, {2, 2, 8, dib_of(8)}}));
+    out.emplace_back("palettes.ico",
+                     icon_of({{2, 2, 1, dib_of(1)}, {2, 2, 4, dib_of(4)}, {2, 2, 8, dib_of(8)}}));
     out.emplace_back("alpha32.ico", icon_of({{2, 2, 32, dib_of(32)}, {16, 16, 16, dib_of(16)}}));
     return out;
 }
@@ -240,9 +252,10 @@ std::vector<std::string> list_dir(const std::string& dir) {
     return names;
 }
 
-std::vector<std::uint8_t> encode_to_memory(ImageWriter writer, const Bitmap& bitmap, int parameter, int depth) {
-    const std::intptr_t result = writer(nullptr, bitmap.bits, bitmap.width, bitmap.height, bitmap.stride, BottomUp,
-                                        parameter, depth);
+std::vector<std::uint8_t> encode_to_memory(ImageWriter writer, const Bitmap& bitmap, int parameter,
+                                           int depth) {
+    const std::intptr_t result =
+        writer(nullptr, bitmap.bits, bitmap.width, bitmap.height, bitmap.stride, BottomUp, parameter, depth);
     auto* block = reinterpret_cast<EncodedBlock*>(result);
     if (!block) return {};
     std::vector<std::uint8_t> out(block->data, block->data + block->size);

@@ -35,7 +35,9 @@ int xy_decode(DecodeContext*, std::uint8_t* pixels, std::int32_t stride, int fla
     pixels[0] = 0xAB;  // first memory row: the bottom line
     return g_trace.fail_decode ? 0 : 1;
 }
-void xy_release(DecodeContext*) { ++g_trace.releases; }
+void xy_release(DecodeContext*) {
+    ++g_trace.releases;
+}
 const ImageDecoder xy_decoder{xy_probe, xy_decode, xy_release, 0x5958};
 
 TEST_F(Codec, DecodersAreProbedInOrderAndReleasedAfterEveryDecode) {
@@ -105,7 +107,7 @@ TEST_F(Codec, SaveRejectsBadRequestsWithoutCreatingFiles) {
     ASSERT_NE(image_create(1, 3, 3, 24, 0), 0);
     EXPECT_EQ(image_save(1, ""), 0);
     EXPECT_EQ(image_save(1, temp_dir() + "/x.gif", 0x464947), 0);  // no such encoder
-    EXPECT_EQ(image_save(2, temp_dir() + "/none.bmp"), 0);          // no image
+    EXPECT_EQ(image_save(2, temp_dir() + "/none.bmp"), 0);         // no image
     EXPECT_EQ(image_save(1, temp_dir() + "/no/such/folder.bmp"), 0);
     EXPECT_TRUE(list_dir(temp_dir()).empty());
 }

@@ -11,10 +11,22 @@ using Icon = CodecTest;
 using Px = std::array<int, 4>;
 
 // A bitmap entry: 40-byte header (height doubled), palette, colour rows, mask rows.
-std::vector<std::uint8_t> dib_entry(int width, int height, int bits, const std::vector<std::uint32_t>& palette,
-                                    const std::vector<std::uint8_t>& color_rows, const std::vector<std::uint8_t>& mask_rows) {
+std::vector<std::uint8_t> dib_entry(int width, int height, int bits,
+                                    const std::vector<std::uint32_t>& palette,
+                                    const std::vector<std::uint8_t>& color_rows,
+                                    const std::vector<std::uint8_t>& mask_rows) {
     Bytes b;
-    b.u32(40).u32(width).u32(2 * height).u16(1).u16(bits).u32(0).u32(0).u32(0).u32(0).u32(palette.size()).u32(0);
+    b.u32(40)
+        .u32(width)
+        .u32(2 * height)
+        .u16(1)
+        .u16(bits)
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(palette.size())
+        .u32(0);
     for (std::uint32_t c : palette) b.u8(c & 255).u8((c >> 8) & 255).u8((c >> 16) & 255).u8(0);
     return b.raw(color_rows).raw(mask_rows).data;
 }
@@ -29,7 +41,14 @@ std::vector<std::uint8_t> icon_file(const std::vector<Entry>& entries) {
     b.u16(0).u16(1).u16(static_cast<int>(entries.size()));
     std::size_t offset = 6 + 16 * entries.size();
     for (const Entry& e : entries) {
-        b.u8(e.width_byte).u8(e.height_byte).u8(0).u8(0).u16(1).u16(e.bit_count).u32(e.data.size()).u32(offset);
+        b.u8(e.width_byte)
+            .u8(e.height_byte)
+            .u8(0)
+            .u8(0)
+            .u16(1)
+            .u16(e.bit_count)
+            .u32(e.data.size())
+            .u32(offset);
         offset += e.data.size();
     }
     for (const Entry& e : entries) b.raw(e.data);
@@ -45,9 +64,9 @@ TEST_F(Icon, ChoosesTheDeepestEntryOfTheFirstEntrysSize) {
     const auto four_bit = dib_entry(2, 1, 4, {0x0000FF, 0x00FF00}, {0x01, 0, 0, 0}, {0, 0, 0, 0});
     const auto file = icon_file({
         {2, 1, 4, four_bit},
-        {2, 1, 32, solid32({1, 2, 3, 200})},        // chosen: same size, most bits
-        {3, 1, 32, solid32({9, 9, 9, 255})},        // other size: never chosen
-        {2, 1, 32, solid32({7, 7, 7, 255})},        // equal bits: the earlier entry stays
+        {2, 1, 32, solid32({1, 2, 3, 200})},  // chosen: same size, most bits
+        {3, 1, 32, solid32({9, 9, 9, 255})},  // other size: never chosen
+        {2, 1, 32, solid32({7, 7, 7, 255})},  // equal bits: the earlier entry stays
     });
     const std::intptr_t handle = image_from_memory(5, file.data(), static_cast<std::int32_t>(file.size()));
     ASSERT_NE(handle, 0);

@@ -1,6 +1,11 @@
 // JPEG files written with libjpeg: RGB, grey, CMYK, YCCK, progressive, and the writer.
-#include <gtest/gtest.h>
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -23,7 +28,8 @@ void expect_all_near(ObjectNumber number, Px want, int tolerance) {
     for (int y = 0; y < image_height(number); ++y)
         for (int x = 0; x < image_width(number); ++x) {
             const Px got = pixel_at(number, x, y);
-            for (int k = 0; k < 4; ++k) ASSERT_NEAR(got[k], want[k], tolerance) << x << "," << y << " channel " << k;
+            for (int k = 0; k < 4; ++k)
+                ASSERT_NEAR(got[k], want[k], tolerance) << x << "," << y << " channel " << k;
         }
 }
 

@@ -24,15 +24,21 @@ struct Case {
 
 int channels(int color_type) {
     switch (color_type) {
-        case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-        case PNG_COLOR_TYPE_RGB: return 3;
-        case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-        default: return 1;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            return 2;
+        case PNG_COLOR_TYPE_RGB:
+            return 3;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            return 4;
+        default:
+            return 1;
     }
 }
 
 // A sample at bit depth `bits` widened to 8 bits, as the format defines it.
-int to8(int v, int bits) { return bits == 16 ? v >> 8 : bits == 8 ? v : v * 255 / ((1 << bits) - 1); }
+int to8(int v, int bits) {
+    return bits == 16 ? v >> 8 : bits == 8 ? v : v * 255 / ((1 << bits) - 1);
+}
 
 void check_case(const Case& c, bool interlace) {
     const int width = 7, height = 5, n = channels(c.color_type), bits = c.bit_depth;
@@ -50,7 +56,9 @@ void check_case(const Case& c, bool interlace) {
     if (c.color_type == PNG_COLOR_TYPE_PALETTE) {
         const std::size_t entries = std::min<std::size_t>(palette.size(), std::size_t{1} << bits);
         spec.palette.assign(palette.begin(), palette.begin() + entries);
-        if (c.trns) spec.trns_alpha.assign(palette_alpha.begin(), palette_alpha.begin() + std::min<std::size_t>(4, entries));
+        if (c.trns)
+            spec.trns_alpha.assign(palette_alpha.begin(),
+                                   palette_alpha.begin() + std::min<std::size_t>(4, entries));
     } else if (c.trns && c.color_type == PNG_COLOR_TYPE_GRAY) {
         spec.trns_gray = samples[0][0];
     } else if (c.trns) {
@@ -85,22 +93,25 @@ void check_case(const Case& c, bool interlace) {
             Px want{};
             switch (c.color_type) {
                 case PNG_COLOR_TYPE_GRAY:
-                    want = {to8(s[0], bits), to8(s[0], bits), to8(s[0], bits), c.trns && s[0] == samples[0][0] ? 0 : 255};
+                    want = {to8(s[0], bits), to8(s[0], bits), to8(s[0], bits),
+                            c.trns && s[0] == samples[0][0] ? 0 : 255};
                     break;
                 case PNG_COLOR_TYPE_GRAY_ALPHA:
                     want = {to8(s[0], bits), to8(s[0], bits), to8(s[0], bits), to8(s[1], bits)};
                     break;
                 case PNG_COLOR_TYPE_RGB:
-                    want = {to8(s[2], bits), to8(s[1], bits), to8(s[0], bits), c.trns && s == samples[0] ? 0 : 255};
+                    want = {to8(s[2], bits), to8(s[1], bits), to8(s[0], bits),
+                            c.trns && s == samples[0] ? 0 : 255};
                     break;
                 case PNG_COLOR_TYPE_RGB_ALPHA:
                     want = {to8(s[2], bits), to8(s[1], bits), to8(s[0], bits), to8(s[3], bits)};
                     break;
                 default: {
                     const std::uint32_t p = palette[s[0]];
-                    const int a = c.trns && s[0] < static_cast<int>(std::min<std::size_t>(4, std::size_t{1} << bits))
-                                      ? palette_alpha[s[0]]
-                                      : 255;
+                    const int a =
+                        c.trns && s[0] < static_cast<int>(std::min<std::size_t>(4, std::size_t{1} << bits))
+                            ? palette_alpha[s[0]]
+                            : 255;
                     want = {int(p & 255), int((p >> 8) & 255), int(p >> 16), a};
                 }
             }
@@ -111,17 +122,17 @@ void check_case(const Case& c, bool interlace) {
 
 TEST_F(Png, EveryColourTypeBitDepthTransparencyAndInterlace) {
     const Case cases[] = {
-        {PNG_COLOR_TYPE_GRAY, 1, false, 24, 1},        {PNG_COLOR_TYPE_GRAY, 2, false, 24, 2},
-        {PNG_COLOR_TYPE_GRAY, 4, false, 24, 4},        {PNG_COLOR_TYPE_GRAY, 8, false, 24, 8},
-        {PNG_COLOR_TYPE_GRAY, 16, false, 24, 16},      {PNG_COLOR_TYPE_GRAY, 2, true, 32, 8},
-        {PNG_COLOR_TYPE_GRAY, 8, true, 32, 8},         {PNG_COLOR_TYPE_GRAY, 16, true, 32, 16},
-        {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, 32, 8},  {PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, 32, 16},
-        {PNG_COLOR_TYPE_RGB, 8, false, 24, 24},        {PNG_COLOR_TYPE_RGB, 16, false, 24, 24},
-        {PNG_COLOR_TYPE_RGB, 8, true, 32, 32},         {PNG_COLOR_TYPE_RGB, 16, true, 32, 32},
-        {PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 32, 32},  {PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 32, 32},
-        {PNG_COLOR_TYPE_PALETTE, 1, false, 24, 1},     {PNG_COLOR_TYPE_PALETTE, 2, false, 24, 2},
-        {PNG_COLOR_TYPE_PALETTE, 4, false, 24, 4},     {PNG_COLOR_TYPE_PALETTE, 8, false, 24, 8},
-        {PNG_COLOR_TYPE_PALETTE, 4, true, 32, 32},     {PNG_COLOR_TYPE_PALETTE, 8, true, 32, 32},
+        {PNG_COLOR_TYPE_GRAY, 1, false, 24, 1},       {PNG_COLOR_TYPE_GRAY, 2, false, 24, 2},
+        {PNG_COLOR_TYPE_GRAY, 4, false, 24, 4},       {PNG_COLOR_TYPE_GRAY, 8, false, 24, 8},
+        {PNG_COLOR_TYPE_GRAY, 16, false, 24, 16},     {PNG_COLOR_TYPE_GRAY, 2, true, 32, 8},
+        {PNG_COLOR_TYPE_GRAY, 8, true, 32, 8},        {PNG_COLOR_TYPE_GRAY, 16, true, 32, 16},
+        {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, 32, 8}, {PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, 32, 16},
+        {PNG_COLOR_TYPE_RGB, 8, false, 24, 24},       {PNG_COLOR_TYPE_RGB, 16, false, 24, 24},
+        {PNG_COLOR_TYPE_RGB, 8, true, 32, 32},        {PNG_COLOR_TYPE_RGB, 16, true, 32, 32},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 32, 32}, {PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 32, 32},
+        {PNG_COLOR_TYPE_PALETTE, 1, false, 24, 1},    {PNG_COLOR_TYPE_PALETTE, 2, false, 24, 2},
+        {PNG_COLOR_TYPE_PALETTE, 4, false, 24, 4},    {PNG_COLOR_TYPE_PALETTE, 8, false, 24, 8},
+        {PNG_COLOR_TYPE_PALETTE, 4, true, 32, 32},    {PNG_COLOR_TYPE_PALETTE, 8, true, 32, 32},
     };
     for (const Case& c : cases)
         for (bool interlace : {false, true}) check_case(c, interlace);
@@ -131,8 +142,10 @@ TEST_F(Png, EveryColourTypeBitDepthTransparencyAndInterlace) {
 std::vector<std::uint8_t> chunk(const std::vector<std::uint8_t>& file, const char* type) {
     std::vector<std::uint8_t> out;
     for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::size_t length = std::size_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
-        if (std::equal(type, type + 4, file.begin() + at + 4)) out.insert(out.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
+        const std::size_t length =
+            std::size_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        if (std::equal(type, type + 4, file.begin() + at + 4))
+            out.insert(out.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
         at += 12 + length;
     }
     return out;
@@ -142,7 +155,7 @@ TEST_F(Png, WriterUsesNoFilterLevelNineAndRgbOrRgba) {
     for (int depth : {24, 32}) {
         ASSERT_NE(image_create(1, 5, 3, depth, rgba(9, 8, 7, 255)), 0);
         Bitmap* b = bitmap_from_handle(image_handle(1));
-        b->row(1)[0] = 200;  // blue of pixel (0, 1)
+        b->row(1)[0] = 200;                  // blue of pixel (0, 1)
         if (depth == 32) b->row(2)[3] = 60;  // alpha of pixel (0, 2)
         const std::string path = temp_dir() + "/out.png";
         ASSERT_EQ(image_save(1, path, FormatPng), 1);
@@ -151,9 +164,9 @@ TEST_F(Png, WriterUsesNoFilterLevelNineAndRgbOrRgba) {
         ASSERT_EQ(header.size(), 13u);
         EXPECT_EQ(header[3], 5);
         EXPECT_EQ(header[7], 3);
-        EXPECT_EQ(header[8], 8);                       // bits per sample
-        EXPECT_EQ(header[9], depth == 32 ? 6 : 2);     // RGBA or RGB
-        EXPECT_EQ(header[12], 0);                      // not interlaced
+        EXPECT_EQ(header[8], 8);                    // bits per sample
+        EXPECT_EQ(header[9], depth == 32 ? 6 : 2);  // RGBA or RGB
+        EXPECT_EQ(header[12], 0);                   // not interlaced
         const auto stream = chunk(file, "IDAT");
         ASSERT_GE(stream.size(), 2u);
         EXPECT_EQ(stream[0] & 15, 8);  // deflate
@@ -187,7 +200,8 @@ TEST_F(Png, PaletteOutputForEveryDepthOneToEight) {
         Bitmap* b = bitmap_from_handle(image_handle(1));
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 9; ++x)
-                for (int k = 0; k < 3; ++k) b->row(y)[3 * x + k] = static_cast<std::uint8_t>(colors[(x * y + x) % used][k]);
+                for (int k = 0; k < 3; ++k)
+                    b->row(y)[3 * x + k] = static_cast<std::uint8_t>(colors[(x * y + x) % used][k]);
         const std::string path = temp_dir() + "/pal.png";
         ASSERT_EQ(image_save(1, path, FormatPng, 7, depth), 1) << depth;
         const auto file = read_file(path);

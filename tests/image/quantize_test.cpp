@@ -1,14 +1,16 @@
 // The palette quantiser against brute-force checks on seeded random pictures.
+#include "image/quantize.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "image/quantize.h"
-
 namespace morvane {
 namespace {
 
-int channel(std::uint32_t rgb, int c) { return static_cast<int>((rgb >> (16 - 8 * c)) & 255); }
+int channel(std::uint32_t rgb, int c) {
+    return static_cast<int>((rgb >> (16 - 8 * c)) & 255);
+}
 long distance2(std::uint32_t a, std::uint32_t b) {
     long d = 0;
     for (int c = 0; c < 3; ++c) d += long(channel(a, c) - channel(b, c)) * (channel(a, c) - channel(b, c));
@@ -47,7 +49,8 @@ TEST(Quantize, ClustersGetOneEntryEachAndPixelsTheirNearestEntry) {
     for (auto& v : rgb) {
         const std::uint32_t c = centres[random() % 4];
         v = 0;
-        for (int k = 0; k < 3; ++k) v = v << 8 | static_cast<std::uint32_t>(channel(c, k) + int(random() % 7) - 3);
+        for (int k = 0; k < 3; ++k)
+            v = v << 8 | static_cast<std::uint32_t>(channel(c, k) + int(random() % 7) - 3);
     }
     int stride = 0;
     const auto pixels = pack(rgb, width, height, &stride);
@@ -74,7 +77,8 @@ TEST(Quantize, GreyRampInSixteenLevelsStaysClose) {
     QuantizedPicture q;
     ASSERT_TRUE(quantize_picture(pixels.data(), width, 1, stride, 24, false, 16, q));
     int worst = 0;
-    for (int x = 0; x < width; ++x) worst = std::max(worst, std::abs(channel(q.palette[q.indices[x]], 0) - x));
+    for (int x = 0; x < width; ++x)
+        worst = std::max(worst, std::abs(channel(q.palette[q.indices[x]], 0) - x));
     EXPECT_LE(worst, 8);  // 16 boxes of 16 levels: at most half a box away
 }
 

@@ -1,6 +1,11 @@
 // Truncated, corrupted and oversized inputs: every decode ends with 0 or a sound picture.
-#include <gtest/gtest.h>
+// jpeglib.h needs FILE and size_t declared before it.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+// clang-format on
+
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <random>
@@ -11,7 +16,7 @@ namespace morvane::test {
 namespace {
 
 class Robustness : public CodecTest {
-protected:
+  protected:
     void SetUp() override {
         CodecTest::SetUp();
         saved_limit_ = image_codecs_pixel_limit();
@@ -22,7 +27,7 @@ protected:
         CodecTest::TearDown();
     }
 
-private:
+  private:
     std::int64_t saved_limit_ = 0;
 };
 
@@ -44,7 +49,8 @@ void decode_and_check(const std::vector<std::uint8_t>& data, const std::string& 
 }
 
 TEST_F(Robustness, SamplesDecodeWhole) {
-    for (const auto& [name, s] : sample_files()) EXPECT_NE(image_from_memory(1, s.data(), static_cast<std::int32_t>(s.size())), 0);
+    for (const auto& [name, s] : sample_files())
+        EXPECT_NE(image_from_memory(1, s.data(), static_cast<std::int32_t>(s.size())), 0);
 }
 
 TEST_F(Robustness, EveryPrefixDecodesOrFails) {
@@ -62,7 +68,8 @@ TEST_F(Robustness, SeededCorruptionDecodesOrFails) {
         for (int round = 0; round < 400; ++round) {
             auto copy = s;
             const int changes = 1 + static_cast<int>(random() % 8);
-            for (int k = 0; k < changes; ++k) copy[random() % copy.size()] = static_cast<std::uint8_t>(random());
+            for (int k = 0; k < changes; ++k)
+                copy[random() % copy.size()] = static_cast<std::uint8_t>(random());
             decode_and_check(copy, "round " + std::to_string(round));
             (image_exists(1) ? decoded : failed) += 1;
         }
@@ -85,7 +92,8 @@ TEST_F(Robustness, OversizedHeadersFailBeforeAllocating) {
     const auto wide = make_png(png);
     EXPECT_EQ(image_from_memory(1, wide.data(), static_cast<std::int32_t>(wide.size())), 0);
     // JPEG 32768 high.
-    const auto tall = make_jpeg(1, 32768, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, std::vector<std::uint8_t>(32768, 9), 50);
+    const auto tall =
+        make_jpeg(1, 32768, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, std::vector<std::uint8_t>(32768, 9), 50);
     EXPECT_EQ(image_from_memory(1, tall.data(), static_cast<std::int32_t>(tall.size())), 0);
     // The pixel limit turns away pictures within the side limit.
     image_codecs_set_pixel_limit(100);
