@@ -65,6 +65,14 @@ void decode_rows(const BmpJob& job, const std::uint8_t* src, std::size_t avail, 
     }
 }
 
+// Copies `count` 4-byte pixels as 3-byte pixels: each is copied as 4 bytes whose last one
+// the next pixel overwrites; the last pixel as 3.
+void pack_bgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    if (count == 0) return;
+    for (std::size_t x = 0; x + 1 < count; ++x) std::memcpy(out + 3 * x, in + 4 * x, 4);
+    std::memcpy(out + 3 * (count - 1), in + 4 * (count - 1), 3);
+}
+
 void decode_rle8(const BmpJob& job, const std::uint8_t* src, std::size_t avail) {
     std::int64_t x = 0, y = 0;
     std::size_t at = 0;
@@ -136,16 +144,11 @@ int bmp_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, in
 
     switch (bits) {
         case 32: {
-            // Full rows: each pixel is copied as 4 bytes whose last one the next pixel
-            // overwrites; the last pixel of a row is copied as 3.
             std::size_t left = avail;
             const std::uint8_t* s = src;
             for (std::int32_t i = 0; i < job.height && left > 0; ++i) {
                 const std::size_t have = std::min(left, 4 * w);
-                const std::size_t count = have / 4;
-                std::uint8_t* o = job.row(i);
-                for (std::size_t x = 0; x + 1 < count; ++x) std::memcpy(o + 3 * x, s + 4 * x, 4);
-                if (count > 0) std::memcpy(o + 3 * (count - 1), s + 4 * (count - 1), 3);
+                pack_bgr(s, job.row(i), have / 4);
                 s += have;
                 left -= have;
             }
