@@ -38,6 +38,8 @@ protected:
     std::deque<DialogReply> replies_;
     std::filesystem::path dir_;
     bool running_ = false;
+    /// Least time each input helper runs the loop afterwards (0: until the queue is empty).
+    int pump_ms_ = 20;
 
     void SetUp() override {
         old_dir_ = std::filesystem::current_path();
@@ -63,7 +65,10 @@ protected:
     /// Runs the start-up (no loop). True when the editor came up.
     bool start() {
         running_ = editor_init(state_);
-        if (running_) pump(30);
+        if (running_) {
+            pump(30);
+            hover();
+        }
         return running_;
     }
 
@@ -108,7 +113,7 @@ protected:
     /// Chooses a menu item (or fires its shortcut) of the main window.
     void choose_menu(int id) {
         event_post(MenuEvent, id, MainWindow, 0, PostRepeated);
-        pump();
+        pump(pump_ms_);
     }
     /// A user change of a widget: the value is set as the program would, then the widget's
     /// event arrives as the user's action would post it.
@@ -116,32 +121,45 @@ protected:
                        ObjectNumber window = MainWindow) {
         widget_set_state(number, value);
         event_post(WidgetEvent, number, window, subtype, PostRepeated);
-        pump();
+        pump(pump_ms_);
     }
     /// A real left click on a widget's centre.
     void click(ObjectNumber number) {
         QWidget* w = widget_qt(number);
         ASSERT_NE(w, nullptr) << "no widget " << number;
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-        pump();
+        pump(pump_ms_);
     }
     QWidget* canvas() { return widget_qt(1); }
+    /// A mouse event delivered to the canvas as the platform would (positions in canvas
+    /// pixels; any point, also outside the canvas while the button is held).
+    void send_mouse(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held,
+                    Qt::KeyboardModifiers mods) {
+        QWidget* w = canvas();
+        ASSERT_NE(w, nullptr);
+        const QPointF local(x, y);
+        QMouseEvent event(type, local, w->mapToGlobal(local), button, held, mods);
+        QApplication::sendEvent(w, &event);
+    }
+    /// The pointer comes over the canvas (its first movement there only enters it).
+    void hover(int x = 128, int y = 128) {
+        send_mouse(QEvent::MouseMove, x, y, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        pump(0);
+    }
     void press(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         left_held_ = true;
-        QTest::mousePress(canvas(), Qt::LeftButton, mods, QPoint(x, y));
-        pump();
+        send_mouse(QEvent::MouseButtonPress, x, y, Qt::LeftButton, Qt::LeftButton, mods);
+        pump(pump_ms_);
     }
     /// Pointer moved to (x, y); with the left button held after press().
     void move(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), canvas()->mapToGlobal(QPointF(x, y)),
-                          Qt::NoButton, left_held_ ? Qt::LeftButton : Qt::NoButton, mods);
-        QApplication::sendEvent(canvas(), &event);
-        pump();
+        send_mouse(QEvent::MouseMove, x, y, Qt::NoButton, left_held_ ? Qt::LeftButton : Qt::NoButton, mods);
+        pump(pump_ms_);
     }
     void release(int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::mouseRelease(canvas(), Qt::LeftButton, mods, QPoint(x, y));
         left_held_ = false;
-        pump();
+        send_mouse(QEvent::MouseButtonRelease, x, y, Qt::LeftButton, Qt::NoButton, mods);
+        pump(pump_ms_);
     }
     /// press, then moves to each point with the button held, then release at the last.
     void drag(int x0, int y0, int x1, int y1, Qt::KeyboardModifiers mods = Qt::NoModifier) {
