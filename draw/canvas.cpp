@@ -1,11 +1,12 @@
 // Canvas creation, the back buffer, painting, attributes and the drawing output.
+#include <qdrawutil.h>
+
 #include <QCursor>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
-#include <qdrawutil.h>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -26,9 +27,9 @@ constexpr int kCustomCursorIndex = 254;
 const QCursor* standard_cursor(int index) {
     static std::array<QCursor*, kCursorCount> table{};
     static constexpr Qt::CursorShape shapes[kCursorCount] = {
-        Qt::ArrowCursor,    Qt::CrossCursor,   Qt::IBeamCursor,     Qt::PointingHandCursor,
-        Qt::WaitCursor,     Qt::ForbiddenCursor, Qt::SizeAllCursor, Qt::SizeHorCursor,
-        Qt::SizeVerCursor,  Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::BlankCursor};
+        Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,     Qt::PointingHandCursor,
+        Qt::WaitCursor,    Qt::ForbiddenCursor, Qt::SizeAllCursor,   Qt::SizeHorCursor,
+        Qt::SizeVerCursor, Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::BlankCursor};
     if (index < 0 || index >= kCursorCount) return nullptr;
     if (!table[std::size_t(index)]) table[std::size_t(index)] = new QCursor(shapes[index]);
     return table[std::size_t(index)];
@@ -38,7 +39,9 @@ const WidgetOps kOps = [] {
     WidgetOps ops;
     ops.get_text = [](QWidget*) { return std::string(); };
     ops.set_text = [](QWidget*, const std::string&) {};
-    ops.get_attribute = [](QWidget* w, int attribute) { return static_cast<CanvasView*>(w)->attribute(attribute); };
+    ops.get_attribute = [](QWidget* w, int attribute) {
+        return static_cast<CanvasView*>(w)->attribute(attribute);
+    };
     ops.set_attribute = [](QWidget* w, int attribute, std::int64_t value) {
         static_cast<CanvasView*>(w)->set_attribute(attribute, value);
     };
@@ -54,7 +57,9 @@ const WidgetOps kOps = [] {
 
 }  // namespace
 
-std::intptr_t canvas_cursor_handle(int index) { return reinterpret_cast<std::intptr_t>(standard_cursor(index)); }
+std::intptr_t canvas_cursor_handle(int index) {
+    return reinterpret_cast<std::intptr_t>(standard_cursor(index));
+}
 
 CanvasView::CanvasView(QWidget* parent, int flags) : QWidget(parent), flags_(flags) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -108,7 +113,9 @@ void CanvasView::copy_into_buffer(const Bitmap& source) {
     }
 }
 
-void CanvasView::resizeEvent(QResizeEvent*) { make_buffer(width(), height()); }
+void CanvasView::resizeEvent(QResizeEvent*) {
+    make_buffer(width(), height());
+}
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -143,24 +150,37 @@ void CanvasView::paintEvent(QPaintEvent* event) {
 std::int64_t CanvasView::attribute(int attribute) const {
     ObjectNumber number = widget_number_of(this);
     switch (static_cast<CanvasAttribute>(attribute)) {
-        case CanvasAttribute::BackBuffer: return bitmap_handle(buffer_);
-        case CanvasAttribute::Cursor: return cursor_index_ == kCustomCursorIndex ? -1 : cursor_index_;
-        case CanvasAttribute::MouseClipped: return confining() == this ? 1 : 0;
-        case CanvasAttribute::CustomCursor: return custom_cursor_;
-        default: break;
+        case CanvasAttribute::BackBuffer:
+            return bitmap_handle(buffer_);
+        case CanvasAttribute::Cursor:
+            return cursor_index_ == kCustomCursorIndex ? -1 : cursor_index_;
+        case CanvasAttribute::MouseClipped:
+            return confining() == this ? 1 : 0;
+        case CanvasAttribute::CustomCursor:
+            return custom_cursor_;
+        default:
+            break;
     }
     // The input attributes come from the data of the current event, when it is this canvas's.
     const CanvasEventData* data = canvas_current_event_data(number);
     if (!data) return 0;
     switch (static_cast<CanvasAttribute>(attribute)) {
-        case CanvasAttribute::MouseX: return data->x;
-        case CanvasAttribute::MouseY: return data->y;
-        case CanvasAttribute::Buttons: return data->buttons;
-        case CanvasAttribute::Key: return data->key;
-        case CanvasAttribute::Modifiers: return data->modifiers;
-        case CanvasAttribute::WheelDelta: return data->wheel;
-        case CanvasAttribute::InputCharacter: return data->character;
-        default: return 0;
+        case CanvasAttribute::MouseX:
+            return data->x;
+        case CanvasAttribute::MouseY:
+            return data->y;
+        case CanvasAttribute::Buttons:
+            return data->buttons;
+        case CanvasAttribute::Key:
+            return data->key;
+        case CanvasAttribute::Modifiers:
+            return data->modifiers;
+        case CanvasAttribute::WheelDelta:
+            return data->wheel;
+        case CanvasAttribute::InputCharacter:
+            return data->character;
+        default:
+            return 0;
     }
 }
 
@@ -178,7 +198,9 @@ void CanvasView::set_attribute(int attribute, std::int64_t value) {
                 apply_cursor();
             }
             break;
-        case CanvasAttribute::MouseClipped: set_confined(value != 0); break;
+        case CanvasAttribute::MouseClipped:
+            set_confined(value != 0);
+            break;
         case CanvasAttribute::CustomCursor:
             // Only the handles this layer gives out are taken.
             for (int i = 0; i < kCursorCount && value != 0; ++i) {
@@ -189,13 +211,15 @@ void CanvasView::set_attribute(int attribute, std::int64_t value) {
                 }
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
 void CanvasView::apply_cursor() {
-    const QCursor* cursor = cursor_index_ == kCustomCursorIndex ? reinterpret_cast<const QCursor*>(custom_cursor_)
-                                                                : standard_cursor(cursor_index_);
+    const QCursor* cursor = cursor_index_ == kCustomCursorIndex
+                                ? reinterpret_cast<const QCursor*>(custom_cursor_)
+                                : standard_cursor(cursor_index_);
     if (cursor) setCursor(*cursor);
 }
 

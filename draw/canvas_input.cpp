@@ -30,14 +30,20 @@ struct PostedData {
     CanvasEventData data;
 };
 
-void release_posted(std::intptr_t data) { delete reinterpret_cast<PostedData*>(data); }
+void release_posted(std::intptr_t data) {
+    delete reinterpret_cast<PostedData*>(data);
+}
 
 int subtype_for(Qt::MouseButton button, bool down) {
     switch (button) {
-        case Qt::LeftButton: return down ? LeftButtonDown : LeftButtonUp;
-        case Qt::RightButton: return down ? RightButtonDown : RightButtonUp;
-        case Qt::MiddleButton: return down ? MiddleButtonDown : MiddleButtonUp;
-        default: return 0;
+        case Qt::LeftButton:
+            return down ? LeftButtonDown : LeftButtonUp;
+        case Qt::RightButton:
+            return down ? RightButtonDown : RightButtonUp;
+        case Qt::MiddleButton:
+            return down ? MiddleButtonDown : MiddleButtonUp;
+        default:
+            return 0;
     }
 }
 
@@ -54,7 +60,8 @@ CanvasEventData live_data(const CanvasView* canvas, Qt::KeyboardModifiers modifi
 
 // Keys pressed with Alt held, Alt itself and F10 belong to the platform.
 bool system_key(const QKeyEvent* event) {
-    return (event->modifiers() & Qt::AltModifier) || event->key() == Qt::Key_Alt || event->key() == Qt::Key_F10;
+    return (event->modifiers() & Qt::AltModifier) || event->key() == Qt::Key_Alt ||
+           event->key() == Qt::Key_F10;
 }
 
 }  // namespace
@@ -73,7 +80,8 @@ int canvas_buttons(Qt::MouseButtons buttons) {
 }
 
 int canvas_modifiers(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? ModifierShift : 0) | (modifiers & Qt::AltModifier ? ModifierAlt : 0) |
+    return (modifiers & Qt::ShiftModifier ? ModifierShift : 0) |
+           (modifiers & Qt::AltModifier ? ModifierAlt : 0) |
            (modifiers & Qt::ControlModifier ? ModifierControl : 0);
 }
 
@@ -84,7 +92,9 @@ const CanvasEventData* canvas_current_event_data(ObjectNumber canvas) {
     return &posted->data;
 }
 
-CanvasView* CanvasView::confining() { return g_confining.data(); }
+CanvasView* CanvasView::confining() {
+    return g_confining.data();
+}
 
 void CanvasView::post(int subtype, const CanvasEventData& data) {
     ObjectNumber number = widget_number_of(this);
@@ -198,8 +208,8 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
     if (pending_press_ == event->button()) pending_press_ = Qt::NoButton;
     CanvasEventData data = pointer_data(event);
     const QRect client = client_rect();
-    bool click = event->button() != Qt::MiddleButton && captured_ && data.x >= 0 &&
-                 data.x < client.width() && data.y >= 0 && data.y < client.height();
+    bool click = event->button() != Qt::MiddleButton && captured_ && data.x >= 0 && data.x < client.width() &&
+                 data.y >= 0 && data.y < client.height();
     if (event->buttons() == Qt::NoButton) {
         captured_ = false;
         if (g_confining == this && (flags_ & ConfinePointer)) set_confined(false);

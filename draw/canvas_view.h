@@ -13,7 +13,7 @@ class QSinglePointEvent;
 namespace morvane {
 
 class CanvasView : public QWidget {
-public:
+  public:
     CanvasView(QWidget* parent, int flags);
     ~CanvasView() override;
 
@@ -34,7 +34,7 @@ public:
     /// The canvas that confines the pointer now, or null.
     static CanvasView* confining();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -49,7 +49,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void press(QMouseEvent* event);
     void post(int subtype, const CanvasEventData& data);
     /// Client coordinates of a widget position, kept on the canvas while it confines.
@@ -65,7 +65,7 @@ private:
     std::intptr_t custom_cursor_ = 0;
     bool inside_ = false;
     bool captured_ = false;
-    bool grabbed_ = false;                       // an explicit grab through MouseClipped
+    bool grabbed_ = false;                          // an explicit grab through MouseClipped
     Qt::MouseButton pending_press_ = Qt::NoButton;  // a press not yet followed by a release
 };
 

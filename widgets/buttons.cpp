@@ -7,13 +7,21 @@
 namespace morvane {
 namespace {
 
-std::string caption(QWidget* w) { return ustr(static_cast<QAbstractButton*>(w)->text()); }
-void set_caption(QWidget* w, const std::string& text) { static_cast<QAbstractButton*>(w)->setText(qstr(text)); }
+std::string caption(QWidget* w) {
+    return ustr(static_cast<QAbstractButton*>(w)->text());
+}
+void set_caption(QWidget* w, const std::string& text) {
+    static_cast<QAbstractButton*>(w)->setText(qstr(text));
+}
 
 const WidgetOps kCheckOps = [] {
     WidgetOps ops;
-    ops.get_state = [](QWidget* w) -> std::int64_t { return static_cast<QCheckBox*>(w)->isChecked() ? 1 : 0; };
-    ops.set_state = [](QWidget* w, std::int64_t value) { static_cast<QCheckBox*>(w)->setChecked(value != 0); };
+    ops.get_state = [](QWidget* w) -> std::int64_t {
+        return static_cast<QCheckBox*>(w)->isChecked() ? 1 : 0;
+    };
+    ops.set_state = [](QWidget* w, std::int64_t value) {
+        static_cast<QCheckBox*>(w)->setChecked(value != 0);
+    };
     ops.get_text = caption;
     ops.set_text = set_caption;
     return ops;
@@ -33,7 +41,8 @@ std::intptr_t make(ObjectNumber number, int kind, const WidgetOps* ops, int x, i
     if (!parent) return 0;
     auto* button = new Button(qstr(text), parent);
     button->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(button, &QAbstractButton::clicked, button, [button]() { widget_post(button, WidgetClicked); });
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [button]() { widget_post(button, WidgetClicked); });
     return widget_finish(number, kind, button, ops, x, y, width, height);
 }
 
@@ -44,7 +53,8 @@ std::intptr_t check_box_create(ObjectNumber number, int x, int y, int width, int
     return make<QCheckBox>(number, CheckBoxWidget, &kCheckOps, x, y, width, height, text);
 }
 
-std::intptr_t button_create(ObjectNumber number, int x, int y, int width, int height, const std::string& text) {
+std::intptr_t button_create(ObjectNumber number, int x, int y, int width, int height,
+                            const std::string& text) {
     return make<QPushButton>(number, ButtonWidget, &kButtonOps, x, y, width, height, text);
 }
 

@@ -52,7 +52,8 @@ std::intptr_t combo_box_create(ObjectNumber number, int x, int y, int width, int
     auto* box = new QComboBox(parent);
     box->setEditable(false);
     box->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int) { widget_post(box, WidgetChanged); });
+    QObject::connect(box, &QComboBox::currentIndexChanged, box,
+                     [box](int) { widget_post(box, WidgetChanged); });
     std::intptr_t result = widget_finish(number, ComboBoxWidget, box, &kOps, x, y, width, height);
     if (result) place(box, x, y, width, height);
     return result;

@@ -75,9 +75,13 @@ std::intptr_t font_handle(ObjectNumber number) {
     return it == fonts().end() ? 0 : reinterpret_cast<std::intptr_t>(it->second.get());
 }
 
-void font_free(ObjectNumber number) { fonts().erase(number); }
+void font_free(ObjectNumber number) {
+    fonts().erase(number);
+}
 
-void fonts_free_all() { fonts().clear(); }
+void fonts_free_all() {
+    fonts().clear();
+}
 
 void widget_set_font(ObjectNumber number, std::intptr_t font) {
     QWidget* widget = widget_qt(number);

@@ -28,7 +28,7 @@ struct Picture {
 };
 
 class ImageButton : public QAbstractButton {
-public:
+  public:
     ImageButton(QWidget* parent, std::intptr_t handle, bool toggle) : QAbstractButton(parent) {
         setCheckable(toggle);
         setFocusPolicy(Qt::StrongFocus);
@@ -37,7 +37,7 @@ public:
     }
     Picture& picture() { return picture_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QStylePainter painter(this);
         QStyleOptionButton option;
@@ -57,12 +57,12 @@ protected:
     }
     QSize sizeHint() const override { return picture_.normal.size() + QSize(6, 6); }
 
-private:
+  private:
     Picture picture_;
 };
 
 class ImageView : public QFrame {
-public:
+  public:
     ImageView(QWidget* parent, std::intptr_t handle, bool sunken) : QFrame(parent) {
         if (sunken) {
             setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -72,7 +72,7 @@ public:
     }
     Picture& picture() { return picture_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
@@ -81,13 +81,15 @@ protected:
         if (!picture_.normal.isNull()) painter.drawPixmap(inside.topLeft(), picture_.normal);
     }
 
-private:
+  private:
     Picture picture_;
 };
 
 const WidgetOps kButtonOps = [] {
     WidgetOps ops;
-    ops.get_state = [](QWidget* w) -> std::int64_t { return static_cast<ImageButton*>(w)->isChecked() ? 1 : 0; };
+    ops.get_state = [](QWidget* w) -> std::int64_t {
+        return static_cast<ImageButton*>(w)->isChecked() ? 1 : 0;
+    };
     ops.set_state = [](QWidget* w, std::int64_t value) {
         auto* button = static_cast<ImageButton*>(w);
         if (button->isCheckable()) button->setChecked(value != 0);
@@ -126,7 +128,8 @@ std::intptr_t image_button_create(ObjectNumber number, int x, int y, int width, 
     if (!parent) return 0;
     bool toggle = (flags & ImageButtonToggle) == ImageButtonToggle;
     auto* button = new ImageButton(parent, image_handle, toggle);
-    QObject::connect(button, &QAbstractButton::clicked, button, [button]() { widget_post(button, WidgetClicked); });
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [button]() { widget_post(button, WidgetClicked); });
     return widget_finish(number, ImageButtonWidget, button, &kButtonOps, x, y, width, height);
 }
 

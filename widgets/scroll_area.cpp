@@ -12,7 +12,9 @@ namespace {
 
 enum ScrollAttribute : int { InnerWidth = 1, InnerHeight = 2, ScrollX = 3, ScrollY = 4, ScrollStep = 5 };
 
-int clamp_int(std::int64_t value, int low, int high) { return int(std::clamp<std::int64_t>(value, low, high)); }
+int clamp_int(std::int64_t value, int low, int high) {
+    return int(std::clamp<std::int64_t>(value, low, high));
+}
 
 const WidgetOps kOps = [] {
     WidgetOps ops;
@@ -21,29 +23,44 @@ const WidgetOps kOps = [] {
     ops.get_attribute = [](QWidget* w, int attribute) -> std::int64_t {
         auto* area = static_cast<QScrollArea*>(w);
         switch (attribute) {
-            case InnerWidth: return area->widget()->width();
-            case InnerHeight: return area->widget()->height();
-            case ScrollX: return area->horizontalScrollBar()->value();
-            case ScrollY: return area->verticalScrollBar()->value();
-            case ScrollStep: return area->verticalScrollBar()->singleStep();
-            default: return 0;
+            case InnerWidth:
+                return area->widget()->width();
+            case InnerHeight:
+                return area->widget()->height();
+            case ScrollX:
+                return area->horizontalScrollBar()->value();
+            case ScrollY:
+                return area->verticalScrollBar()->value();
+            case ScrollStep:
+                return area->verticalScrollBar()->singleStep();
+            default:
+                return 0;
         }
     };
     ops.set_attribute = [](QWidget* w, int attribute, std::int64_t value) {
         auto* area = static_cast<QScrollArea*>(w);
         QWidget* inner = area->widget();
         switch (attribute) {
-            case InnerWidth: inner->resize(clamp_int(value, 1, QWIDGETSIZE_MAX), inner->height()); break;
-            case InnerHeight: inner->resize(inner->width(), clamp_int(value, 1, QWIDGETSIZE_MAX)); break;
-            case ScrollX: area->horizontalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX)); break;
-            case ScrollY: area->verticalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX)); break;
+            case InnerWidth:
+                inner->resize(clamp_int(value, 1, QWIDGETSIZE_MAX), inner->height());
+                break;
+            case InnerHeight:
+                inner->resize(inner->width(), clamp_int(value, 1, QWIDGETSIZE_MAX));
+                break;
+            case ScrollX:
+                area->horizontalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX));
+                break;
+            case ScrollY:
+                area->verticalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX));
+                break;
             case ScrollStep: {
                 int step = clamp_int(value, 1, INT32_MAX);
                 area->horizontalScrollBar()->setSingleStep(step);
                 area->verticalScrollBar()->setSingleStep(step);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     };
     return ops;

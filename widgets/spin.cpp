@@ -25,7 +25,7 @@ std::int64_t parse_number(const QString& text, bool* ok) {
 }
 
 class Spin : public QAbstractSpinBox {
-public:
+  public:
     Spin(QWidget* parent, std::int64_t minimum, std::int64_t maximum, int flags)
         : QAbstractSpinBox(parent), minimum_(minimum), maximum_(maximum), flags_(flags) {
         value_ = minimum_;
@@ -63,13 +63,13 @@ public:
         widget_post(this, steps > 0 ? SpinUp : SpinDown);
     }
 
-protected:
+  protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
     // The field keeps what was typed; no reformatting when the focus leaves.
     void fixup(QString&) const override {}
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 
-private:
+  private:
     void show_value() { lineEdit()->setText(QString::number(value_)); }
 
     std::int64_t minimum_;

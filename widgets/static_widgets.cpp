@@ -17,7 +17,9 @@ const WidgetOps kTextOps = [] {
 const WidgetOps kFrameOps = [] {
     WidgetOps ops;
     ops.get_text = [](QWidget* w) { return ustr(static_cast<QGroupBox*>(w)->title()); };
-    ops.set_text = [](QWidget* w, const std::string& text) { static_cast<QGroupBox*>(w)->setTitle(qstr(text)); };
+    ops.set_text = [](QWidget* w, const std::string& text) {
+        static_cast<QGroupBox*>(w)->setTitle(qstr(text));
+    };
     return ops;
 }();
 
@@ -34,7 +36,8 @@ std::intptr_t text_create(ObjectNumber number, int x, int y, int width, int heig
     return widget_finish(number, TextWidget, label, &kTextOps, x, y, width, height);
 }
 
-std::intptr_t frame_create(ObjectNumber number, int x, int y, int width, int height, const std::string& text) {
+std::intptr_t frame_create(ObjectNumber number, int x, int y, int width, int height,
+                           const std::string& text) {
     QWidget* parent = creation_parent();
     if (!parent) return 0;
     auto* frame = new QGroupBox(qstr(text), parent);

@@ -10,10 +10,10 @@ namespace morvane {
 namespace {
 
 class TextField : public QLineEdit {
-public:
+  public:
     using QLineEdit::QLineEdit;
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
         widget_post(this, FieldFocusGained);
@@ -27,7 +27,9 @@ protected:
 const WidgetOps kOps = [] {
     WidgetOps ops;
     ops.get_text = [](QWidget* w) { return ustr(static_cast<QLineEdit*>(w)->text()); };
-    ops.set_text = [](QWidget* w, const std::string& text) { static_cast<QLineEdit*>(w)->setText(qstr(text)); };
+    ops.set_text = [](QWidget* w, const std::string& text) {
+        static_cast<QLineEdit*>(w)->setText(qstr(text));
+    };
     return ops;
 }();
 

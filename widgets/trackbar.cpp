@@ -44,7 +44,8 @@ std::intptr_t trackbar_create(ObjectNumber number, int x, int y, int width, int 
     slider->setValue(0);
     slider->setFocusPolicy(Qt::StrongFocus);
     slider->setTickPosition(QSlider::TicksBelow);
-    QObject::connect(slider, &QSlider::valueChanged, slider, [slider](int) { widget_post(slider, WidgetClicked); });
+    QObject::connect(slider, &QSlider::valueChanged, slider,
+                     [slider](int) { widget_post(slider, WidgetClicked); });
     return widget_finish(number, TrackbarWidget, slider, &kOps, x, y, width, height);
 }
 

@@ -48,8 +48,13 @@ enum WidgetFlags : int {
 };
 
 /// Font flags of font_load.
-enum FontFlags : int { FontUnderline = 4, FontStrikeOut = 8, FontProofQuality = 0x10, FontBold = 0x100,
-                       FontItalic = 0x200 };
+enum FontFlags : int {
+    FontUnderline = 4,
+    FontStrikeOut = 8,
+    FontProofQuality = 0x10,
+    FontBold = 0x100,
+    FontItalic = 0x200
+};
 
 // Creation: each returns the control's handle (for -1 as number, the new dynamic number),
 // 0 when there is no current widget list. A used number first releases the older widget.
@@ -60,7 +65,8 @@ std::intptr_t trackbar_create(ObjectNumber number, int x, int y, int width, int 
                               int maximum);
 std::intptr_t check_box_create(ObjectNumber number, int x, int y, int width, int height,
                                const std::string& text);
-std::intptr_t button_create(ObjectNumber number, int x, int y, int width, int height, const std::string& text);
+std::intptr_t button_create(ObjectNumber number, int x, int y, int width, int height,
+                            const std::string& text);
 std::intptr_t image_button_create(ObjectNumber number, int x, int y, int width, int height,
                                   std::intptr_t image_handle, int flags);
 std::intptr_t image_widget_create(ObjectNumber number, int x, int y, int width, int height,

@@ -27,13 +27,15 @@ std::vector<OpenList>& open_lists() {
 
 }  // namespace
 
-QWidget* creation_parent() { return widget_list_parent(); }
+QWidget* creation_parent() {
+    return widget_list_parent();
+}
 
-std::intptr_t widget_finish(ObjectNumber number, int kind, QWidget* widget, const WidgetOps* ops, int x, int y,
-                            int width, int height) {
+std::intptr_t widget_finish(ObjectNumber number, int kind, QWidget* widget, const WidgetOps* ops, int x,
+                            int y, int width, int height) {
     widget->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
     ObjectNumber registered = widget_register(number, kind, widget, ops);
-    if (registered == 0) {
+    if (registered == 0 && number != 0) {  // 0 is a valid widget number (the scroll area)
         delete widget;
         return 0;
     }
@@ -63,7 +65,8 @@ void widget_list_open(QWidget* owner, QWidget* container) {
 
 void widget_list_close() {
     auto& lists = open_lists();
-    while (!lists.empty() && (!lists.back().container || widget_list_parent() != lists.back().container.data()))
+    while (!lists.empty() &&
+           (!lists.back().container || widget_list_parent() != lists.back().container.data()))
         lists.pop_back();
     if (!lists.empty()) close_innermost();
 }

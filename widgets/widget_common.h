@@ -18,8 +18,8 @@ QWidget* creation_parent();
 
 /// Places a new control, enters it in the table and shows it. Returns what a creation
 /// operation returns: the control's handle, or the dynamic number when `number` is -1.
-std::intptr_t widget_finish(ObjectNumber number, int kind, QWidget* widget, const WidgetOps* ops, int x, int y,
-                            int width, int height);
+std::intptr_t widget_finish(ObjectNumber number, int kind, QWidget* widget, const WidgetOps* ops, int x,
+                            int y, int width, int height);
 
 /// Opens `container` as the current widget list on behalf of `owner` (a scroll area or a
 /// panel); an open list of the same owner is closed first.
@@ -34,7 +34,11 @@ void fonts_free_all();
 /// null image for 0.
 QImage image_from_handle(std::intptr_t handle);
 
-inline QString qstr(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-inline std::string ustr(const QString& text) { return text.toUtf8().toStdString(); }
+inline QString qstr(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+inline std::string ustr(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 }  // namespace morvane

@@ -71,7 +71,9 @@ ObjectNumber widget_register(ObjectNumber number, int kind, QWidget* widget, con
     return number;
 }
 
-void widget_unregister(ObjectNumber number) { forget(number); }
+void widget_unregister(ObjectNumber number) {
+    forget(number);
+}
 
 QWidget* widget_qt(ObjectNumber number) {
     const WidgetRecord* record = find(number);

@@ -69,7 +69,8 @@ TEST_F(CanvasBufferTest, NewBufferIsWhiteAndResizeKeepsTheOverlap) {
     EXPECT_EQ(canvas()->geometry(), QRect(10, 10, 150, 60));
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 150; ++x) {
-            std::array<int, 3> want = x < 100 ? std::array<int, 3>{x ^ y, y, x} : std::array<int, 3>{255, 255, 255};
+            std::array<int, 3> want =
+                x < 100 ? std::array<int, 3>{x ^ y, y, x} : std::array<int, 3>{255, 255, 255};
             ASSERT_EQ(buffer_rgb(*b, x, y), want) << x << "," << y;
         }
     }
@@ -98,7 +99,7 @@ TEST_F(CanvasBufferTest, ScreenShowsTheBufferUnscaledPixelForPixel) {
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
-public:
+  public:
     int paints = 0;
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) ++paints;

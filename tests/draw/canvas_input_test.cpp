@@ -165,18 +165,20 @@ TEST_F(CanvasInputTest, KeysAndCharactersWhileFocused) {
     move(30, 30);
     press(Qt::LeftButton, 30, 30);
     release(Qt::LeftButton, 30, 30);
-    EXPECT_EQ(canvas_subtypes(kCanvas), (Subtypes{MouseEnter, FocusGained, LeftButtonDown, LeftButtonUp, LeftClick}));
+    EXPECT_EQ(canvas_subtypes(kCanvas),
+              (Subtypes{MouseEnter, FocusGained, LeftButtonDown, LeftButtonUp, LeftClick}));
     EXPECT_EQ(widget_focused(), kCanvas);
 
     // Key events carry where the pointer is now.
     QCursor::setPos(canvas()->mapToGlobal(QPoint(30, 30)));
     canvas_events(kCanvas);
     QTest::keyClick(window(), Qt::Key_Backspace);
-    EXPECT_EQ(canvas_events(kCanvas), (std::vector<CanvasRead>{{KeyDown, 30, 30, 0, 8}, {KeyUp, 30, 30, 0, 8}}));
+    EXPECT_EQ(canvas_events(kCanvas),
+              (std::vector<CanvasRead>{{KeyDown, 30, 30, 0, 8}, {KeyUp, 30, 30, 0, 8}}));
     QTest::keyClick(window(), 'q');
-    EXPECT_EQ(canvas_events(kCanvas), (std::vector<CanvasRead>{{KeyDown, 30, 30, 0, 'Q'},
-                                                               {Input, 30, 30, 0, 0, 0, 0, 'q'},
-                                                               {KeyUp, 30, 30, 0, 'Q'}}));
+    EXPECT_EQ(canvas_events(kCanvas),
+              (std::vector<CanvasRead>{
+                  {KeyDown, 30, 30, 0, 'Q'}, {Input, 30, 30, 0, 0, 0, 0, 'q'}, {KeyUp, 30, 30, 0, 'Q'}}));
     // The Control key itself is reported too, with its own state.
     QTest::keyClick(window(), Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(canvas_events(kCanvas), (std::vector<CanvasRead>{{KeyDown, 30, 30, 0, 0x11, ModifierControl},
@@ -239,10 +241,11 @@ TEST_F(CanvasInputTest, CursorAttributeSelectsTheStandardShapes) {
     EXPECT_EQ(canvas()->cursor().shape(), Qt::CrossCursor);
     widget_set_attribute(kCanvas, 7, 12);
     EXPECT_EQ(widget_get_attribute(kCanvas, 7), 1);
-    const std::pair<int, Qt::CursorShape> shapes[] = {
-        {2, Qt::IBeamCursor},     {3, Qt::PointingHandCursor}, {4, Qt::WaitCursor},       {5, Qt::ForbiddenCursor},
-        {6, Qt::SizeAllCursor},   {7, Qt::SizeHorCursor},      {8, Qt::SizeVerCursor},    {9, Qt::SizeFDiagCursor},
-        {10, Qt::SizeBDiagCursor}, {11, Qt::BlankCursor}};
+    const std::pair<int, Qt::CursorShape> shapes[] = {{2, Qt::IBeamCursor},      {3, Qt::PointingHandCursor},
+                                                      {4, Qt::WaitCursor},       {5, Qt::ForbiddenCursor},
+                                                      {6, Qt::SizeAllCursor},    {7, Qt::SizeHorCursor},
+                                                      {8, Qt::SizeVerCursor},    {9, Qt::SizeFDiagCursor},
+                                                      {10, Qt::SizeBDiagCursor}, {11, Qt::BlankCursor}};
     for (auto [index, shape] : shapes) {
         widget_set_attribute(kCanvas, 7, index);
         EXPECT_EQ(widget_get_attribute(kCanvas, 7), index);

@@ -26,8 +26,8 @@ struct CanvasRead {
 };
 
 inline std::ostream& operator<<(std::ostream& out, const CanvasRead& r) {
-    return out << "{" << r.subtype << " at " << r.x << "," << r.y << " b" << r.buttons << " k" << r.key << " m"
-               << r.modifiers << " w" << r.wheel << " c" << r.character << "}";
+    return out << "{" << r.subtype << " at " << r.x << "," << r.y << " b" << r.buttons << " k" << r.key
+               << " m" << r.modifiers << " w" << r.wheel << " c" << r.character << "}";
 }
 
 /// Takes every queued event; for the canvas's own, reads the attributes while it is current.
@@ -59,7 +59,7 @@ inline std::vector<std::int64_t> canvas_subtypes(ObjectNumber canvas) {
 }
 
 class CanvasWindowTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr ObjectNumber kWindow = 41;
     static constexpr ObjectNumber kCanvas = 1;
 

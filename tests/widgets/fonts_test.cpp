@@ -11,12 +11,12 @@ namespace {
 using FontsTest = testing_support::WidgetWindowTest;
 
 TEST(FontSizeTest, PointsBecomePixelsRoundedToNearest) {
-    EXPECT_EQ(font_pixel_size(7, 96), 9);     // 9.33
-    EXPECT_EQ(font_pixel_size(9, 96), 12);    // 12 exactly
-    EXPECT_EQ(font_pixel_size(10, 96), 13);   // 13.33
-    EXPECT_EQ(font_pixel_size(11, 96), 15);   // 14.67
-    EXPECT_EQ(font_pixel_size(8, 120), 13);   // 13.33
-    EXPECT_EQ(font_pixel_size(1, 108), 2);    // 1.5 rounds up
+    EXPECT_EQ(font_pixel_size(7, 96), 9);    // 9.33
+    EXPECT_EQ(font_pixel_size(9, 96), 12);   // 12 exactly
+    EXPECT_EQ(font_pixel_size(10, 96), 13);  // 13.33
+    EXPECT_EQ(font_pixel_size(11, 96), 15);  // 14.67
+    EXPECT_EQ(font_pixel_size(8, 120), 13);  // 13.33
+    EXPECT_EQ(font_pixel_size(1, 108), 2);   // 1.5 rounds up
     EXPECT_EQ(font_pixel_size(-7, 96), -9);
     EXPECT_EQ(font_pixel_size(0, 96), 0);
 }

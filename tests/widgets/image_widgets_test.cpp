@@ -18,11 +18,14 @@ Bitmap* make_bitmap(int size, int bpp, const std::uint8_t (&fill)[4], const std:
     Bitmap* b = bitmap_create(size, size, bpp);
     const int step = bpp / 8;
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) std::memcpy(b->row(y) + x * step, y == 0 ? top_row : fill, std::size_t(step));
+        for (int x = 0; x < size; ++x)
+            std::memcpy(b->row(y) + x * step, y == 0 ? top_row : fill, std::size_t(step));
     return b;
 }
 
-QRgb shown(QWidget* w, int x, int y) { return w->grab().toImage().pixel(x, y); }
+QRgb shown(QWidget* w, int x, int y) {
+    return w->grab().toImage().pixel(x, y);
+}
 
 TEST_F(ImageWidgetsTest, ToggleImageButtonsKeepTheirState) {
     Bitmap* icon = make_bitmap(16, 32, {0, 0, 255, 255}, {0, 0, 255, 255});

@@ -33,7 +33,7 @@ inline std::vector<Posted> widget_events() {
 }
 
 class WidgetWindowTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr ObjectNumber kWindow = 40;
 
     void SetUp() override {
