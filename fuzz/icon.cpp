@@ -8,7 +8,7 @@
 namespace {
 
 bool set_up() {
-    morvane::image_codecs_set_pixel_limit(std::int64_t{1} << 22);
+    morvane::image_codecs_set_pixel_limit(std::int64_t{1} << 18);
     return true;
 }
 
@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int depth = 0;
     morvane::Bitmap* icon = morvane::icon_decode(data, size, &depth);
     if (icon) {
-        if (icon->kind != morvane::Bitmap::Kind::Icon || icon->bpp != 32 || icon->width <= 0 || icon->height <= 0 ||
-            depth <= 0 || depth > 32) {
+        if (icon->kind != morvane::Bitmap::Kind::Icon || icon->bpp != 32 || icon->width <= 0 ||
+            icon->height <= 0 || depth <= 0 || depth > 32) {
             __builtin_trap();
         }
         unsigned sum = 0;
