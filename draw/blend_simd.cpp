@@ -24,7 +24,8 @@ namespace {
 inline __m256 divide(__m256 n, __m256 d, __m256 rd_up) {
     const __m256 q = _mm256_round_ps(_mm256_mul_ps(n, rd_up), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
     const __m256 r = _mm256_fnmadd_ps(q, d, n);
-    return _mm256_sub_ps(q, _mm256_and_ps(_mm256_cmp_ps(r, _mm256_setzero_ps(), _CMP_LT_OQ), _mm256_set1_ps(1.0f)));
+    return _mm256_sub_ps(
+        q, _mm256_and_ps(_mm256_cmp_ps(r, _mm256_setzero_ps(), _CMP_LT_OQ), _mm256_set1_ps(1.0f)));
 }
 
 // 1/d raised by about 2^-20: the estimate (error within 1.5 * 2^-12) after one Newton
@@ -59,11 +60,13 @@ inline __m256i blend8(__m256i dst, __m256i src, bool keep) {
     }
     // d / 255: d * (1/255) is within 5e-5 of it and a fraction is 0 or at least 1/255,
     // so adding 0.001 before truncating gives the exact quotient.
-    q[3] = _mm256_cvttps_epi32(keep ? da : _mm256_fmadd_ps(d, _mm256_set1_ps(1.0f / 255.0f), _mm256_set1_ps(0.001f)));
+    q[3] = _mm256_cvttps_epi32(
+        keep ? da : _mm256_fmadd_ps(d, _mm256_set1_ps(1.0f / 255.0f), _mm256_set1_ps(0.001f)));
     // Pack to bytes (per 128-bit half: b0-3 g0-3 r0-3 a0-3), then interleave per pixel.
-    const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
-    const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1,
-                                           5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    const __m256i bytes =
+        _mm256_packus_epi16(_mm256_packus_epi32(q[0], q[1]), _mm256_packus_epi32(q[2], q[3]));
+    const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12,
+                                           1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
     const __m256i out = _mm256_shuffle_epi8(bytes, order);
     const __m256i no_source = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), _mm256_setzero_si256());
     return _mm256_blendv_epi8(out, dst, no_source);
@@ -120,8 +123,12 @@ bool has_avx2() {
 
 }  // namespace
 
-bool blend_simd_enabled() { return g_switched_on && has_avx2(); }
-void blend_simd_set_enabled(bool enabled) { g_switched_on = enabled; }
+bool blend_simd_enabled() {
+    return g_switched_on && has_avx2();
+}
+void blend_simd_set_enabled(bool enabled) {
+    g_switched_on = enabled;
+}
 
 int blend_row_simd(std::uint8_t* target, const std::uint8_t* source, int count, bool keep_alpha) {
 #ifdef MORVANE_BLEND_X86

@@ -10,16 +10,16 @@ namespace morvane {
 
 /// Bit set that selects how every pixel write combines a colour with the output.
 enum DrawingMode : int {
-    Default = 0,           ///< write red, green, blue; alpha unchanged
-    Transparent = 1,       ///< text without its background box (no effect on pixels)
-    Xor = 2,               ///< exclusive-or the colour into red, green, blue
-    Outline = 4,           ///< boxes, circles and ellipses draw only their outline
-    AlphaOnly = 8,         ///< write only alpha; nothing on 24-bit outputs
-    Blend = 16,            ///< blend by the colour's alpha and update the output's alpha
-    BlendKeepAlpha = 32,   ///< blend as Blend, keep the output's alpha
-    Gradient = 64,         ///< each pixel's colour comes from the gradient routine
-    PixelCallback = 128,   ///< each pixel's value comes from the custom routine
-    WriteAlpha = 256,      ///< write all four channels (32-bit outputs only)
+    Default = 0,          ///< write red, green, blue; alpha unchanged
+    Transparent = 1,      ///< text without its background box (no effect on pixels)
+    Xor = 2,              ///< exclusive-or the colour into red, green, blue
+    Outline = 4,          ///< boxes, circles and ellipses draw only their outline
+    AlphaOnly = 8,        ///< write only alpha; nothing on 24-bit outputs
+    Blend = 16,           ///< blend by the colour's alpha and update the output's alpha
+    BlendKeepAlpha = 32,  ///< blend as Blend, keep the output's alpha
+    Gradient = 64,        ///< each pixel's colour comes from the gradient routine
+    PixelCallback = 128,  ///< each pixel's value comes from the custom routine
+    WriteAlpha = 256,     ///< write all four channels (32-bit outputs only)
 };
 
 struct DrawingSession;

@@ -33,7 +33,9 @@ struct FillScratch {
 DrawingSession::DrawingSession() = default;
 DrawingSession::~DrawingSession() = default;
 
-void fill_scratch_release(DrawingSession& s) { s.fill.reset(); }
+void fill_scratch_release(DrawingSession& s) {
+    s.fill.reset();
+}
 
 namespace {
 
@@ -51,7 +53,7 @@ inline std::uint32_t key_at(const std::uint8_t* p) {
 
 template <int BPP, bool SeedColor>
 class Filler {
-public:
+  public:
     Filler(DrawingSession& s, FillScratch& f, std::uint32_t key) : s_(s), f_(f), key_(key) {}
 
     void run(int x, int y) {
@@ -64,7 +66,7 @@ public:
         }
     }
 
-private:
+  private:
     bool belongs(const std::uint8_t* p) const {
         return SeedColor ? key_at<BPP>(p) == key_ : key_at<BPP>(p) != key_;
     }
@@ -98,7 +100,8 @@ private:
         if constexpr (BPP == 4) {
             const __m128i mask = _mm_set1_epi32(0xFFFFFF), key = _mm_set1_epi32(static_cast<int>(key_));
             for (; k + 4 <= end; k += 4) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{k} * 4));
+                const __m128i v =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{k} * 4));
                 const int equal = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(v, mask), key));
                 // Pixels belong when equal to the seed colour, or when differing from the border.
                 const int in = SeedColor ? equal : 0xFFFF & ~equal;

@@ -110,11 +110,16 @@ using RowKernel = void (*)(std::uint8_t*, const std::uint8_t*, int, std::uint32_
 template <int SB, int TB>
 RowKernel kernel_for(Op op) {
     switch (op) {
-        case Op::Copy: return row_kernel<SB, TB, Op::Copy>;
-        case Op::CopyColor: return row_kernel<SB, TB, Op::CopyColor>;
-        case Op::Xor: return row_kernel<SB, TB, Op::Xor>;
-        case Op::Blend24: return row_kernel<SB, TB, Op::Blend24>;
-        case Op::Nothing: break;
+        case Op::Copy:
+            return row_kernel<SB, TB, Op::Copy>;
+        case Op::CopyColor:
+            return row_kernel<SB, TB, Op::CopyColor>;
+        case Op::Xor:
+            return row_kernel<SB, TB, Op::Xor>;
+        case Op::Blend24:
+            return row_kernel<SB, TB, Op::Blend24>;
+        case Op::Nothing:
+            break;
         default:
             if constexpr (TB == 4) {
                 if (op == Op::CopyColorAlpha) return row_kernel<SB, TB, Op::CopyColorAlpha>;
@@ -188,9 +193,11 @@ void draw(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha, bool
         src.bits = src.owned.data();
     }
 
-    if (s.mode & PixelCallback) return draw_with_routine(s, src, static_cast<int>(i0), static_cast<int>(j0), tx, ty, w, h, k);
+    if (s.mode & PixelCallback)
+        return draw_with_routine(s, src, static_cast<int>(i0), static_cast<int>(j0), tx, ty, w, h, k);
     const int tb = s.target.bytes_per_pixel;
-    const RowKernel kernel = kernel_for(choose_op(s.mode, src.bytes == 4, tb == 4, static_cast<int>(k), use_alpha), src.bytes, tb);
+    const RowKernel kernel =
+        kernel_for(choose_op(s.mode, src.bytes == 4, tb == 4, static_cast<int>(k), use_alpha), src.bytes, tb);
     if (!kernel) return;
     for (int j = 0; j < h; ++j)
         kernel(s.at(tx, ty + j), src.row(static_cast<int>(j0) + j) + i0 * src.bytes, w, k);
@@ -198,7 +205,9 @@ void draw(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha, bool
 
 }  // namespace
 
-void op_image(DrawingSession& s, std::intptr_t handle, int x, int y) { draw(s, handle, x, y, 255, false); }
+void op_image(DrawingSession& s, std::intptr_t handle, int x, int y) {
+    draw(s, handle, x, y, 255, false);
+}
 
 void op_alpha_image(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha) {
     draw(s, handle, x, y, alpha, true);

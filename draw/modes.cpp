@@ -15,10 +15,14 @@ inline std::uint32_t load32(const std::uint8_t* p) {
     std::memcpy(&v, p, 4);
     return v;
 }
-inline void store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+inline void store32(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
 
 // Target bytes blue, green, red (, alpha) from a colour value.
-inline std::uint32_t bgr_of(Color c) { return (c >> 16 & 255) | (c & 0xFF00) | (c & 255) << 16; }
+inline std::uint32_t bgr_of(Color c) {
+    return (c >> 16 & 255) | (c & 0xFF00) | (c & 255) << 16;
+}
 
 // Kernels: `Row` kernels walk adjacent pixels; column kernels walk `step` bytes.
 template <int BPP, bool Row>
@@ -107,9 +111,12 @@ void k_nothing(std::uint8_t*, std::ptrdiff_t, int, const PreparedColor&) {}
 template <int BPP, bool Row>
 SpanKernel kernel_of(Writer writer) {
     switch (writer) {
-        case Writer::Default: return k_default<BPP, Row>;
-        case Writer::Xor: return k_xor<BPP, Row>;
-        case Writer::Blend24: return k_blend24<BPP, Row>;
+        case Writer::Default:
+            return k_default<BPP, Row>;
+        case Writer::Xor:
+            return k_xor<BPP, Row>;
+        case Writer::Blend24:
+            return k_blend24<BPP, Row>;
         case Writer::WriteAlpha:
             if constexpr (BPP == 4) return k_write_alpha<Row>;
             return k_default<BPP, Row>;
@@ -123,7 +130,8 @@ SpanKernel kernel_of(Writer writer) {
             if constexpr (BPP == 4) return k_blend<Row, true>;
             return k_blend24<BPP, Row>;
         case Writer::Nothing:
-        case Writer::PerPixel: break;
+        case Writer::PerPixel:
+            break;
     }
     return k_nothing;
 }
@@ -247,7 +255,9 @@ void span_column_clipped(DrawingSession& s, std::int64_t x, std::int64_t y1, std
     span_column(s, static_cast<int>(x), static_cast<int>(y1), static_cast<int>(y2 - y1 + 1));
 }
 
-void op_plot(DrawingSession& s, int x, int y) { plot_clipped(s, x, y); }
+void op_plot(DrawingSession& s, int x, int y) {
+    plot_clipped(s, x, y);
+}
 
 void op_plot_color(DrawingSession& s, int x, int y, Color color) {
     if (color != s.front) op_set_front(s, color);

@@ -27,7 +27,9 @@ void paint_pixel_routine(DrawingSession& session, int x, int y);
 void span_row(DrawingSession& session, int x, int y, int length);
 void span_column(DrawingSession& session, int x, int y, int length);
 /// One pixel inside the output with the front colour.
-inline void paint_pixel(DrawingSession& session, int x, int y) { span_row(session, x, y, 1); }
+inline void paint_pixel(DrawingSession& session, int x, int y) {
+    span_row(session, x, y, 1);
+}
 
 /// Horizontal span from x1 to x2 inclusive on row y, clipped to the output.
 void span_row_clipped(DrawingSession& session, std::int64_t x1, std::int64_t x2, std::int64_t y);

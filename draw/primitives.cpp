@@ -43,16 +43,20 @@ bool clip_axis(std::int64_t& a1, std::int64_t& b1, std::int64_t& a2, std::int64_
     if (a1 == a2) return true;
     const double slope = static_cast<double>(b2 - b1) / static_cast<double>(a2 - a1);
     auto move = [&](std::int64_t& a, std::int64_t& b, std::int64_t target) {
-        b = static_cast<std::int64_t>(std::trunc(static_cast<double>(b1) + slope * static_cast<double>(target - a1)));
+        b = static_cast<std::int64_t>(
+            std::trunc(static_cast<double>(b1) + slope * static_cast<double>(target - a1)));
         a = target;
     };
     // Each end is recomputed from the other, unmoved end's line through (a1, b1).
     const std::int64_t oa1 = a1, ob1 = b1;
-    if (a2 < 0) move(a2, b2, 0);
-    else if (a2 > limit) move(a2, b2, limit);
+    if (a2 < 0)
+        move(a2, b2, 0);
+    else if (a2 > limit)
+        move(a2, b2, limit);
     if (oa1 < 0 || oa1 > limit) {
         const std::int64_t target = oa1 < 0 ? 0 : limit;
-        b1 = static_cast<std::int64_t>(std::trunc(static_cast<double>(ob1) + slope * static_cast<double>(target - oa1)));
+        b1 = static_cast<std::int64_t>(
+            std::trunc(static_cast<double>(ob1) + slope * static_cast<double>(target - oa1)));
         a1 = target;
     }
     return true;

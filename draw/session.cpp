@@ -18,16 +18,24 @@ std::intptr_t op_begin(DrawingSession& s) {
     return reinterpret_cast<std::intptr_t>(&s);
 }
 
-void op_end(DrawingSession& s) { fill_scratch_release(s); }
+void op_end(DrawingSession& s) {
+    fill_scratch_release(s);
+}
 
 void op_release(DrawingSession& s, int stopped) {
     if (s.release_routine) s.release_routine(stopped);
 }
 
 void op_set_font(DrawingSession&, std::intptr_t) {}
-std::uint8_t* op_buffer(DrawingSession& s) { return s.target.base; }
-std::ptrdiff_t op_pitch(DrawingSession& s) { return s.target.pitch; }
-int op_format(DrawingSession& s) { return s.target.format; }
+std::uint8_t* op_buffer(DrawingSession& s) {
+    return s.target.base;
+}
+std::ptrdiff_t op_pitch(DrawingSession& s) {
+    return s.target.pitch;
+}
+int op_format(DrawingSession& s) {
+    return s.target.format;
+}
 
 // The reset every new session gets: mode Default, colours 0, the generic slots.
 void reset(DrawingSession& s, int format) {
@@ -62,7 +70,9 @@ void finish(DrawingSession* s, int stopped) {
 }
 
 // Adds the origin to a coordinate without overflow.
-int shifted(int v, int origin) { return clamp_int(static_cast<std::int64_t>(v) + origin); }
+int shifted(int v, int origin) {
+    return clamp_int(static_cast<std::int64_t>(v) + origin);
+}
 
 // Makes `color` the front colour of the current session when it differs.
 DrawingSession* with_color(Color color) {
@@ -76,7 +86,9 @@ DrawingSession* with_color(Color color) {
 
 }  // namespace
 
-DrawingSession* drawing_current() { return g_current; }
+DrawingSession* drawing_current() {
+    return g_current;
+}
 
 DrawingSession* drawing_output_prepare(std::uint8_t* bits, int width, int height, int stride, int bpp,
                                        std::function<void(int stopped)> release) {
@@ -155,7 +167,9 @@ void draw_line(int x, int y, int width, int height, Color color) {
     draw_line_xy(x, y, clamp_int(x2), clamp_int(y2), color);
 }
 
-void draw_circle(int x, int y, int radius, Color color) { draw_ellipse(x, y, radius, radius, color); }
+void draw_circle(int x, int y, int radius, Color color) {
+    draw_ellipse(x, y, radius, radius, color);
+}
 
 void draw_ellipse(int x, int y, int radius_x, int radius_y, Color color) {
     if (DrawingSession* s = with_color(color))

@@ -54,35 +54,35 @@ struct FillScratch;
 
 /// The output's operations, in their fixed slot order. Empty slots are not used here.
 struct OutputOperations {
-    void (*set_background)(DrawingSession&, Color) = nullptr;                    // 1
-    void (*box)(DrawingSession&, int x, int y, int w, int h) = nullptr;          // 2
-    void (*rounded_box)(DrawingSession&, int, int, int, int, int, int) = nullptr;  // 3
-    void (*circle)(DrawingSession&, int x, int y, int r) = nullptr;              // 4
-    void (*set_font)(DrawingSession&, std::intptr_t font) = nullptr;             // 5
-    std::uint8_t* (*buffer)(DrawingSession&) = nullptr;                          // 6
-    std::ptrdiff_t (*pitch)(DrawingSession&) = nullptr;                          // 7
-    int (*format)(DrawingSession&) = nullptr;                                    // 8
-    void (*set_mode)(DrawingSession&, int mode) = nullptr;                       // 9
-    void (*image)(DrawingSession&, std::intptr_t handle, int x, int y) = nullptr;  // 10
-    void (*image_sized)(DrawingSession&, std::intptr_t, int, int, int, int) = nullptr;  // 11
+    void (*set_background)(DrawingSession&, Color) = nullptr;                                       // 1
+    void (*box)(DrawingSession&, int x, int y, int w, int h) = nullptr;                             // 2
+    void (*rounded_box)(DrawingSession&, int, int, int, int, int, int) = nullptr;                   // 3
+    void (*circle)(DrawingSession&, int x, int y, int r) = nullptr;                                 // 4
+    void (*set_font)(DrawingSession&, std::intptr_t font) = nullptr;                                // 5
+    std::uint8_t* (*buffer)(DrawingSession&) = nullptr;                                             // 6
+    std::ptrdiff_t (*pitch)(DrawingSession&) = nullptr;                                             // 7
+    int (*format)(DrawingSession&) = nullptr;                                                       // 8
+    void (*set_mode)(DrawingSession&, int mode) = nullptr;                                          // 9
+    void (*image)(DrawingSession&, std::intptr_t handle, int x, int y) = nullptr;                   // 10
+    void (*image_sized)(DrawingSession&, std::intptr_t, int, int, int, int) = nullptr;              // 11
     void (*alpha_image)(DrawingSession&, std::intptr_t handle, int x, int y, int alpha) = nullptr;  // 12
-    void (*text)(DrawingSession&, int, int, const char*) = nullptr;               // 13
-    void (*text_colored)(DrawingSession&, int, int, const char*, Color, Color) = nullptr;  // 14
-    void (*ellipse)(DrawingSession&, int x, int y, int rx, int ry) = nullptr;     // 15
-    void (*fill)(DrawingSession&, int x, int y, std::int64_t border) = nullptr;  // 16
-    void (*set_front)(DrawingSession&, Color) = nullptr;                         // 17
-    std::intptr_t (*grab)(DrawingSession&, int, int, int, int) = nullptr;        // 18
-    void (*line)(DrawingSession&, int x1, int y1, int x2, int y2) = nullptr;     // 19
-    void (*plot)(DrawingSession&, int x, int y) = nullptr;                       // 20
-    void (*plot_color)(DrawingSession&, int x, int y, Color) = nullptr;          // 21
-    Color (*read)(DrawingSession&, int x, int y) = nullptr;                      // 22
-    std::intptr_t (*begin)(DrawingSession&) = nullptr;                           // 23
-    void (*end)(DrawingSession&) = nullptr;                                      // 24
-    int (*text_width)(DrawingSession&, const char*) = nullptr;                   // 25
-    int (*text_height)(DrawingSession&, const char*) = nullptr;                  // 26
-    void (*set_clip)(DrawingSession&, int, int, int, int) = nullptr;             // 27
-    void (*reset_clip)(DrawingSession&) = nullptr;                               // 28
-    void (*release)(DrawingSession&, int stopped) = nullptr;                     // 29
+    void (*text)(DrawingSession&, int, int, const char*) = nullptr;                                 // 13
+    void (*text_colored)(DrawingSession&, int, int, const char*, Color, Color) = nullptr;           // 14
+    void (*ellipse)(DrawingSession&, int x, int y, int rx, int ry) = nullptr;                       // 15
+    void (*fill)(DrawingSession&, int x, int y, std::int64_t border) = nullptr;                     // 16
+    void (*set_front)(DrawingSession&, Color) = nullptr;                                            // 17
+    std::intptr_t (*grab)(DrawingSession&, int, int, int, int) = nullptr;                           // 18
+    void (*line)(DrawingSession&, int x1, int y1, int x2, int y2) = nullptr;                        // 19
+    void (*plot)(DrawingSession&, int x, int y) = nullptr;                                          // 20
+    void (*plot_color)(DrawingSession&, int x, int y, Color) = nullptr;                             // 21
+    Color (*read)(DrawingSession&, int x, int y) = nullptr;                                         // 22
+    std::intptr_t (*begin)(DrawingSession&) = nullptr;                                              // 23
+    void (*end)(DrawingSession&) = nullptr;                                                         // 24
+    int (*text_width)(DrawingSession&, const char*) = nullptr;                                      // 25
+    int (*text_height)(DrawingSession&, const char*) = nullptr;                                     // 26
+    void (*set_clip)(DrawingSession&, int, int, int, int) = nullptr;                                // 27
+    void (*reset_clip)(DrawingSession&) = nullptr;                                                  // 28
+    void (*release)(DrawingSession&, int stopped) = nullptr;                                        // 29
     GradientRoutine gradient = nullptr;  // null: the front colour
     CustomRoutine custom = nullptr;      // null: the target pixel unchanged
 };
@@ -100,10 +100,10 @@ struct DrawingSession {
     bool blend_prepared = false;
     bool gradient_on = false;
     bool callback_on = false;
-    Writer writer = Writer::Default;          // the front colour's writer
-    Writer pixel_writer = Writer::Default;    // under Gradient: the writer of the other flags
-    bool pixel_blend_prepared = false;        // under Gradient: blend preparation of those flags
-    bool reads_alpha = false;                 // the pixel reader returns alpha
+    Writer writer = Writer::Default;        // the front colour's writer
+    Writer pixel_writer = Writer::Default;  // under Gradient: the writer of the other flags
+    bool pixel_blend_prepared = false;      // under Gradient: blend preparation of those flags
+    bool reads_alpha = false;               // the pixel reader returns alpha
     PreparedColor front_prepared;
     PreparedColor background_prepared;
     std::unique_ptr<FillScratch> fill;

@@ -18,7 +18,7 @@ namespace morvane::test {
 /// Bottom-up pixel memory of `bpp` bits with 64 guard bytes on both sides, and an open
 /// session on it.
 class Target {
-public:
+  public:
     static constexpr int Guard = 64;
     static constexpr std::uint8_t GuardByte = 0xA5;
 
@@ -35,7 +35,9 @@ public:
         EXPECT_NE(drawing_begin(drawing_output_prepare(bits(), width_, height_, stride_, bpp_, nullptr)), 0);
     }
     std::uint8_t* bits() { return memory_.data() + Guard; }
-    std::uint8_t* at(int x, int y) { return bits() + static_cast<std::ptrdiff_t>(height_ - 1 - y) * stride_ + x * (bpp_ / 8); }
+    std::uint8_t* at(int x, int y) {
+        return bits() + static_cast<std::ptrdiff_t>(height_ - 1 - y) * stride_ + x * (bpp_ / 8);
+    }
     /// The pixel as red | green << 8 | blue << 16 | alpha << 24 (alpha 0 on 24 bits).
     Color pixel(int x, int y) {
         const std::uint8_t* p = at(x, y);
@@ -68,7 +70,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-private:
+  private:
     int width_, height_, bpp_, stride_;
     std::vector<std::uint8_t> memory_;
 };

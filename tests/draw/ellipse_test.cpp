@@ -36,7 +36,8 @@ PixelSet reference(int cx, int cy, int rx, int ry, bool outline, int width, int 
     }
     PixelSet out;
     auto add = [&](long px, long py) {
-        if (px >= 0 && py >= 0 && px < width && py < height) out.insert({static_cast<int>(px), static_cast<int>(py)});
+        if (px >= 0 && py >= 0 && px < width && py < height)
+            out.insert({static_cast<int>(px), static_cast<int>(py)});
     };
     std::map<long, long> widest;  // row offset -> largest x on it
     for (const auto& [px, py] : points) {
@@ -91,14 +92,15 @@ TEST(Ellipse, SmallRadiiMatchReferenceBothStyles) {
     for (int rx = 0; rx <= 14; ++rx)
         for (int ry = 0; ry <= 14; ++ry)
             for (bool outline : {false, true})
-                ASSERT_EQ(drawn_once(40, 40, 20, 20, rx, ry, outline), reference(20, 20, rx, ry, outline, 40, 40))
+                ASSERT_EQ(drawn_once(40, 40, 20, 20, rx, ry, outline),
+                          reference(20, 20, rx, ry, outline, 40, 40))
                     << rx << "x" << ry << " outline " << outline;
 }
 
 // Radii around the change from 32-bit to 64-bit decisions and large ones, clipped by a
 // small output placed over different parts of the curve.
 TEST(Ellipse, LargeRadiiClippedMatchReference) {
-    const int radii[][2] = {{640, 640}, {640, 639}, {641, 640}, {700, 699}, {700, 700},
+    const int radii[][2] = {{640, 640}, {640, 639}, {641, 640},  {700, 699},    {700, 700},
                             {1000, 3},  {3, 1000},  {999, 1001}, {20000, 15000}};
     for (const auto& r : radii) {
         const int rx = r[0], ry = r[1];
@@ -107,7 +109,8 @@ TEST(Ellipse, LargeRadiiClippedMatchReference) {
             for (bool outline : {false, true}) {
                 // Output 64 x 48 whose pixel (0, 0) sits at curve offset (pl) from the centre.
                 const int cx = -pl[0] + 10, cy = -pl[1] + 10;
-                ASSERT_EQ(drawn_once(64, 48, cx, cy, rx, ry, outline), reference(cx, cy, rx, ry, outline, 64, 48))
+                ASSERT_EQ(drawn_once(64, 48, cx, cy, rx, ry, outline),
+                          reference(cx, cy, rx, ry, outline, 64, 48))
                     << rx << "x" << ry << " at " << pl[0] << "," << pl[1] << " outline " << outline;
             }
     }

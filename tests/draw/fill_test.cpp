@@ -127,8 +127,9 @@ TEST(Fill, SeededRandomPicturesMatchReference) {
         const int density = 30 + static_cast<int>(rng() % 40);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                t.set(x, y, static_cast<int>(rng() % 100) < density ? rgba(0, 0, 0, rng() % 256)
-                                                                     : rgba(250, 250, 250, rng() % 256));
+                t.set(x, y,
+                      static_cast<int>(rng() % 100) < density ? rgba(0, 0, 0, rng() % 256)
+                                                              : rgba(250, 250, 250, rng() % 256));
         t.begin();
         const int x = static_cast<int>(rng() % w), y = static_cast<int>(rng() % h);
         const std::int64_t border = round % 3 == 0 ? std::int64_t{rgba(0, 0, 0, 255)} : -1;

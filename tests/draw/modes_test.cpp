@@ -77,7 +77,7 @@ TEST(Writers, XorTwiceRestoresAndReadHidesAlphaInDefault) {
 // integer division: a 256 x 256 output holds channel x with alpha y.
 // Both the vector kernels (when the processor has them) and the scalar writers.
 class BlendPaths : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     void SetUp() override { blend_simd_set_enabled(GetParam()); }
     void TearDown() override { blend_simd_set_enabled(true); }
 };
@@ -101,7 +101,8 @@ TEST_P(BlendPaths, BlendMatchesFormulaForAllAlphaPairs) {
                         if (sa != 0) {
                             const std::uint32_t d = sa * 255 + (255 - sa) * da;
                             for (int c = 0; c < 3; ++c)
-                                want[c] = da == 0 ? src[c] : (src[c] * sa * 255 + dst[c] * (255 - sa) * da) / d;
+                                want[c] =
+                                    da == 0 ? src[c] : (src[c] * sa * 255 + dst[c] * (255 - sa) * da) / d;
                             if (!keep) want[3] = d / 255;
                         }
                         const Color got = t.pixel(static_cast<int>(p), static_cast<int>(da));
@@ -131,7 +132,9 @@ TEST(Writers, ReciprocalDivisionIsExact) {
 Color swap_channels(int, int, Color color, Color target) {
     return rgba(color_blue(target), color_red(color), color_green(target), 77);
 }
-Color stripes(int x, int) { return x % 2 ? rgba(255, 0, 0, 128) : rgba(0, 0, 255, 255); }
+Color stripes(int x, int) {
+    return x % 2 ? rgba(255, 0, 0, 128) : rgba(0, 0, 255, 255);
+}
 
 TEST(Writers, PixelCallbackAndGradientHooks) {
     Target t(2, 1, 32);

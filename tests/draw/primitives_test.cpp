@@ -95,7 +95,7 @@ TEST(Line, WorkedExamples) {
     Target w(200, 120, 24);
     w.begin();
     draw_line_xy(-100, 50, 300, 50, Ink);
-    draw_line(7, 3, 1, 100, Ink);  // vertical span of 100 from (7, 3)
+    draw_line(7, 3, 1, 100, Ink);    // vertical span of 100 from (7, 3)
     draw_line(30, 30, -3, -3, Ink);  // (30, 30) to (28, 28)
     PixelSet want = rectangle(0, 50, 199, 50);
     for (int y = 3; y < 103; ++y) want.insert({7, y});
@@ -165,7 +165,8 @@ TEST(Line, SeededRandomLinesMatchReference) {
         u.begin();
         drawing_mode_set(Blend);
         draw_line_xy(x2, y2, x1, y1, rgba(1, 2, 3, 100));
-        for (const auto& [x, y] : reference_line(x1, y1, x2, y2)) ASSERT_EQ(u.pixel(x, y), rgba(1, 2, 3, 100));
+        for (const auto& [x, y] : reference_line(x1, y1, x2, y2))
+            ASSERT_EQ(u.pixel(x, y), rgba(1, 2, 3, 100));
     }
 }
 

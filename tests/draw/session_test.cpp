@@ -75,17 +75,21 @@ TEST(Session, ReleaseRoutineAndColourChanges) {
     std::vector<std::uint8_t> pixels(4 * 8 * 8, 0);
     g_released.clear();
     // No pixel memory: begin fails, the release hears 0, nothing stays current.
-    EXPECT_EQ(drawing_begin(drawing_output_prepare(nullptr, 8, 8, 32, 32, [](int v) { g_released.push_back(v); })), 0);
+    EXPECT_EQ(
+        drawing_begin(drawing_output_prepare(nullptr, 8, 8, 32, 32, [](int v) { g_released.push_back(v); })),
+        0);
     EXPECT_EQ(drawing_current(), nullptr);
     EXPECT_EQ(drawing_output_prepare(pixels.data(), 8, 8, 16, 32, nullptr), nullptr);  // pitch too small
     EXPECT_EQ(drawing_output_prepare(pixels.data(), 8, 8, 32, 16, nullptr), nullptr);
-    ASSERT_NE(drawing_begin(drawing_output_prepare(pixels.data(), 8, 8, 32, 32, [](int v) {
-                  // At the end the fill scratch space is already released.
-                  if (v == 1) {
-                      EXPECT_EQ(drawing_current()->fill, nullptr);
-                  }
-                  g_released.push_back(v);
-              })),
+    ASSERT_NE(drawing_begin(drawing_output_prepare(pixels.data(), 8, 8, 32, 32,
+                                                   [](int v) {
+                                                       // At the end the fill scratch space is already
+                                                       // released.
+                                                       if (v == 1) {
+                                                           EXPECT_EQ(drawing_current()->fill, nullptr);
+                                                       }
+                                                       g_released.push_back(v);
+                                                   })),
               0);
     DrawingSession* s = drawing_current();
     s->ops.set_front = counting_front;
