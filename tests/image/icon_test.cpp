@@ -134,6 +134,11 @@ TEST_F(Icon, IconImagesCannotBeSavedAndBrokenIconsFail) {
     EXPECT_EQ(image_save(8, path), 0);
     EXPECT_EQ(image_save(8, path, FormatPng, 7, 32), 0);
     EXPECT_FALSE(file_exists(path));
+    // Resizing fails too; copying keeps the icon's record facts.
+    EXPECT_EQ(image_resize(8, 4, 4), 0);
+    ASSERT_NE(image_copy(8, 9), 0);
+    EXPECT_EQ(image_record(9)->format_tag, 0x4E4F4349u);
+    EXPECT_EQ(pixel_at(9, 1, 0), (Px{1, 2, 3, 255}));
 
     // Entry data reaching past the end of the block: not an icon, and no decoder takes it.
     auto broken = file;
