@@ -31,12 +31,15 @@ void check(bool condition) {
 // Encodes `source` with one writer and decodes the block into image 2; returns its bitmap.
 const Bitmap* through(std::uint32_t tag, const Bitmap& source, int depth, int parameter) {
     const morvane::ImageEncoder* encoder = morvane::encoder_find(tag);
-    morvane::ImageWriter writer = (source.bpp == 32 && encoder->write32 && depth == 32) ? encoder->write32 : encoder->write24;
+    morvane::ImageWriter writer =
+        (source.bpp == 32 && encoder->write32 && depth == 32) ? encoder->write32 : encoder->write24;
     if (source.bpp == 32 && writer == encoder->write24) return nullptr;  // image_save would flatten first
-    auto* block = reinterpret_cast<morvane::EncodedBlock*>(
-        writer(nullptr, source.bits, source.width, source.height, source.stride, morvane::BottomUp, parameter, depth));
+    auto* block =
+        reinterpret_cast<morvane::EncodedBlock*>(writer(nullptr, source.bits, source.width, source.height,
+                                                        source.stride, morvane::BottomUp, parameter, depth));
     check(block != nullptr);
-    const std::intptr_t ok = morvane::image_from_memory(2, block->data, static_cast<std::int32_t>(block->size));
+    const std::intptr_t ok =
+        morvane::image_from_memory(2, block->data, static_cast<std::int32_t>(block->size));
     morvane::encoded_block_free(block);
     check(ok != 0);
     const Bitmap* out = morvane::bitmap_from_handle(morvane::image_handle(2));
