@@ -1,6 +1,8 @@
 // Scroll area: an outer window with scroll bars onto an inner window of a set size.
 // Attributes: 1 inner width, 2 inner height, 3 / 4 horizontal / vertical scroll position,
 // 5 scroll step. Widgets created after it go into the inner window until widget_list_close().
+#include <QCoreApplication>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <algorithm>
@@ -14,6 +16,15 @@ enum ScrollAttribute : int { InnerWidth = 1, InnerHeight = 2, ScrollX = 3, Scrol
 
 int clamp_int(std::int64_t value, int low, int high) {
     return int(std::clamp<std::int64_t>(value, low, high));
+}
+
+// Lays out the viewport and recomputes the scroll ranges now. A hidden window delivers
+// resize events only when it is shown, and the editor scrolls before that.
+void refresh(QScrollArea* area) {
+    QResizeEvent event(area->size(), area->size());
+    QCoreApplication::sendEvent(area, &event);
+    // Setting the (unchanged) resizing mode is what recomputes the ranges.
+    area->setWidgetResizable(false);
 }
 
 const WidgetOps kOps = [] {
@@ -43,14 +54,18 @@ const WidgetOps kOps = [] {
         switch (attribute) {
             case InnerWidth:
                 inner->resize(clamp_int(value, 1, QWIDGETSIZE_MAX), inner->height());
+                refresh(area);
                 break;
             case InnerHeight:
                 inner->resize(inner->width(), clamp_int(value, 1, QWIDGETSIZE_MAX));
+                refresh(area);
                 break;
             case ScrollX:
+                refresh(area);
                 area->horizontalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX));
                 break;
             case ScrollY:
+                refresh(area);
                 area->verticalScrollBar()->setValue(clamp_int(value, INT32_MIN, INT32_MAX));
                 break;
             case ScrollStep: {

@@ -86,3 +86,26 @@ TEST_F(ContainersTest, FreeingAScrollAreaClosesItsList) {
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+TEST(HiddenContainersTest, ScrollPositionsTakeEffectBeforeTheWindowIsShown) {
+    ASSERT_TRUE(shell_init());
+    ASSERT_NE(window_open(43, 0, 0, 400, 300, "Hidden", 0xCF0001 | OpenHidden), 0);
+    ASSERT_NE(scroll_area_create(0, 60, 50, 200, 150, 800, 600, 16), 0);
+    widget_list_close();
+    widget_set_attribute(0, 3, 120);
+    widget_set_attribute(0, 4, 70);
+    EXPECT_EQ(widget_get_attribute(0, 3), 120);
+    EXPECT_EQ(widget_get_attribute(0, 4), 70);
+    widget_set_attribute(0, 1, 1600);
+    widget_set_attribute(0, 3, 900);
+    EXPECT_EQ(widget_get_attribute(0, 3), 900);
+    widgets_free_all();
+    window_close(43);
+    testing_support::widget_events();
+}
+
+}  // namespace
+}  // namespace morvane
