@@ -186,9 +186,10 @@ void draw(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha, bool
     const int tx = static_cast<int>(x + i0), ty = static_cast<int>(y + j0);
 
     // Drawing an image onto its own pixels reads a copy, so no row reads written pixels.
-    const std::uint8_t* t_lo = s.target.base;
-    const std::uint8_t* t_hi = t_lo + s.target.pitch * s.height;
-    if (src.owned.empty() && src.bits < t_hi && src.bits + src.stride * src.height > t_lo) {
+    const auto address = [](const std::uint8_t* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    const std::uintptr_t t_lo = address(s.target.base), t_hi = t_lo + s.target.pitch * s.height;
+    const std::uintptr_t s_lo = address(src.bits), s_hi = s_lo + src.stride * src.height;
+    if (src.owned.empty() && s_lo < t_hi && s_hi > t_lo) {
         src.owned.assign(src.bits, src.bits + src.stride * src.height);
         src.bits = src.owned.data();
     }
