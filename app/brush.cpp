@@ -40,10 +40,17 @@ void stamp_rebuild(EditorState& state, bool size_changed) {
         draw_box(0, 0, t, t, rgba(0, 0, 0, 0));
         drawing_mode_set(Blend);
         switch (state.brush_type) {
-            case 0: draw_circle(t / 2, t / 2, t / 2 - 1, c); break;
-            case 1: draw_box(0, 0, t, t, c); break;
-            case 2: draw_ellipse(t / 2, t / 2, t / 2, t / 4, c); break;
-            default: break;
+            case 0:
+                draw_circle(t / 2, t / 2, t / 2 - 1, c);
+                break;
+            case 1:
+                draw_box(0, 0, t, t, c);
+                break;
+            case 2:
+                draw_ellipse(t / 2, t / 2, t / 2, t / 4, c);
+                break;
+            default:
+                break;
         }
         drawing_end();
     }

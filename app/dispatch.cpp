@@ -23,32 +23,63 @@ void set_zoom(EditorState& state, int zoom) {
 
 void menu_event(EditorState& state, std::int64_t id) {
     switch (id) {
-        case 0: new_image_dialog_open(state); break;
-        case 3: open_image_command(state); break;
-        case 1: tileset_convert_command(state); break;
-        case 2: tileset_save_command(state); break;
-        case 5: ask_to_close(state); break;
-        case 7: resize_dialog_open(state); break;
-        case 6: preferences_window_open(state); break;
+        case 0:
+            new_image_dialog_open(state);
+            break;
+        case 3:
+            open_image_command(state);
+            break;
+        case 1:
+            tileset_convert_command(state);
+            break;
+        case 2:
+            tileset_save_command(state);
+            break;
+        case 5:
+            ask_to_close(state);
+            break;
+        case 7:
+            resize_dialog_open(state);
+            break;
+        case 6:
+            preferences_window_open(state);
+            break;
         case 70:
             state.grid_visible = static_cast<std::uint8_t>(1 - state.grid_visible);
             menu_set_item_checked(0, 70, state.grid_visible);
             view_redraw(state);
             break;
         // The zoom field is 16 bits wide, so the steps stay within it before the clamp.
-        case 61: set_zoom(state, state.zoom + 5); break;
-        case 62: set_zoom(state, state.zoom - 5); break;
+        case 61:
+            set_zoom(state, state.zoom + 5);
+            break;
+        case 62:
+            set_zoom(state, state.zoom - 5);
+            break;
         case 63:
         case 64:
         case 65:
         case 66:
-        case 67: set_zoom(state, static_cast<int>(68 - id) * 100); break;
-        case 68: set_zoom(state, 50); break;
-        case 69: set_zoom(state, 25); break;
-        case 8: message_box("About", kAboutText, 64); break;
-        case 41: brush_step(state, -1); break;
-        case 42: brush_step(state, +1); break;
-        default: break;
+        case 67:
+            set_zoom(state, static_cast<int>(68 - id) * 100);
+            break;
+        case 68:
+            set_zoom(state, 50);
+            break;
+        case 69:
+            set_zoom(state, 25);
+            break;
+        case 8:
+            message_box("About", kAboutText, 64);
+            break;
+        case 41:
+            brush_step(state, -1);
+            break;
+        case 42:
+            brush_step(state, +1);
+            break;
+        default:
+            break;
     }
 }
 
@@ -75,19 +106,33 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                 window_close(window);
             }
             break;
-        case MenuEvent: menu_event(state, source); break;
+        case MenuEvent:
+            menu_event(state, source);
+            break;
         case SizeWindowEvent:
-        case MaximizeWindowEvent: view_layout(state, true); break;
+        case MaximizeWindowEvent:
+            view_layout(state, true);
+            break;
         case WidgetEvent:
             switch (window) {
-                case MainWindow: main_window_widget_event(state, source, subtype); break;
-                case NewImageWindow: new_image_dialog_event(state, source, subtype); break;
-                case ResizeWindow: resize_dialog_event(state, source, subtype); break;
-                case PreferencesWindow: preferences_window_event(state, source, subtype); break;
-                default: break;
+                case MainWindow:
+                    main_window_widget_event(state, source, subtype);
+                    break;
+                case NewImageWindow:
+                    new_image_dialog_event(state, source, subtype);
+                    break;
+                case ResizeWindow:
+                    resize_dialog_event(state, source, subtype);
+                    break;
+                case PreferencesWindow:
+                    preferences_window_event(state, source, subtype);
+                    break;
+                default:
+                    break;
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -24,7 +24,9 @@ int paint_mode(const EditorState& state) {
 
 // Pointer positions are canvas pixels; while the mouse is captured they can lie far outside.
 // Clamped to a range that keeps every product below in 32 bits.
-int clamp_coordinate(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -65000, 65000)); }
+int clamp_coordinate(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, -65000, 65000));
+}
 
 // Puts back the part of the picture that the previous shape of this stroke covered.
 void restore_previous_shape(EditorState& state, Rect& dirty) {
@@ -103,7 +105,8 @@ Rect paint_tool(EditorState& state, int x, int y, std::int64_t subtype) {
             fill_area(x, y, -1, color);
             dirty = Rect::everything();
             break;
-        default: break;
+        default:
+            break;
     }
     return dirty;
 }
@@ -152,7 +155,8 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
         case kMouseMove:
             if (widget_get_attribute(1, 4) & 1) paint_at(state, state.mouse_x, state.mouse_y, kMouseMove);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -13,7 +13,8 @@ bool copy_image_rect(ObjectNumber source, ObjectNumber target, const Rect& rect)
     const Bitmap* to = bitmap_from_handle(image_handle(target));
     if (!from || !to || from == to) return false;
     if (from->kind != Bitmap::Kind::Pixels || to->kind != Bitmap::Kind::Pixels) return false;
-    if (from->width != to->width || from->height != to->height || from->bpp != 32 || to->bpp != 32) return false;
+    if (from->width != to->width || from->height != to->height || from->bpp != 32 || to->bpp != 32)
+        return false;
     const std::int64_t x0 = std::max<std::int64_t>(rect.x0, 0);
     const std::int64_t y0 = std::max<std::int64_t>(rect.y0, 0);
     const std::int64_t x1 = std::min<std::int64_t>(rect.x1, from->width);

@@ -36,7 +36,8 @@ void preferences_window_event(EditorState& state, std::int64_t source, std::int6
             view_redraw(state);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -93,7 +93,8 @@ void build_tool_buttons() {
     const Place places[] = {{3, 5, 50, 0, 0x1003},  {4, 31, 50, 1, 0x1003}, {5, 5, 79, 2, 0x1003},
                             {6, 31, 79, 3, 0x1003}, {7, 5, 108, 4, 0x1003}, {9, 31, 108, 6, 0x1003},
                             {8, 5, 137, 5, 0}};
-    for (const Place& p : places) image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
+    for (const Place& p : places)
+        image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
 }
 
 void build_colour_and_preview(EditorState& state) {
@@ -136,7 +137,8 @@ bool editor_init(EditorState& state) {
     settings_load(state);
     const int tip = brush_tip_size(state);
     if (image_create(BrushImage, tip, tip, 32)) stamp_rebuild(state, false);
-    if (image_create(CheckerImage, static_cast<int>(state.view_width), static_cast<int>(state.view_height), 32)) {
+    if (image_create(CheckerImage, static_cast<int>(state.view_width), static_cast<int>(state.view_height),
+                     32)) {
         checker_rebuild(state);
     }
     document_images_recreate(state);

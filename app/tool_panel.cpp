@@ -75,20 +75,29 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
             color_repack(state);
             stamp_rebuild(state, false);
             break;
-        case 15: state.keep_alpha = static_cast<std::uint8_t>(widget_get_state(15) != 0); break;
+        case 15:
+            state.keep_alpha = static_cast<std::uint8_t>(widget_get_state(15) != 0);
+            break;
         case 3:
         case 4:
         case 5:
         case 6:
-        case 7: select_tool(state, static_cast<int>(source)); break;
-        case kEraserButton: eraser_button(state); break;
+        case 7:
+            select_tool(state, static_cast<int>(source));
+            break;
+        case kEraserButton:
+            eraser_button(state);
+            break;
         case 8:
             document_images_recreate(state);
             view_clear(state);
             view_redraw(state);
             break;
-        case 2: colour_button(state); break;
-        default: break;
+        case 2:
+            colour_button(state);
+            break;
+        default:
+            break;
     }
 }
 

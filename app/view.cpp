@@ -19,8 +19,12 @@ constexpr int kZoomMin = 10;
 constexpr int kZoomMax = 500;
 constexpr std::int64_t kZoomLimit = 2900000;
 
-int vw(const EditorState& state) { return static_cast<int>(state.view_width); }
-int vh(const EditorState& state) { return static_cast<int>(state.view_height); }
+int vw(const EditorState& state) {
+    return static_cast<int>(state.view_width);
+}
+int vh(const EditorState& state) {
+    return static_cast<int>(state.view_height);
+}
 
 // Canvas position inside the scroll area's inner window, and the scroll position that shows
 // it with the centring offsets.
@@ -58,9 +62,9 @@ void view_zoom_apply(EditorState& state) {
     if (state.zoom < kZoomMin || state.zoom > kZoomMax) {
         state.zoom = static_cast<std::int16_t>(state.zoom < kZoomMin ? kZoomMin : kZoomMax);
     } else if (state.base_width * state.zoom >= kZoomLimit || state.base_height * state.zoom >= kZoomLimit) {
-        message_box("Error",
-                    "Your document is too big to be zoomed over this zoom (" + std::to_string(state.zoom) + ").",
-                    0);
+        message_box(
+            "Error",
+            "Your document is too big to be zoomed over this zoom (" + std::to_string(state.zoom) + ").", 0);
         state.zoom = previous;
     } else {
         // The picture keeps the canvas size: it is rebuilt at the document size times the zoom.
@@ -69,11 +73,13 @@ void view_zoom_apply(EditorState& state) {
         if (!image_copy(ZoomSourceImage, WorkingImage) ||
             !image_resize(WorkingImage, static_cast<int>(w), static_cast<int>(h), Nearest)) {
             // No memory for the new size: refused like a zoom over the limit, old view kept.
-            message_box("Error",
-                        "Your document is too big to be zoomed over this zoom (" + std::to_string(state.zoom) + ").",
-                        0);
+            message_box(
+                "Error",
+                "Your document is too big to be zoomed over this zoom (" + std::to_string(state.zoom) + ").",
+                0);
             state.zoom = previous;
-            if (image_copy(ZoomSourceImage, WorkingImage)) image_resize(WorkingImage, vw(state), vh(state), Nearest);
+            if (image_copy(ZoomSourceImage, WorkingImage))
+                image_resize(WorkingImage, vw(state), vh(state), Nearest);
         } else {
             state.view_width = w;
             state.view_height = h;
@@ -131,7 +137,8 @@ void document_images_resize(EditorState& state, int mode) {
 }
 
 void status_update(EditorState& state) {
-    statusbar_set_text(0, 1, "Doc : " + std::to_string(state.view_width) + "/" + std::to_string(state.view_height), 0);
+    statusbar_set_text(
+        0, 1, "Doc : " + std::to_string(state.view_width) + "/" + std::to_string(state.view_height), 0);
     statusbar_set_text(0, 0, "Zoom : " + std::to_string(state.zoom) + " %", 0);
     statusbar_set_text(0, 2,
                        "Mouse : " + std::to_string(window_mouse_x(MainWindow)) + "/" +

@@ -15,8 +15,8 @@ namespace morvane {
 namespace {
 
 struct GridLines {
-    std::int64_t step_x = 0, step_y = 0;  // cell size in document pixels (at least 1)
-    std::int64_t nx = 0, ny = 0;          // last line index in each direction
+    std::int64_t step_x = 0, step_y = 0;    // cell size in document pixels (at least 1)
+    std::int64_t nx = 0, ny = 0;            // last line index in each direction
     std::int64_t close_x = 0, close_y = 0;  // the closing lines on the right and bottom edges
 };
 

@@ -55,12 +55,24 @@ void move_event(benchmark::State& bench, int side, int zoom, int tool) {
     bench.counters["canvas_px"] = view;
 }
 
-void BM_BrushMove_256_at100(benchmark::State& b) { move_event(b, 256, 100, 3); }
-void BM_BrushMove_1024_at100(benchmark::State& b) { move_event(b, 1024, 100, 3); }
-void BM_BrushMove_1024_at400(benchmark::State& b) { move_event(b, 1024, 400, 3); }
-void BM_BoxMove_256_at100(benchmark::State& b) { move_event(b, 256, 100, 5); }
-void BM_BoxMove_1024_at100(benchmark::State& b) { move_event(b, 1024, 100, 5); }
-void BM_BoxMove_1024_at400(benchmark::State& b) { move_event(b, 1024, 400, 5); }
+void BM_BrushMove_256_at100(benchmark::State& b) {
+    move_event(b, 256, 100, 3);
+}
+void BM_BrushMove_1024_at100(benchmark::State& b) {
+    move_event(b, 1024, 100, 3);
+}
+void BM_BrushMove_1024_at400(benchmark::State& b) {
+    move_event(b, 1024, 400, 3);
+}
+void BM_BoxMove_256_at100(benchmark::State& b) {
+    move_event(b, 256, 100, 5);
+}
+void BM_BoxMove_1024_at100(benchmark::State& b) {
+    move_event(b, 1024, 100, 5);
+}
+void BM_BoxMove_1024_at400(benchmark::State& b) {
+    move_event(b, 1024, 400, 5);
+}
 
 // The full recompose path on the same canvases, for comparison.
 void full_redraw(benchmark::State& bench, int side, int zoom) {
@@ -68,8 +80,12 @@ void full_redraw(benchmark::State& bench, int side, int zoom) {
     prepare(s, side, zoom, 3);
     for (auto _ : bench) view_redraw(s);
 }
-void BM_FullRedraw_1024_at100(benchmark::State& b) { full_redraw(b, 1024, 100); }
-void BM_FullRedraw_1024_at400(benchmark::State& b) { full_redraw(b, 1024, 400); }
+void BM_FullRedraw_1024_at100(benchmark::State& b) {
+    full_redraw(b, 1024, 100);
+}
+void BM_FullRedraw_1024_at400(benchmark::State& b) {
+    full_redraw(b, 1024, 400);
+}
 
 BENCHMARK(BM_BrushMove_256_at100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BrushMove_1024_at100)->Unit(benchmark::kMillisecond);

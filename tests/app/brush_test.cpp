@@ -12,7 +12,7 @@ namespace {
 constexpr Color kBlack = 0xFF000000u;
 
 class BrushTest : public EditorFixture {
-protected:
+  protected:
     // Writes a uniform opaque PNG of size x size as brush/Quillrat/brush<index>.png.
     void write_brush(int index, int size, Color c) {
         std::filesystem::create_directories("brush/Quillrat");
@@ -21,7 +21,8 @@ protected:
         drawing_mode_set(WriteAlpha);
         draw_box(0, 0, size, size, c);
         drawing_end();
-        ASSERT_EQ(image_save(40, "brush/Quillrat/brush" + std::to_string(index) + ".png", FormatPng, 0, 32), 1);
+        ASSERT_EQ(image_save(40, "brush/Quillrat/brush" + std::to_string(index) + ".png", FormatPng, 0, 32),
+                  1);
         image_free(40);
     }
     void dab(int x, int y) {
@@ -99,7 +100,8 @@ TEST_F(BrushTest, CustomBrushFilesAndStepping) {
     // The 2 x 2 file is scaled to the 4 x 4 tip: an even colour stays even.
     ASSERT_EQ(image_width(BrushImage), 4);
     dab(20, 20);
-    for (int x = 16; x < 24; ++x) ASSERT_EQ(pixel(WorkingImage, x, 20), x >= 18 && x <= 21 ? 0xFF0000FFu : 0u) << x;
+    for (int x = 16; x < 24; ++x)
+        ASSERT_EQ(pixel(WorkingImage, x, 20), x >= 18 && x <= 21 ? 0xFF0000FFu : 0u) << x;
     choose_menu(42);
     EXPECT_EQ(state_.brush_index, 1);
     dab(40, 20);

@@ -10,7 +10,9 @@ namespace {
 
 using DispatchTest = EditorFixture;
 
-QWidget* main_window() { return reinterpret_cast<QWidget*>(window_handle(MainWindow)); }
+QWidget* main_window() {
+    return reinterpret_cast<QWidget*>(window_handle(MainWindow));
+}
 
 TEST_F(DispatchTest, CloseBoxAsksAndNoKeepsRunning) {
     answer_message(7);

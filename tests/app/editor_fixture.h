@@ -2,6 +2,7 @@
 // directory, with every standard dialog answered from a queue that the test fills.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -16,8 +17,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "app/editor.h"
 #include "image/bitmap.h"
 #include "image/image.h"
@@ -28,7 +27,7 @@
 namespace morvane::testing {
 
 class EditorFixture : public ::testing::Test {
-protected:
+  protected:
     /// Set false (in a derived constructor) to write files before calling start().
     bool autostart_ = true;
     EditorState state_;
@@ -91,7 +90,9 @@ protected:
 
     // ---- dialogs ----
     void answer_message(int button) { replies_.push_back(DialogReply{button, "", 0}); }
-    void answer_file(const std::string& path, int pattern = 0) { replies_.push_back(DialogReply{0, path, pattern}); }
+    void answer_file(const std::string& path, int pattern = 0) {
+        replies_.push_back(DialogReply{0, path, pattern});
+    }
     void answer_color(std::int64_t color) { replies_.push_back(DialogReply{color, "", 0}); }
 
     // ---- the loop ----
@@ -186,7 +187,7 @@ protected:
         return rgba(p[2], p[1], p[0], b.bpp == 32 ? p[3] : 0);
     }
 
-private:
+  private:
     std::filesystem::path old_dir_;
     bool left_held_ = false;
 

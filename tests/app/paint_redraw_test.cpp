@@ -10,7 +10,7 @@ namespace morvane::testing {
 namespace {
 
 class PaintRedrawTest : public EditorFixture {
-protected:
+  protected:
     struct Snapshot {
         std::vector<std::uint8_t> canvas, picture, zoom_source;
     };

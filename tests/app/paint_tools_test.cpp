@@ -7,7 +7,7 @@ namespace {
 constexpr Color kBlack = 0xFF000000u;
 
 class PaintToolsTest : public EditorFixture {
-protected:
+  protected:
     void choose_color(Color c) {
         answer_color(c);
         click(2);

@@ -19,7 +19,7 @@ const char kDefaultFile[] =
     "brushtool = 0\r\n";
 
 class SettingsTest : public EditorFixture {
-protected:
+  protected:
     SettingsTest() { autostart_ = false; }
     void quit_with_yes() {
         answer_message(6);

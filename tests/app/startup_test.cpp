@@ -22,13 +22,13 @@ TEST_F(StartupTest, MainWindowWidgetsAndTheirPlaces) {
         int kind, x, y, w, h;
     };
     const Expected widgets[] = {
-        {14, ComboBoxWidget, 5, 5, 40, 20},       {12, ComboBoxWidget, 48, 5, 50, 20},
-        {11, SpinWidget, 100, 5, 50, 20},         {13, TrackbarWidget, 155, 5, 100, 20},
-        {15, CheckBoxWidget, 260, 5, 75, 20},     {3, ImageButtonWidget, 5, 50, 25, 25},
-        {4, ImageButtonWidget, 31, 50, 25, 25},   {5, ImageButtonWidget, 5, 79, 25, 25},
-        {6, ImageButtonWidget, 31, 79, 25, 25},   {7, ImageButtonWidget, 5, 108, 25, 25},
-        {9, ImageButtonWidget, 31, 108, 25, 25},  {8, ImageButtonWidget, 5, 137, 25, 25},
-        {2, ImageButtonWidget, 5, 166, 30, 30},   {10, ImageWidget, 5, 201, 48, 48},
+        {14, ComboBoxWidget, 5, 5, 40, 20},      {12, ComboBoxWidget, 48, 5, 50, 20},
+        {11, SpinWidget, 100, 5, 50, 20},        {13, TrackbarWidget, 155, 5, 100, 20},
+        {15, CheckBoxWidget, 260, 5, 75, 20},    {3, ImageButtonWidget, 5, 50, 25, 25},
+        {4, ImageButtonWidget, 31, 50, 25, 25},  {5, ImageButtonWidget, 5, 79, 25, 25},
+        {6, ImageButtonWidget, 31, 79, 25, 25},  {7, ImageButtonWidget, 5, 108, 25, 25},
+        {9, ImageButtonWidget, 31, 108, 25, 25}, {8, ImageButtonWidget, 5, 137, 25, 25},
+        {2, ImageButtonWidget, 5, 166, 30, 30},  {10, ImageWidget, 5, 201, 48, 48},
     };
     for (const Expected& e : widgets) {
         SCOPED_TRACE(e.number);
@@ -129,7 +129,9 @@ TEST_F(StartupTest, CanvasShowsCheckerboardAndGrid) {
     }
 }
 
-TEST_F(StartupTest, CanvasHoldsTheFocus) { EXPECT_EQ(widget_focused(), 1); }
+TEST_F(StartupTest, CanvasHoldsTheFocus) {
+    EXPECT_EQ(widget_focused(), 1);
+}
 
 }  // namespace
 }  // namespace morvane::testing

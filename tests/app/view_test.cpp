@@ -11,7 +11,9 @@ using ViewTest = EditorFixture;
 const Color kWhite = rgb(255, 255, 255);
 const Color kGrey = rgb(192, 192, 192);
 
-Color checker(int x, int y) { return (x / 16 + y / 16) % 2 == 0 ? kWhite : kGrey; }
+Color checker(int x, int y) {
+    return (x / 16 + y / 16) % 2 == 0 ? kWhite : kGrey;
+}
 
 TEST_F(ViewTest, GridAt200PercentEvery64PixelsAndClosedAtTheEdge) {
     choose_menu(66);
