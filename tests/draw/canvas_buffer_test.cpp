@@ -171,3 +171,44 @@ TEST_F(CanvasBufferTest, SettingTheBackBufferCopiesABitmapAtItsNaturalSize) {
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+using CanvasLookTest = testing_support::CanvasWindowTest;
+
+// Pixels of row y (x from 0 to width - 1) of a grab that are not white.
+int non_white_in_row(const QImage& image, int y) {
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) != qRgb(255, 255, 255);
+    return count;
+}
+
+TEST_F(CanvasLookTest, FocusFrameIsDrawnTwoPixelsInsideWhileFocused) {
+    ASSERT_NE(canvas_create(kCanvas, 10, 10, 60, 40, FocusFrame | TakesFocus), 0);
+    QImage unfocused = canvas()->grab().toImage();
+    for (int y = 0; y < 40; ++y) ASSERT_EQ(non_white_in_row(unfocused, y), 0) << y;
+    widget_set_focus(kCanvas);
+    ASSERT_TRUE(canvas()->hasFocus());
+    QImage focused = canvas()->grab().toImage();
+    // Every other pixel of the 56 along the top and bottom lines (x 2 to 57) is inverted.
+    EXPECT_NEAR(non_white_in_row(focused, 2), 28, 1);
+    EXPECT_NEAR(non_white_in_row(focused, 37), 28, 1);
+    // Outside the frame and in the middle the buffer shows unchanged.
+    EXPECT_EQ(non_white_in_row(focused, 0), 0);
+    EXPECT_EQ(non_white_in_row(focused, 1), 0);
+    EXPECT_LE(non_white_in_row(focused, 20), 2);
+    EXPECT_EQ(focused.pixel(30, 20), qRgb(255, 255, 255));
+    EXPECT_EQ(non_white_in_row(focused, 39), 0);
+}
+
+TEST_F(CanvasLookTest, DisablingEndsTheConfinement) {
+    ASSERT_NE(canvas_create(kCanvas, 10, 10, 60, 40, ConfinePointer), 0);
+    widget_set_attribute(kCanvas, 10, 1);
+    ASSERT_EQ(widget_get_attribute(kCanvas, 10), 1);
+    canvas()->setEnabled(false);
+    EXPECT_EQ(widget_get_attribute(kCanvas, 10), 0);
+}
+
+}  // namespace
+}  // namespace morvane
