@@ -77,6 +77,14 @@ int blend_row_avx2(std::uint8_t* target, const std::uint8_t* source, int count, 
     for (; i + 8 <= count; i += 8) {
         const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(target + 4 * i));
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + 4 * i));
+        // Runs of transparent or (when alpha is written) opaque source pixels are common in
+        // sprites: nothing to do, or a copy.
+        const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+        if (_mm256_testz_si256(s, alpha)) continue;
+        if (!keep && _mm256_testc_si256(s, alpha)) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + 4 * i), s);
+            continue;
+        }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + 4 * i), blend8(d, s, keep));
     }
     return i;
