@@ -47,9 +47,9 @@ void move_event(benchmark::State& bench, int side, int zoom, int tool) {
     canvas_event(s, 65540);
     int step = 0;
     for (auto _ : bench) {
-        // A pointer walking a diagonal loop of 200 canvas pixels around the press point.
+        // A pointer walking a diagonal across the middle half of the canvas, 200 steps.
         const int d = step++ % 200;
-        paint_at(s, view / 2 + 40 + d, view / 2 + 60 + d / 2, 65539);
+        paint_at(s, view / 4 + d * view / 400, view / 4 + d * view / 800, 65539);
     }
     s.mouse_down = 0;
     bench.counters["canvas_px"] = view;
