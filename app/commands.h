@@ -41,11 +41,11 @@ std::int64_t string_to_integer(const std::string& text);
 struct TileSetLayout {
     std::int64_t picture_width = 0, picture_height = 0;
     std::int64_t tile_width = 0, tile_height = 0, columns = 0, space = 0;
-    std::int64_t rows_px = 0;                        // height needed for the picture's area
+    std::int64_t rows_px = 0;                          // height needed for the picture's area
     std::int64_t export_width = 0, export_height = 0;  // size of the tile-set picture
-    std::int64_t grab_columns = 0, grab_rows = 0;    // whole tiles across and down the picture
-    std::int64_t last_row = 0;                       // cell rows run 0..last_row
-    std::int64_t tile_capacity = 0;                  // room reserved for tile numbers
+    std::int64_t grab_columns = 0, grab_rows = 0;      // whole tiles across and down the picture
+    std::int64_t last_row = 0;                         // cell rows run 0..last_row
+    std::int64_t tile_capacity = 0;                    // room reserved for tile numbers
 
     std::int64_t tile_count() const { return grab_columns * grab_rows; }
     std::int64_t cell_count() const { return (last_row + 1) * columns; }
@@ -83,11 +83,13 @@ std::int64_t file_size(const std::string& path);
 
 /// One line of a TileList (without its line end): prefix__NNN.ext:x:y:w:h.
 std::string tileset_list_line(const std::string& prefix, std::int64_t number, const std::string& extension,
-                              std::int64_t x, std::int64_t y, std::int64_t tile_width, std::int64_t tile_height);
+                              std::int64_t x, std::int64_t y, std::int64_t tile_width,
+                              std::int64_t tile_height);
 /// Name of the TileList written beside a tile set saved under `base`.
 std::string tileset_list_name(const std::string& base);
 /// The TileList text of a layout: a line per cell in row-major order, CR LF after each.
-std::string tileset_list_text(const std::string& prefix, const std::string& extension, const TileSetLayout& layout);
+std::string tileset_list_text(const std::string& prefix, const std::string& extension,
+                              const TileSetLayout& layout);
 /// Writes a text file from its start, replacing any older, longer file. False on failure.
 bool text_file_write(const std::string& path, const std::string& text);
 
@@ -95,6 +97,7 @@ bool text_file_write(const std::string& path, const std::string& text);
 /// proposed), asks before overwriting the file that will be written, and saves image `number`
 /// there. Returns false when the user declined; otherwise fills `target` and `saved` (false
 /// after the "Cannot save image: " message).
-bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target, bool* saved);
+bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
+                         bool* saved);
 
 }  // namespace morvane

@@ -79,21 +79,33 @@ std::int64_t string_to_integer(const std::string& text) {
 }
 
 void new_image_dialog_open(EditorState& state) {
-    if (!window_open(NewImageWindow, DefaultPosition, DefaultPosition, 400, 300, "New Image", 0xC80001)) return;
+    if (!window_open(NewImageWindow, DefaultPosition, DefaultPosition, 400, 300, "New Image", 0xC80001))
+        return;
     frame_create(DimensionFrame, 10, 10, 250, 150, "Image Dimension");
-    text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.new_image_default_width), TextDigitsOnly);
-    text_field_create(HeightField, 80, 80, 50, 20, std::to_string(state.new_image_default_height), TextDigitsOnly);
+    text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.new_image_default_width),
+                      TextDigitsOnly);
+    text_field_create(HeightField, 80, 80, 50, 20, std::to_string(state.new_image_default_height),
+                      TextDigitsOnly);
     button_create(OkButton, 330, 20, 60, 20, "Ok");
     button_create(CancelButton, 330, 45, 60, 20, "Cancel");
 }
 
 void new_image_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
-        case WidthField: state.new_width_entry = string_to_integer(widget_get_text(WidthField)); break;
-        case HeightField: state.new_height_entry = string_to_integer(widget_get_text(HeightField)); break;
-        case OkButton: new_image_ok(state); break;
-        case CancelButton: window_close(NewImageWindow); break;
-        default: break;
+        case WidthField:
+            state.new_width_entry = string_to_integer(widget_get_text(WidthField));
+            break;
+        case HeightField:
+            state.new_height_entry = string_to_integer(widget_get_text(HeightField));
+            break;
+        case OkButton:
+            new_image_ok(state);
+            break;
+        case CancelButton:
+            window_close(NewImageWindow);
+            break;
+        default:
+            break;
     }
 }
 

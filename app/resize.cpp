@@ -26,14 +26,17 @@ constexpr std::int64_t MaxSide = 32767;
 
 // With "Constraint proportion" checked, the other field follows the picture's aspect ratio.
 void keep_proportion(const EditorState& state, std::int64_t typed, bool typed_width) {
-    if (widget_get_state(ConstrainCheck) != 1 || typed <= 0 || state.view_width <= 0 || state.view_height <= 0) {
+    if (widget_get_state(ConstrainCheck) != 1 || typed <= 0 || state.view_width <= 0 ||
+        state.view_height <= 0) {
         return;
     }
-    const double ratio = typed_width ? static_cast<double>(state.view_height) / static_cast<double>(state.view_width)
-                                     : static_cast<double>(state.view_width) / static_cast<double>(state.view_height);
+    const double ratio = typed_width
+                             ? static_cast<double>(state.view_height) / static_cast<double>(state.view_width)
+                             : static_cast<double>(state.view_width) / static_cast<double>(state.view_height);
     const double other = std::nearbyint(static_cast<double>(typed) * ratio);
-    const std::int64_t value = other < 1 ? 1 : other > 1e15 ? static_cast<std::int64_t>(1e15)
-                                                             : static_cast<std::int64_t>(other);
+    const std::int64_t value = other < 1      ? 1
+                               : other > 1e15 ? static_cast<std::int64_t>(1e15)
+                                              : static_cast<std::int64_t>(other);
     widget_set_text(typed_width ? HeightField : WidthField, std::to_string(value));
 }
 
@@ -89,10 +92,17 @@ void resize_dialog_event(EditorState& state, std::int64_t source, std::int64_t) 
             state.resize_height_entry = string_to_integer(widget_get_text(HeightField));
             keep_proportion(state, state.resize_height_entry, false);
             break;
-        case ModeCombo: state.resize_mode = widget_get_state(ModeCombo) == 1 ? Nearest : Smooth; break;
-        case OkButton: resize_ok(state); break;
-        case CancelButton: window_close(ResizeWindow); break;
-        default: break;
+        case ModeCombo:
+            state.resize_mode = widget_get_state(ModeCombo) == 1 ? Nearest : Smooth;
+            break;
+        case OkButton:
+            resize_ok(state);
+            break;
+        case CancelButton:
+            window_close(ResizeWindow);
+            break;
+        default:
+            break;
     }
 }
 

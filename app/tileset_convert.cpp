@@ -13,7 +13,7 @@ constexpr std::int64_t MaxImageSide = 32767;
 
 // Frees the grabbed tiles however the assembly ends.
 class TileNumbers {
-public:
+  public:
     explicit TileNumbers(std::int64_t capacity) { numbers_.reserve(static_cast<std::size_t>(capacity)); }
     ~TileNumbers() {
         for (ObjectNumber n : numbers_) {
@@ -25,7 +25,7 @@ public:
     void add(ObjectNumber n) { numbers_.push_back(n); }
     ObjectNumber operator[](std::size_t i) const { return numbers_[i]; }
 
-private:
+  private:
     std::vector<ObjectNumber> numbers_;
 };
 
@@ -50,8 +50,8 @@ bool tileset_assemble(ObjectNumber source, const TileSetLayout& layout, ObjectNu
         }
     }
 
-    if (!image_create(target, static_cast<int>(layout.export_width), static_cast<int>(layout.export_height), 32,
-                      BackgroundTransparent)) {
+    if (!image_create(target, static_cast<int>(layout.export_width), static_cast<int>(layout.export_height),
+                      32, BackgroundTransparent)) {
         return false;
     }
     if (drawing_begin(image_output(target))) {

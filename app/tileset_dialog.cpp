@@ -49,7 +49,9 @@ std::string export_width_text(const TileSetRun& run) {
 }
 
 // Labels end near the field column: each is placed 5 pixels per character left of x 130.
-int label_x(const std::string& text) { return 130 - 5 * static_cast<int>(text.size()); }
+int label_x(const std::string& text) {
+    return 130 - 5 * static_cast<int>(text.size());
+}
 
 void build_dialog(const TileSetRun& run) {
     if (frame_create(ExportFrame, 10, 10, 190, 130, "Export Dimension")) {
@@ -134,8 +136,8 @@ void tileset_convert_command(EditorState&) {
     TileSetRun run;
     run.source_file = open_file_dialog("Load Image...", "", OpenPatterns, 0);
     if (run.source_file.empty() || !image_load(OpenedImage, run.source_file)) return;
-    if (!window_open(TileSetWindow, DefaultPosition, DefaultPosition, 400, 300, "Convert to TileSet", 0xCC0001,
-                     MainWindow)) {
+    if (!window_open(TileSetWindow, DefaultPosition, DefaultPosition, 400, 300, "Convert to TileSet",
+                     0xCC0001, MainWindow)) {
         image_free(OpenedImage);
         return;
     }
@@ -150,14 +152,25 @@ void tileset_convert_command(EditorState&) {
         if (kind == WidgetEvent) {
             const std::int64_t source = event_source();
             switch (source) {
-                case ConstrainCheck: run.constrain = widget_get_state(ConstrainCheck); break;
-                case CreateNewCheck: run.create_new = widget_get_state(CreateNewCheck); break;
+                case ConstrainCheck:
+                    run.constrain = widget_get_state(ConstrainCheck);
+                    break;
+                case CreateNewCheck:
+                    run.create_new = widget_get_state(CreateNewCheck);
+                    break;
                 case TileWidthSpin:
                 case TileHeightSpin:
-                case ColumnsSpin: tile_spin_changed(run, source); break;
-                case OkButton: quit = convert(run); break;
-                case CancelButton: quit = true; break;
-                default: break;
+                case ColumnsSpin:
+                    tile_spin_changed(run, source);
+                    break;
+                case OkButton:
+                    quit = convert(run);
+                    break;
+                case CancelButton:
+                    quit = true;
+                    break;
+                default:
+                    break;
             }
         } else if (kind == CloseWindowEvent && event_window() == TileSetWindow) {
             quit = true;

@@ -13,7 +13,9 @@ namespace morvane {
 namespace {
 
 // Nearest integer, halves to the even one (the default rounding mode).
-std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
+std::int64_t round_even(double value) {
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
 
 }  // namespace
 
@@ -43,7 +45,8 @@ TileSetLayout tileset_layout(std::int64_t width, std::int64_t height, std::int64
     l.grab_rows = height / tile_height;
     l.last_row = round_even(std::ceil(static_cast<double>(l.rows_px) / static_cast<double>(tile_height)));
     l.tile_capacity = round_even((std::ceil(static_cast<double>(width) / tile_width) + 1) *
-                                 (std::ceil(static_cast<double>(height) / tile_height) + 1)) + 1;
+                                 (std::ceil(static_cast<double>(height) / tile_height) + 1)) +
+                      1;
     return l;
 }
 
@@ -80,7 +83,8 @@ std::int64_t file_size(const std::string& path) {
 }
 
 std::string tileset_list_line(const std::string& prefix, std::int64_t number, const std::string& extension,
-                              std::int64_t x, std::int64_t y, std::int64_t tile_width, std::int64_t tile_height) {
+                              std::int64_t x, std::int64_t y, std::int64_t tile_width,
+                              std::int64_t tile_height) {
     char digits[120];
     std::snprintf(digits, sizeof digits, "__%03" PRId64, number);
     std::string line = prefix + digits + extension;
@@ -89,7 +93,9 @@ std::string tileset_list_line(const std::string& prefix, std::int64_t number, co
     return line + digits;
 }
 
-std::string tileset_list_name(const std::string& base) { return base + " subimages.txt"; }
+std::string tileset_list_name(const std::string& base) {
+    return base + " subimages.txt";
+}
 
 std::string tileset_list_text(const std::string& prefix, const std::string& extension,
                               const TileSetLayout& layout) {

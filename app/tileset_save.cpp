@@ -6,7 +6,8 @@
 
 namespace morvane {
 
-bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target, bool* saved) {
+bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
+                         bool* saved) {
     const std::string typed = save_file_dialog("Save Image...", default_file, TileSetPatterns, 0);
     if (typed.empty()) return false;
     if (!tileset_target(typed, file_dialog_pattern(), target)) return false;

@@ -33,7 +33,8 @@ void random_picture(ObjectNumber number, int side, std::uint32_t seed) {
     Bitmap* b = bitmap_from_handle(image_handle(number));
     std::mt19937 random(seed);
     auto* words = reinterpret_cast<std::uint32_t*>(b->bits);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(b->stride) / 4 * b->height; i < n; ++i) words[i] = random();
+    for (std::size_t i = 0, n = static_cast<std::size_t>(b->stride) / 4 * b->height; i < n; ++i)
+        words[i] = random();
 }
 
 // Peak resident memory of the process since the last reset, in MiB.
@@ -96,7 +97,8 @@ void BM_Tileset4096_Whole(benchmark::State& state) {
         if (!tileset_assemble(Picture, layout, TileSet)) state.SkipWithError("assembly failed");
         if (!image_save(TileSet, "tileset_bench_4096.png", FormatPng)) state.SkipWithError("save failed");
         image_free(TileSet);
-        text_file_write("tileset_bench_4096 subimages.txt", tileset_list_text("tileset_bench_4096", ".png", layout));
+        text_file_write("tileset_bench_4096 subimages.txt",
+                        tileset_list_text("tileset_bench_4096", ".png", layout));
     }
     state.counters["peak_MiB"] = peak_mib();
     image_free(Picture);
@@ -122,7 +124,8 @@ void BM_Tileset2048_Command(benchmark::State& state) {
         if (!image_save(TileSet, "tileset_out_2048.png", FormatPng)) state.SkipWithError("save failed");
         image_free(TileSet);
         image_free(Picture);
-        text_file_write("tileset_out_2048 subimages.txt", tileset_list_text("tileset_out_2048", ".png", layout));
+        text_file_write("tileset_out_2048 subimages.txt",
+                        tileset_list_text("tileset_out_2048", ".png", layout));
     }
     state.counters["peak_MiB"] = peak_mib();
 }

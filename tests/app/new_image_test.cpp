@@ -10,7 +10,7 @@ namespace morvane::testing {
 namespace {
 
 class NewImage : public EditorFixture {
-protected:
+  protected:
     void open_dialog() {
         choose_menu(0);
         ASSERT_NE(window_handle(NewImageWindow), 0);
@@ -81,7 +81,7 @@ TEST_F(NewImage, NewSizeThenZoomStepScalesTheNewDocument) {
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 64/32");
     EXPECT_EQ(canvas()->width(), 64);
     EXPECT_EQ(canvas()->height(), 32);
-    choose_menu(61);  // Zoom +
+    choose_menu(61);                   // Zoom +
     EXPECT_EQ(state_.view_width, 67);  // 64 x 105 / 100
     EXPECT_EQ(state_.view_height, 33);
     EXPECT_EQ(image_width(WorkingImage), 67);

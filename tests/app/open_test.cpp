@@ -7,7 +7,7 @@ namespace morvane::testing {
 namespace {
 
 class OpenImage : public EditorFixture {
-protected:
+  protected:
     void open(const std::string& path, int pattern = 0) {
         answer_file(path, pattern);
         choose_menu(3);

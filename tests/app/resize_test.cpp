@@ -7,7 +7,7 @@ namespace morvane::testing {
 namespace {
 
 class Resize : public EditorFixture {
-protected:
+  protected:
     void open_picture(const std::string& name, int width, int height) {
         write_test_picture(name, width, height);
         answer_file((dir_ / name).string());

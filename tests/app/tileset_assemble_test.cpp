@@ -1,9 +1,9 @@
 // Assembling tile sets: every pixel of the result against a reference that follows each
 // picture pixel to where its tile lands.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
-
-#include <gtest/gtest.h>
 
 #include "app/commands.h"
 #include "image/bitmap.h"
@@ -58,8 +58,8 @@ std::vector<std::uint32_t> reference(int width, int height, int depth, int tw, i
 
 void expect_tileset(int width, int height, int depth, int tw, int th, int columns, int space,
                     std::uint32_t seed) {
-    SCOPED_TRACE(::testing::Message() << width << "x" << height << " depth " << depth << " tiles " << tw << "x"
-                                      << th << " columns " << columns << " space " << space);
+    SCOPED_TRACE(::testing::Message() << width << "x" << height << " depth " << depth << " tiles " << tw
+                                      << "x" << th << " columns " << columns << " space " << space);
     make_picture(width, height, depth, seed);
     const TileSetLayout layout = tileset_layout(width, height, tw, th, columns, space);
     ASSERT_TRUE(tileset_assemble(Source, layout, Target));
@@ -67,7 +67,8 @@ void expect_tileset(int width, int height, int depth, int tw, int th, int column
     ASSERT_EQ(out_w, layout.export_width);
     ASSERT_EQ(out_h, layout.export_height);
     ASSERT_EQ(bitmap_from_handle(image_handle(Target))->bpp, 32);
-    const std::vector<std::uint32_t> expected = reference(width, height, depth, tw, th, columns, space, out_w, out_h);
+    const std::vector<std::uint32_t> expected =
+        reference(width, height, depth, tw, th, columns, space, out_w, out_h);
     int wrong = 0;
     for (int y = 0; y < out_h; ++y) {
         for (int x = 0; x < out_w; ++x) {
@@ -85,11 +86,11 @@ void expect_tileset(int width, int height, int depth, int tw, int th, int column
 }
 
 TEST(TilesetAssemble, WorkedLayoutsPixelForPixel) {
-    expect_tileset(320, 320, 32, 32, 32, 10, 0, 1);   // the picture's own order
-    expect_tileset(320, 320, 32, 32, 32, 10, 2, 2);   // tile 0 at 2,2, tile 11 at 36,36
-    expect_tileset(100, 64, 32, 32, 32, 10, 0, 3);    // 6 tiles cut off below row 20
-    expect_tileset(100, 100, 32, 32, 32, 10, 0, 4);   // 9 tiles, cell 9 empty
-    expect_tileset(20, 40, 32, 32, 8, 3, 0, 5);       // tile wider than the picture: nothing
+    expect_tileset(320, 320, 32, 32, 32, 10, 0, 1);  // the picture's own order
+    expect_tileset(320, 320, 32, 32, 32, 10, 2, 2);  // tile 0 at 2,2, tile 11 at 36,36
+    expect_tileset(100, 64, 32, 32, 32, 10, 0, 3);   // 6 tiles cut off below row 20
+    expect_tileset(100, 100, 32, 32, 32, 10, 0, 4);  // 9 tiles, cell 9 empty
+    expect_tileset(20, 40, 32, 32, 8, 3, 0, 5);      // tile wider than the picture: nothing
 }
 
 TEST(TilesetAssemble, RandomLayoutsPixelForPixel) {

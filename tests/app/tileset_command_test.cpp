@@ -12,7 +12,7 @@ constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpeg|All Fi
 constexpr const char* SavePatterns = "PNG Images|*.png|JPEG Images|*.jpeg|BMP Images|*.bmp";
 
 class TilesetCommand : public EditorFixture {
-protected:
+  protected:
     /// Writes in.png, answers the picture dialog with it and runs the command with the steps.
     void run(int width, int height, LoopScript& script) {
         (void)script;
@@ -99,8 +99,8 @@ TEST_F(TilesetCommand, SpacingTwoPutsTilesAtTwoAndThirtySix) {
     ASSERT_NE(image_load(60, "spaced.png"), 0);
     ASSERT_EQ(image_width(60), 340);
     ASSERT_EQ(image_height(60), 340);
-    expect_cell(2, 2, 0, 0, 32, 32);     // tile 0
-    expect_cell(36, 36, 32, 32, 32, 32); // tile 11
+    expect_cell(2, 2, 0, 0, 32, 32);      // tile 0
+    expect_cell(36, 36, 32, 32, 32, 32);  // tile 11
     expect_cell(308, 308, 288, 288, 32, 32);
     EXPECT_EQ(image_pixel(60, 0, 0), 0u);
     EXPECT_EQ(image_pixel(60, 35, 10), 0u);  // the gap between columns 0 and 1
@@ -182,7 +182,8 @@ TEST_F(TilesetCommand, BmpPatternSavesBmpAndListsBmpNames) {
     // The reader drops alpha; the file keeps it as every pixel's fourth byte (rows bottom-up).
     const std::string bytes = read_file("forest.bmp");
     ASSERT_GE(bytes.size(), 54u + 320u * 13u * 4u);
-    const std::size_t offset = static_cast<std::uint8_t>(bytes[10]) | static_cast<std::uint8_t>(bytes[11]) << 8;
+    const std::size_t offset = static_cast<std::uint8_t>(bytes[10]) | static_cast<std::uint8_t>(bytes[11])
+                                                                          << 8;
     for (int y = 0; y < 13; ++y) {
         for (int x = 0; x < 32; ++x) {
             const Color want = test_pixel(32 + x, y);  // tile 1 in cell 1
@@ -308,7 +309,8 @@ TEST_F(TilesetCommand, CancelledOrUnreadablePictureEndsAtOnce) {
 
 TEST_F(TilesetCommand, OtherEventsAreDroppedWhileTheDialogRuns) {
     LoopScript script(TileSetWindow);
-    script.then([] { event_post(MenuEvent, 0, MainWindow, 0, PostRepeated); })  // New Image
+    script
+        .then([] { event_post(MenuEvent, 0, MainWindow, 0, PostRepeated); })  // New Image
         .then([] { event_post(CloseWindowEvent, 0, TileSetWindow, 0, PostRepeated); });
     run(32, 32, script);
     pump(50);

@@ -1,11 +1,10 @@
 // Tile-set arithmetic, names and TileList text, checked against hand-worked layouts.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "app/commands.h"
 #include "image/codec.h"
@@ -159,7 +158,7 @@ TEST(TextNumbers, SignsPrefixesAndStops) {
 }
 
 class TilesetFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/morvane_tiles_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);

@@ -6,7 +6,7 @@ namespace morvane::testing {
 namespace {
 
 class SaveTileSet : public EditorFixture {
-protected:
+  protected:
     void open_picture(int width, int height) {
         write_test_picture("pic.png", width, height);
         answer_file((dir_ / "pic.png").string());

@@ -2,6 +2,8 @@
 // inside that loop, and small pictures with known pixels.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QObject>
 #include <QTest>
 #include <QTimer>
@@ -9,8 +11,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "image/codec.h"
 #include "image/image.h"
@@ -24,7 +24,7 @@ namespace morvane::testing {
 /// the steps have not all run after a few seconds the window is asked to close, so that a
 /// command waiting in its loop ends and the test fails instead of hanging.
 class LoopScript {
-public:
+  public:
     explicit LoopScript(ObjectNumber window) : window_(window) {
         QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
         timer_.start(10);
@@ -52,7 +52,7 @@ public:
         });
     }
 
-private:
+  private:
     void tick() {
         if (!window_handle(window_)) return;
         if (steps_.empty()) return;
