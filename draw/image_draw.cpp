@@ -161,7 +161,8 @@ void draw(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha, bool
     const Bitmap* b = bitmap_from_handle(handle);
     if (!b || !b->bits || b->width <= 0 || b->height <= 0) return;
     const bool icon = b->kind == Bitmap::Kind::Icon;
-    if (icon && use_alpha_call) return;  // the alpha call takes bitmaps only
+    // Icons are 32-bit pictures with straight alpha: both calls draw them with their alpha,
+    // so an opened icon file does not come out blank.
     const bool use_alpha = use_alpha_call || icon;
     const std::uint32_t k = static_cast<std::uint32_t>(alpha < 0 ? 0 : alpha > 255 ? 255 : alpha);
 
