@@ -8,4 +8,4 @@ work=${4:-$(mktemp -d)}
 rm -rf "$work"; mkdir -p "$work/corpus"
 if [ -d "$here/fuzz/corpus/$name" ]; then cp -r "$here/fuzz/corpus/$name/." "$work/corpus/"; fi
 cd "$work"
-"$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus
+"$bin" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 corpus

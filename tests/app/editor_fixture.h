@@ -48,7 +48,9 @@ class EditorFixture : public ::testing::Test {
         dir_ = made;
         std::filesystem::current_path(dir_);
         dialog_set_responder([this](const DialogRequest& request) { return respond(request); });
-        if (autostart_) ASSERT_TRUE(start());
+        if (autostart_) {
+            ASSERT_TRUE(start());
+        }
     }
 
     void TearDown() override {
