@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QKeyEvent>
 #include <memory>
 
@@ -57,7 +58,16 @@ char* fake_argv[] = {fake_name, nullptr};
 
 int shell_init() {
     ShellState& s = shell();
-    if (!QApplication::instance()) s.own_app = std::make_unique<QApplication>(fake_argc, fake_argv);
+    if (!QApplication::instance()) {
+        s.own_app = std::make_unique<QApplication>(fake_argc, fake_argv);
+        // Dialog layouts are given in pixels for a compact 8-point interface font; the
+        // desktop's larger default would clip captions such as the tool panel's check box.
+        QFont font = QApplication::font();
+        if (font.pointSizeF() > 8.0) {
+            font.setPointSizeF(8.0);
+            QApplication::setFont(font);
+        }
+    }
     if (!qobject_cast<QApplication*>(QApplication::instance())) return 0;
     if (!s.focus_keys) {
         s.focus_keys = new FocusKeys(qApp);
