@@ -64,7 +64,7 @@ void png_flush(png_structp) {}
 
 }  // namespace
 
-std::vector<std::uint8_t> make_png(const PngSpec& spec) {
+std::vector<std::uint8_t> make_png(const PngPicture& picture) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -74,28 +74,28 @@ std::vector<std::uint8_t> make_png(const PngSpec& spec) {
         return {};
     }
     png_set_write_fn(png, &out, png_append, png_flush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.color_type,
-                 spec.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bit_depth, picture.color_type,
+                 picture.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                  PNG_FILTER_TYPE_BASE);
     std::vector<png_color> palette;
-    for (std::uint32_t c : spec.palette)
+    for (std::uint32_t c : picture.palette)
         palette.push_back(png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
                                     static_cast<png_byte>(c)});
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     png_color_16 trans{};
-    if (!spec.trns_alpha.empty()) {
-        png_set_tRNS(png, info, spec.trns_alpha.data(), static_cast<int>(spec.trns_alpha.size()), nullptr);
-    } else if (spec.trns_gray >= 0) {
-        trans.gray = static_cast<png_uint_16>(spec.trns_gray);
+    if (!picture.trns_alpha.empty()) {
+        png_set_tRNS(png, info, picture.trns_alpha.data(), static_cast<int>(picture.trns_alpha.size()), nullptr);
+    } else if (picture.trns_gray >= 0) {
+        trans.gray = static_cast<png_uint_16>(picture.trns_gray);
         png_set_tRNS(png, info, nullptr, 0, &trans);
-    } else if (spec.trns_rgb[0] >= 0) {
-        trans.red = static_cast<png_uint_16>(spec.trns_rgb[0]);
-        trans.green = static_cast<png_uint_16>(spec.trns_rgb[1]);
-        trans.blue = static_cast<png_uint_16>(spec.trns_rgb[2]);
+    } else if (picture.trns_rgb[0] >= 0) {
+        trans.red = static_cast<png_uint_16>(picture.trns_rgb[0]);
+        trans.green = static_cast<png_uint_16>(picture.trns_rgb[1]);
+        trans.blue = static_cast<png_uint_16>(picture.trns_rgb[2]);
         png_set_tRNS(png, info, nullptr, 0, &trans);
     }
     std::vector<png_bytep> rows;
-    for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+    for (const auto& row : picture.rows) rows.push_back(const_cast<png_bytep>(row.data()));
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -189,7 +189,7 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
     out.emplace_back("mono.bmp", make_bmp(9, 2, 1, 0, {0, 0xFFFFFF}, {0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0}));
     out.emplace_back("bits565.bmp", make_bmp(3, 1, 16, 3, {0xF800, 0x07E0, 0x001F},
                                              {0x43, 0x08, 0xFF, 0xFF, 0, 0x7C, 0, 0}));
-    PngSpec png;
+    PngPicture png;
     png.width = 5, png.height = 4, png.color_type = PNG_COLOR_TYPE_RGB_ALPHA, png.interlace = true;
     for (int y = 0; y < 4; ++y) {
         std::vector<std::uint8_t> row(20);
@@ -198,13 +198,13 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> sample_files() {
     }
     const auto rgba_png = make_png(png);
     out.emplace_back("rgba_interlaced.png", rgba_png);
-    PngSpec pal;
+    PngPicture pal;
     pal.width = 6, pal.height = 3, pal.color_type = PNG_COLOR_TYPE_PALETTE, pal.bit_depth = 2;
     pal.palette = {0x000000, 0x808080, 0xFFFFFF};
     pal.trns_alpha = {0, 255};
     pal.rows.assign(3, std::vector<std::uint8_t>{0x1B, 0x60});
     out.emplace_back("palette2.png", make_png(pal));
-    PngSpec grey;
+    PngPicture grey;
     grey.width = 3, grey.height = 2, grey.color_type = PNG_COLOR_TYPE_GRAY, grey.bit_depth = 16,
     grey.trns_gray = 0x1234;
     grey.rows = {{0x12, 0x34, 0xFF, 0x00, 0x80, 0x80}, {0, 0, 1, 1, 2, 2}};

@@ -32,7 +32,7 @@ std::array<int, 4> pixel_at(ObjectNumber number, int x, int y);
 
 /// A PNG written with libpng. `rows` holds each row's raw samples as libpng takes them
 /// (packed for bit depths below 8, big-endian for 16). `palette` entries are 0xRRGGBB.
-struct PngSpec {
+struct PngPicture {
     int width = 1, height = 1, color_type = 0, bit_depth = 8;
     bool interlace = false;
     std::vector<std::vector<std::uint8_t>> rows;
@@ -41,7 +41,7 @@ struct PngSpec {
     int trns_gray = -1;                    // grey transparency sample
     std::array<int, 3> trns_rgb = {-1, -1, -1};
 };
-std::vector<std::uint8_t> make_png(const PngSpec& spec);
+std::vector<std::uint8_t> make_png(const PngPicture& picture);
 
 /// A JPEG written with libjpeg from interleaved samples of `components` channels in
 /// `in_space`, stored as `file_space` (e.g. CMYK data stored as YCCK).

@@ -106,10 +106,10 @@ TEST_F(Icon, PaletteEntryTakesTransparencyFromItsMask) {
 }
 
 TEST_F(Icon, PngEntriesKeepTheirAlpha) {
-    PngSpec spec;
-    spec.width = 2, spec.height = 2, spec.color_type = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.rows = {{255, 0, 0, 255, 0, 255, 0, 128}, {0, 0, 255, 0, 10, 20, 30, 40}};
-    const auto png = make_png(spec);
+    PngPicture picture;
+    picture.width = 2, picture.height = 2, picture.color_type = PNG_COLOR_TYPE_RGB_ALPHA;
+    picture.rows = {{255, 0, 0, 255, 0, 255, 0, 128}, {0, 0, 255, 0, 10, 20, 30, 40}};
+    const auto png = make_png(picture);
     auto file = icon_file({{2, 2, 32, png}});
     ASSERT_NE(image_from_memory(-1, file.data(), static_cast<std::int32_t>(file.size())), 0);
     ASSERT_NE(image_from_memory(7, file.data(), static_cast<std::int32_t>(file.size())), 0);
@@ -120,9 +120,9 @@ TEST_F(Icon, PngEntriesKeepTheirAlpha) {
     EXPECT_EQ(pixel_at(7, 1, 1), (Px{30, 20, 10, 40}));
 
     // An RGB entry is opaque.
-    spec.color_type = PNG_COLOR_TYPE_RGB;
-    spec.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
-    file = icon_file({{2, 2, 24, make_png(spec)}});
+    picture.color_type = PNG_COLOR_TYPE_RGB;
+    picture.rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
+    file = icon_file({{2, 2, 24, make_png(picture)}});
     ASSERT_NE(image_from_memory(7, file.data(), static_cast<std::int32_t>(file.size())), 0);
     EXPECT_EQ(pixel_at(7, 1, 1), (Px{12, 11, 10, 255}));
 }

@@ -48,21 +48,21 @@ void check_case(const Case& c, bool interlace) {
     for (auto& px : samples)
         for (int& s : px) s = static_cast<int>(random() % (max + 1));
 
-    PngSpec spec;
-    spec.width = width, spec.height = height, spec.color_type = c.color_type, spec.bit_depth = bits;
-    spec.interlace = interlace;
+    PngPicture picture;
+    picture.width = width, picture.height = height, picture.color_type = c.color_type, picture.bit_depth = bits;
+    picture.interlace = interlace;
     const std::vector<std::uint32_t> palette = {0x102030, 0xA0B0C0, 0xFF0000, 0x00FF7F, 0x123456, 0xFEDCBA};
     const std::vector<std::uint8_t> palette_alpha = {0, 128, 255, 7};
     if (c.color_type == PNG_COLOR_TYPE_PALETTE) {
         const std::size_t entries = std::min<std::size_t>(palette.size(), std::size_t{1} << bits);
-        spec.palette.assign(palette.begin(), palette.begin() + entries);
+        picture.palette.assign(palette.begin(), palette.begin() + entries);
         if (c.trns)
-            spec.trns_alpha.assign(palette_alpha.begin(),
+            picture.trns_alpha.assign(palette_alpha.begin(),
                                    palette_alpha.begin() + std::min<std::size_t>(4, entries));
     } else if (c.trns && c.color_type == PNG_COLOR_TYPE_GRAY) {
-        spec.trns_gray = samples[0][0];
+        picture.trns_gray = samples[0][0];
     } else if (c.trns) {
-        spec.trns_rgb = {samples[0][0], samples[0][1], samples[0][2]};
+        picture.trns_rgb = {samples[0][0], samples[0][1], samples[0][2]};
     }
     for (int y = 0; y < height; ++y) {
         std::vector<std::uint8_t> row((width * n * bits + 7) / 8);
@@ -77,9 +77,9 @@ void check_case(const Case& c, bool interlace) {
                     row[at / 8] |= static_cast<std::uint8_t>(v << (8 - bits - at % 8));
                 }
             }
-        spec.rows.push_back(row);
+        picture.rows.push_back(row);
     }
-    const auto file = make_png(spec);
+    const auto file = make_png(picture);
     const std::string label = "type " + std::to_string(c.color_type) + " bits " + std::to_string(bits) +
                               (c.trns ? " tRNS" : "") + (interlace ? " interlaced" : "");
     ASSERT_NE(image_from_memory(3, file.data(), static_cast<std::int32_t>(file.size())), 0) << label;
@@ -219,10 +219,10 @@ TEST_F(Png, PaletteOutputForEveryDepthOneToEight) {
 }
 
 TEST_F(Png, DamagedDataFailsAndLeavesNoImage) {
-    PngSpec spec;
-    spec.width = 4, spec.height = 4, spec.color_type = PNG_COLOR_TYPE_RGB;
-    spec.rows.assign(4, std::vector<std::uint8_t>(12, 77));
-    auto file = make_png(spec);
+    PngPicture picture;
+    picture.width = 4, picture.height = 4, picture.color_type = PNG_COLOR_TYPE_RGB;
+    picture.rows.assign(4, std::vector<std::uint8_t>(12, 77));
+    auto file = make_png(picture);
     ASSERT_NE(image_create(4, 2, 2), 0);
     // A flipped byte inside the image data breaks its checksum.
     const std::size_t idat = 8 + 25 + 8 + 2;

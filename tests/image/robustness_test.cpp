@@ -86,7 +86,7 @@ TEST_F(Robustness, OversizedHeadersFailBeforeAllocating) {
     bmp = make_bmp(1, -40000, 24, 0, {}, {1, 2, 3});
     EXPECT_EQ(image_from_memory(1, bmp.data(), static_cast<std::int32_t>(bmp.size())), 0);
     // PNG 32768 wide (written with libpng, whose default limits are higher).
-    PngSpec png;
+    PngPicture png;
     png.width = 32768, png.height = 1, png.color_type = PNG_COLOR_TYPE_GRAY, png.bit_depth = 1;
     png.rows.assign(1, std::vector<std::uint8_t>(4096, 0));
     const auto wide = make_png(png);
