@@ -54,6 +54,25 @@ TEST_F(Bmp, ThirtyTwoBitDropsAlphaAndTopDownFilesAreUpright) {
     EXPECT_EQ(pixel_at(2, 1, 1), (Px{10, 11, 12, 255}));
 }
 
+TEST_F(Bmp, ThirtyTwoBitRowsOfEveryWidthKeepTheirPixels) {
+    // Widths around the 4-pixel steps of the row packing; the alpha byte is dropped and
+    // never leaks into the next pixel.
+    for (int width = 1; width <= 40; ++width) {
+        const int height = 3;
+        std::vector<std::uint8_t> pixels;
+        for (int row = 0; row < height; ++row) {  // file rows run from the bottom
+            const int y = height - 1 - row;
+            for (int x = 0; x < width; ++x)
+                pixels.insert(pixels.end(), {std::uint8_t(x), std::uint8_t(y), std::uint8_t((x * 7 + y) & 255), 0xAB});
+        }
+        const auto file = make_bmp(width, height, 32, 0, {}, pixels);
+        ASSERT_NE(image_from_memory(1, file.data(), static_cast<std::int32_t>(file.size())), 0) << width;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                EXPECT_EQ(pixel_at(1, x, y), (Px{x, y, (x * 7 + y) & 255, 255})) << width << " " << x << "," << y;
+    }
+}
+
 TEST_F(Bmp, SixteenBitFiveFiveFiveAndAssumedFiveSixFive) {
     // Width 1: each row is 2 pixel bytes and 2 padding bytes. Rows bottom-up.
     // 5-5-5: r=1 g=2 b=3 -> 0x0443; 5-6-5: r=1 g=2 b=3 -> 0x0843.
