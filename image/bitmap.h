@@ -23,6 +23,7 @@ struct Bitmap {
     std::int32_t bpp = 0;     // bits per pixel: 1, 24 or 32
     std::int32_t stride = 0;  // bytes per memory row
     std::uint8_t* bits = nullptr;
+    std::uint64_t mapped_bytes = 0;  // length of a mapping made for large storage, else 0
 
     /// Address of the first byte of picture row y (0 = top).
     std::uint8_t* row(std::int32_t y) const {
@@ -42,7 +43,11 @@ Bitmap* bitmap_create(std::int32_t width, std::int32_t height, int bpp);
 void bitmap_destroy(Bitmap* bitmap);
 
 /// The storage behind a handle value, or null for 0.
-inline Bitmap* bitmap_from_handle(std::intptr_t handle) { return reinterpret_cast<Bitmap*>(handle); }
-inline std::intptr_t bitmap_handle(const Bitmap* bitmap) { return reinterpret_cast<std::intptr_t>(bitmap); }
+inline Bitmap* bitmap_from_handle(std::intptr_t handle) {
+    return reinterpret_cast<Bitmap*>(handle);
+}
+inline std::intptr_t bitmap_handle(const Bitmap* bitmap) {
+    return reinterpret_cast<std::intptr_t>(bitmap);
+}
 
 }  // namespace morvane

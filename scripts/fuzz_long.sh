@@ -8,7 +8,7 @@
 set -euo pipefail
 seconds=${1:?seconds}
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${2:-$here/build-fuzz}
+build=$(cd "${2:-$here/build-fuzz}" && pwd)
 shift $(( $# >= 2 ? 2 : $# ))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(decode icon roundtrip)

@@ -113,6 +113,26 @@ TEST(TilesetAssemble, PictureWithoutAlphaGivesOpaqueTiles) {
     image_free(Source);
 }
 
+TEST(TilesetAssemble, OntoThePicturesOwnNumber) {
+    // Creating the set at the picture's number frees the picture: the tiles still arrive.
+    make_picture(40, 30, 32, 12);
+    const TileSetLayout layout = tileset_layout(40, 30, 10, 10, 2, 1);
+    const int out_w = static_cast<int>(layout.export_width), out_h = static_cast<int>(layout.export_height);
+    const std::vector<std::uint32_t> expected = reference(40, 30, 32, 10, 10, 2, 1, out_w, out_h);
+    ASSERT_TRUE(tileset_assemble(Source, layout, Source));
+    ASSERT_EQ(image_width(Source), out_w);
+    ASSERT_EQ(image_height(Source), out_h);
+    int wrong = 0;
+    for (int y = 0; y < out_h; ++y) {
+        for (int x = 0; x < out_w; ++x) {
+            const std::uint8_t* p = pixel_at(Source, x, y);
+            wrong += rgba(p[2], p[1], p[0], p[3]) != expected[static_cast<std::size_t>(y) * out_w + x];
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    image_free(Source);
+}
+
 TEST(TilesetAssemble, RefusesSetsLargerThanAPictureCanBe) {
     make_picture(4, 4, 32, 11);
     // 40 x 1000 pixels wide.

@@ -51,6 +51,26 @@ TEST(BitmapTest, CreateRejectsBadSizesAndDepths) {
     bitmap_destroy(b);
 }
 
+TEST(BitmapTest, LargeStorageIsZeroedWritableAndReleased) {
+    // Sizes around the point where storage is mapped from the system rather than the heap,
+    // each created and released twice so a recycled block is checked as well.
+    for (int round = 0; round < 2; ++round) {
+        for (const int height : {2730, 2731, 2732, 4100}) {
+            Bitmap* b = bitmap_create(1023, height, 24);
+            ASSERT_NE(b, nullptr);
+            const std::size_t bytes = static_cast<std::size_t>(b->stride) * b->height;
+            std::size_t nonzero = 0;
+            for (std::size_t i = 0; i < bytes; i += 509) nonzero += b->bits[i] != 0;
+            nonzero += b->bits[bytes - 1] != 0;
+            EXPECT_EQ(nonzero, 0u) << height;
+            std::memset(b->bits, 0xA5, bytes);
+            EXPECT_EQ(b->row(0)[0], 0xA5);
+            EXPECT_EQ(b->row(height - 1)[3068], 0xA5);
+            bitmap_destroy(b);
+        }
+    }
+}
+
 TEST_F(ImageCreateTest, ThirtyTwoBitBackgrounds) {
     ASSERT_NE(image_create(1, 3, 2, 32, BackgroundTransparent), 0);
     EXPECT_EQ(all_bytes(storage(1)), std::vector<std::uint8_t>(24, 0));
