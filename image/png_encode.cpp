@@ -4,8 +4,12 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <thread>
+#include <vector>
 
 #include "image/codec.h"
+#include "image/deflate_parallel.h"
 #include "image/quantize.h"
 
 namespace morvane {
@@ -21,7 +25,11 @@ struct PngWriteJob {
     std::size_t capacity;
     QuantizedPicture* quantized;
     png_bytep packed;  // one packed index row
+    // Image data already compressed (large colour pictures), written as IDAT chunks.
+    const std::vector<std::vector<std::uint8_t>>* compressed;
 };
+
+constexpr int CompressionLevel = 9;
 
 void append(png_structp png, png_bytep data, png_size_t length) {
     auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
@@ -53,7 +61,7 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
     if (setjmp(png_jmpbuf(job->png))) return false;
     png_set_write_fn(job->png, job, append, flush);
     png_set_filter(job->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(job->png, 9);
+    png_set_compression_level(job->png, CompressionLevel);
     const bool palette = depth >= 1 && depth <= 8;
     if (palette) {
         const int bits = palette_bit_depth(depth);
@@ -84,6 +92,15 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
                      source_bpp == 32 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
         png_write_info(job->png, job->info);
+        if (job->compressed) {
+            // The rows went through zlib beforehand; libpng frames them as usual.
+            for (const std::vector<std::uint8_t>& piece : *job->compressed) {
+                png_write_chunk(job->png, reinterpret_cast<png_const_bytep>("IDAT"), piece.data(),
+                                piece.size());
+            }
+            png_write_chunk(job->png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+            return true;
+        }
         png_set_bgr(job->png);
         for (std::int32_t y = 0; y < height; ++y) {
             const std::int32_t memory_row = bottom_up ? height - 1 - y : y;
@@ -94,6 +111,40 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
     png_write_end(job->png, nullptr);
     return true;
 }
+
+// The filtered image data of a colour picture: each row is the None filter's 0 byte and the
+// row's red, green, blue (, alpha) samples.
+bool filtered_rows(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
+                   bool bottom_up, int source_bpp, std::vector<std::uint8_t>& raw) {
+    const std::size_t channels = source_bpp / 8;
+    const std::size_t row_bytes = 1 + channels * static_cast<std::size_t>(width);
+    try {
+        raw.resize(row_bytes * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::uint8_t* in =
+            pixels + static_cast<std::ptrdiff_t>(bottom_up ? height - 1 - y : y) * stride;
+        std::uint8_t* out = raw.data() + row_bytes * static_cast<std::size_t>(y);
+        *out++ = 0;
+        if (channels == 4) {
+            for (std::int32_t x = 0; x < width; ++x, in += 4, out += 4) {
+                out[0] = in[2], out[1] = in[1], out[2] = in[0], out[3] = in[3];
+            }
+        } else {
+            for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
+                out[0] = in[2], out[1] = in[1], out[2] = in[0];
+            }
+        }
+    }
+    return true;
+}
+
+// Large colour pictures are compressed on every processor at once; smaller ones, palette
+// pictures and pictures too large for a second copy in memory go through libpng row by row.
+constexpr std::uint64_t ParallelFrom = 2 * DeflateBlock;
+constexpr std::uint64_t ParallelUpTo = std::uint64_t{1} << 30;
 
 std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
                         std::int32_t height, std::int32_t stride, int flags, int depth, int source_bpp) {
@@ -107,6 +158,17 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
         job.quantized = &quantized;
         job.packed = static_cast<png_bytep>(std::malloc(static_cast<std::size_t>(width) + 1));
         if (!job.packed) return 0;
+    }
+    std::vector<std::uint8_t> raw;
+    std::vector<std::vector<std::uint8_t>> compressed;
+    const unsigned threads = std::thread::hardware_concurrency();
+    const std::uint64_t raw_size =
+        (1 + std::uint64_t{static_cast<unsigned>(source_bpp / 8)} * width) * height;
+    if (!job.quantized && threads > 1 && raw_size >= ParallelFrom && raw_size <= ParallelUpTo &&
+        filtered_rows(pixels, width, height, stride, bottom_up, source_bpp, raw)) {
+        if (deflate_parallel(raw.data(), raw.size(), CompressionLevel, threads, compressed))
+            job.compressed = &compressed;
+        std::vector<std::uint8_t>().swap(raw);
     }
     // First guess at the size: the raw pixels plus room for headers.
     job.capacity = static_cast<std::size_t>(source_bpp / 8) * width * height + 32768;

@@ -49,7 +49,8 @@ void check_case(const Case& c, bool interlace) {
         for (int& s : px) s = static_cast<int>(random() % (max + 1));
 
     PngPicture picture;
-    picture.width = width, picture.height = height, picture.color_type = c.color_type, picture.bit_depth = bits;
+    picture.width = width, picture.height = height, picture.color_type = c.color_type,
+    picture.bit_depth = bits;
     picture.interlace = interlace;
     const std::vector<std::uint32_t> palette = {0x102030, 0xA0B0C0, 0xFF0000, 0x00FF7F, 0x123456, 0xFEDCBA};
     const std::vector<std::uint8_t> palette_alpha = {0, 128, 255, 7};
@@ -58,7 +59,7 @@ void check_case(const Case& c, bool interlace) {
         picture.palette.assign(palette.begin(), palette.begin() + entries);
         if (c.trns)
             picture.trns_alpha.assign(palette_alpha.begin(),
-                                   palette_alpha.begin() + std::min<std::size_t>(4, entries));
+                                      palette_alpha.begin() + std::min<std::size_t>(4, entries));
     } else if (c.trns && c.color_type == PNG_COLOR_TYPE_GRAY) {
         picture.trns_gray = samples[0][0];
     } else if (c.trns) {
@@ -189,6 +190,55 @@ TEST_F(Png, WriterUsesNoFilterLevelNineAndRgbOrRgba) {
         EXPECT_EQ(image_record(2)->depth, depth);
         EXPECT_EQ(pixel_at(2, 0, 1), (Px{200, 8, 9, 255}));
         EXPECT_EQ(pixel_at(2, 0, 2), (Px{7, 8, 9, depth == 32 ? 60 : 255}));
+    }
+}
+
+TEST_F(Png, LargePicturesCompressedInBlocksGiveTheSameFile) {
+    // Pictures of several MiB are compressed in blocks on all processors: the stream must
+    // still be one valid zlib stream of the None-filtered rows, and load back exactly.
+    for (int depth : {24, 32}) {
+        SCOPED_TRACE(depth);
+        const int width = 1500, height = 700;  // about 3 MiB (24) and 4 MiB (32) of rows
+        ASSERT_NE(image_create(1, width, height, depth), 0);
+        std::mt19937 random(static_cast<unsigned>(depth));
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = bitmap_from_handle(image_handle(1))->row(y);
+            // Noise with runs of zeros and repeated stripes, so matches cross block cuts.
+            for (int x = 0; x < width * depth / 8; ++x)
+                row[x] =
+                    (x / 64 + y) % 3 == 0 ? 0 : (y % 5 == 0 ? static_cast<std::uint8_t>(x) : random() & 255);
+        }
+        const std::string path = temp_dir() + "/big.png";
+        ASSERT_EQ(image_save(1, path, FormatPng), 1);
+        const auto file = read_file(path);
+        const auto stream = chunk(file, "IDAT");
+        ASSERT_GE(stream.size(), 2u);
+        EXPECT_EQ(stream[0], 0x78);
+        EXPECT_EQ(stream[1] >> 6, 3);
+        EXPECT_EQ(chunk(file, "IEND").size(), 0u);
+        EXPECT_EQ(std::vector<std::uint8_t>(file.end() - 8, file.end() - 4),
+                  (std::vector<std::uint8_t>{'I', 'E', 'N', 'D'}));
+        const std::size_t row_bytes = 1 + static_cast<std::size_t>(width) * depth / 8;
+        std::vector<std::uint8_t> raw(row_bytes * height + 16);
+        uLongf raw_size = raw.size();
+        ASSERT_EQ(uncompress(raw.data(), &raw_size, stream.data(), stream.size()), Z_OK);  // checksum too
+        ASSERT_EQ(raw_size, row_bytes * height);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* in = bitmap_from_handle(image_handle(1))->row(y);
+            const std::uint8_t* out = raw.data() + row_bytes * y;
+            wrong += out[0] != 0;
+            for (int x = 0; x < width; ++x) {
+                const int c = depth / 8;
+                wrong += out[1 + c * x] != in[c * x + 2] || out[2 + c * x] != in[c * x + 1] ||
+                         out[3 + c * x] != in[c * x] || (c == 4 && out[4 + c * x] != in[c * x + 3]);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        ASSERT_NE(image_load(2, path), 0);
+        EXPECT_EQ(image_record(2)->depth, depth);
+        EXPECT_EQ(pixel_at(2, 1499, 699), pixel_at(1, 1499, 699));
+        EXPECT_EQ(pixel_at(2, 777, 333), pixel_at(1, 777, 333));
     }
 }
 
