@@ -164,8 +164,8 @@ Color blend_reference(Color src, Color dst, std::uint32_t k, bool keep) {
 
 TEST(ImageDraw, SeededRandomBlendsMatchFormulaOnBothPaths) {
     std::mt19937 rng(4242);
-    for (bool vector : {true, false}) {
-        blend_simd_set_enabled(vector);
+    for (int vector : {16, 8, 0}) {
+        blend_simd_set_max_width(vector);
         for (int round = 0; round < 32; ++round) {
             const int w = 1 + static_cast<int>(rng() % 45), h = 1 + static_cast<int>(rng() % 9);
             std::vector<Color> src(static_cast<std::size_t>(w) * h), dst(src.size());
@@ -203,7 +203,7 @@ TEST(ImageDraw, SeededRandomBlendsMatchFormulaOnBothPaths) {
                 }
         }
     }
-    blend_simd_set_enabled(true);
+    blend_simd_set_max_width(16);
 }
 
 // Every (source alpha, target alpha) pair once: source alpha x, target alpha y.
@@ -215,9 +215,9 @@ TEST(ImageDraw, EveryAlphaPairMatchesFormulaOnBothPaths) {
             dst.push_back(rgba(y, x, 255 - ((x + y) & 255), y));
         }
     SourcePicture picture(256, 256, 32, src);
-    for (bool vector : {true, false})
+    for (int vector : {16, 8, 0})
         for (bool keep : {false, true}) {
-            blend_simd_set_enabled(vector);
+            blend_simd_set_max_width(vector);
             Target t(256, 256, 32);
             for (int y = 0; y < 256; ++y)
                 for (int x = 0; x < 256; ++x) t.set(x, y, dst[static_cast<std::size_t>(y) * 256 + x]);
@@ -231,7 +231,7 @@ TEST(ImageDraw, EveryAlphaPairMatchesFormulaOnBothPaths) {
                         << "vector " << vector << " keep " << keep << " sa " << x << " da " << y;
                 }
         }
-    blend_simd_set_enabled(true);
+    blend_simd_set_max_width(16);
 }
 
 }  // namespace

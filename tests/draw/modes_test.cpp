@@ -1,4 +1,6 @@
 // Pixel writers: exact bytes on 24- and 32-bit outputs, the reciprocal division, hooks.
+#include <random>
+
 #include "draw/blend_math.h"
 #include "draw/blend_simd.h"
 #include "draw/draw_test_support.h"
@@ -76,10 +78,10 @@ TEST(Writers, XorTwiceRestoresAndReadHidesAlphaInDefault) {
 // Every (colour alpha, target alpha, target channel) against the formula with plain
 // integer division: a 256 x 256 output holds channel x with alpha y.
 // Both the vector kernels (when the processor has them) and the scalar writers.
-class BlendPaths : public ::testing::TestWithParam<bool> {
+class BlendPaths : public ::testing::TestWithParam<int> {
   protected:
-    void SetUp() override { blend_simd_set_enabled(GetParam()); }
-    void TearDown() override { blend_simd_set_enabled(true); }
+    void SetUp() override { blend_simd_set_max_width(GetParam()); }
+    void TearDown() override { blend_simd_set_max_width(16); }
 };
 
 TEST_P(BlendPaths, BlendMatchesFormulaForAllAlphaPairs) {
@@ -112,7 +114,7 @@ TEST_P(BlendPaths, BlendMatchesFormulaForAllAlphaPairs) {
             }
 }
 
-INSTANTIATE_TEST_SUITE_P(VectorAndScalar, BlendPaths, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(EveryVectorWidthAndScalar, BlendPaths, ::testing::Values(16, 8, 0));
 
 // The reciprocal product overshoots n / d first at the top of a quotient band
 // (n = q * d + d - 1), since its error grows with n; checking both ends of every band up
@@ -155,6 +157,54 @@ TEST(Writers, PixelCallbackAndGradientHooks) {
     EXPECT_EQ(t.pixel(0, 0), rgba(0, 0, 255, 255));
     // x = 1: red alpha 128 over (10, 20, 30, 255): d = 65025; red (255*128*255 + 10*127*255) / d = 132.
     EXPECT_EQ(t.pixel(1, 0), rgba(132, 9, 14, 255));
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Spans of every length from 1 to 40 at several starts, the last ones ending on the final
+// byte of the picture's memory: each vector width must give the scalar bytes, finish its
+// row ends without touching anything beyond them, and leave the guard bytes alone.
+TEST(VectorSpans, EveryLengthAndStartMatchesTheScalarPath) {
+    constexpr int W = 44, H = 4;
+    std::mt19937 rng(99);
+    std::vector<Color> before(W * H), source(W);
+    for (Color& c : before) c = rng() % 4 == 0 ? rng() & 0xFFFFFF : rng();
+    for (Color& c : source) c = rng() % 4 == 0 ? rng() & 0xFFFFFF : rng();
+    for (const int mode : {Blend, BlendKeepAlpha})
+        for (int length = 1; length <= 40; ++length)
+            for (const int start : {0, 1, 3, W - length}) {
+                const test::SourcePicture picture(
+                    length, 1, 32, std::vector<Color>(source.begin(), source.begin() + length));
+                std::vector<Color> results[3];
+                const int widths[3] = {0, 8, 16};
+                for (int w = 0; w < 3; ++w) {
+                    blend_simd_set_max_width(widths[w]);
+                    Target t(W, H, 32);
+                    for (int i = 0; i < W * H; ++i) t.set(i % W, i / W, before[static_cast<std::size_t>(i)]);
+                    t.begin();
+                    drawing_mode_set(mode);
+                    draw_box(start, 0, length, 1, rgba(12, 200, 77, 1 + length * 6));
+                    draw_alpha_image(picture.handle(), start, 0);
+                    drawing_end();
+                    EXPECT_TRUE(t.guards_intact());
+                    for (int i = 0; i < W * H; ++i) results[w].push_back(t.pixel(i % W, i / W));
+                }
+                blend_simd_set_max_width(16);
+                ASSERT_EQ(results[1], results[0])
+                    << "width 8, mode " << mode << " length " << length << " at " << start;
+                ASSERT_EQ(results[2], results[0])
+                    << "width 16, mode " << mode << " length " << length << " at " << start;
+            }
+    // Asking for less never gives more.
+    blend_simd_set_max_width(8);
+    EXPECT_LE(blend_simd_width(), 8);
+    blend_simd_set_max_width(0);
+    EXPECT_EQ(blend_simd_width(), 0);
+    blend_simd_set_max_width(16);
 }
 
 }  // namespace
