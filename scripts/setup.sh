@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpng-dev libjpeg-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
-  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-liberation2
 )
 missing=()
 for p in "${packages[@]}"; do

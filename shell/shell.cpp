@@ -60,13 +60,13 @@ int shell_init() {
     ShellState& s = shell();
     if (!QApplication::instance()) {
         s.own_app = std::make_unique<QApplication>(fake_argc, fake_argv);
-        // Dialog layouts are given in pixels for a compact 8-point interface font; the
-        // desktop's larger default would clip captions such as the tool panel's check box.
+        // Dialog layouts are given in pixels for a compact 8-point interface font of
+        // Arial's widths (Liberation Sans or another metric-compatible face stands in); the
+        // desktop's wider default would clip captions such as the tool panel's check box.
         QFont font = QApplication::font();
-        if (font.pointSizeF() > 8.0) {
-            font.setPointSizeF(8.0);
-            QApplication::setFont(font);
-        }
+        font.setFamilies({QStringLiteral("Arial"), font.family()});
+        if (font.pointSizeF() > 8.0) font.setPointSizeF(8.0);
+        QApplication::setFont(font);
     }
     if (!qobject_cast<QApplication*>(QApplication::instance())) return 0;
     if (!s.focus_keys) {
