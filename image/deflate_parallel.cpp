@@ -21,38 +21,57 @@ struct Block {
 };
 
 // One block as raw deflate data ending on a byte boundary (a sync flush), or with the
-// final block marker for the last one.
-bool compress_block(const std::uint8_t* data, Block& block, int level, bool last) {
+// final block marker for the last one. `buffer` holds the block's data after up to 32 KiB
+// of what comes before it, which primes the compressor.
+bool compress_block(const DeflateSource& source, Block& block, int level, bool last,
+                    std::vector<std::uint8_t>& buffer) {
+    const std::size_t from = block.begin > Window ? block.begin - Window : 0;
+    const std::size_t primed = block.begin - from, length = block.end - block.begin;
+    try {
+        buffer.resize(primed + length);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    source(from, block.end, buffer.data());
+    block.adler = adler32(1, buffer.data() + primed, static_cast<uInt>(length));
+
     z_stream s{};
     if (deflateInit2(&s, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
-    bool ok = true;
-    if (block.begin > 0) {
-        const std::size_t from = block.begin > Window ? block.begin - Window : 0;
-        ok = deflateSetDictionary(&s, data + from, static_cast<uInt>(block.begin - from)) == Z_OK;
-    }
-    const std::size_t length = block.end - block.begin;
+    bool ok = primed == 0 || deflateSetDictionary(&s, buffer.data(), static_cast<uInt>(primed)) == Z_OK;
     try {
-        block.out.resize(deflateBound(&s, static_cast<uLong>(length)) + 16);
+        if (ok) block.out.resize(deflateBound(&s, static_cast<uLong>(length)) + 16);
     } catch (const std::bad_alloc&) {
         ok = false;
     }
     if (ok) {
-        s.next_in = const_cast<Bytef*>(data + block.begin);
+        s.next_in = buffer.data() + primed;
         s.avail_in = static_cast<uInt>(length);
         s.next_out = block.out.data();
         s.avail_out = static_cast<uInt>(block.out.size());
         const int result = deflate(&s, last ? Z_FINISH : Z_SYNC_FLUSH);
         ok = s.avail_out > 0 && (last ? result == Z_STREAM_END : (result == Z_OK && s.avail_in == 0));
         block.out.resize(s.total_out);
+        try {
+            block.out.shrink_to_fit();
+        } catch (const std::bad_alloc&) {
+            // keeps the larger block
+        }
     }
     deflateEnd(&s);
-    block.adler = adler32(1, data + block.begin, static_cast<uInt>(length));
     return ok;
 }
 
 }  // namespace
 
 bool deflate_parallel(const std::uint8_t* data, std::size_t size, int level, unsigned threads,
+                      std::vector<std::vector<std::uint8_t>>& pieces) {
+    const DeflateSource copy = [data](std::size_t begin, std::size_t end, std::uint8_t* out) {
+        std::copy(data + begin, data + end, out);
+    };
+    return deflate_parallel(size, copy, level, threads, pieces);
+}
+
+bool deflate_parallel(std::size_t size, const DeflateSource& source, int level, unsigned threads,
                       std::vector<std::vector<std::uint8_t>>& pieces) {
     pieces.clear();
     std::vector<Block> blocks;
@@ -69,8 +88,9 @@ bool deflate_parallel(const std::uint8_t* data, std::size_t size, int level, uns
 
     std::atomic<std::size_t> next{0};
     auto work = [&] {
+        std::vector<std::uint8_t> buffer;
         for (std::size_t i; (i = next.fetch_add(1)) < blocks.size();) {
-            blocks[i].ok = compress_block(data, blocks[i], level, i + 1 == blocks.size());
+            blocks[i].ok = compress_block(source, blocks[i], level, i + 1 == blocks.size(), buffer);
         }
     };
     std::vector<std::thread> helpers;

@@ -1,6 +1,7 @@
 // PNG writer over libpng: RGB or RGBA with 8 bits per sample, or a palette picture.
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +27,7 @@ struct PngWriteJob {
     QuantizedPicture* quantized;
     png_bytep packed;  // one packed index row
     // Image data already compressed (large colour pictures), written as IDAT chunks.
-    const std::vector<std::vector<std::uint8_t>>* compressed;
+    std::vector<std::vector<std::uint8_t>>* compressed;
 };
 
 constexpr int CompressionLevel = 9;
@@ -112,39 +113,64 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
     return true;
 }
 
-// The filtered image data of a colour picture: each row is the None filter's 0 byte and the
-// row's red, green, blue (, alpha) samples.
-bool filtered_rows(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
-                   bool bottom_up, int source_bpp, std::vector<std::uint8_t>& raw) {
-    const std::size_t channels = source_bpp / 8;
-    const std::size_t row_bytes = 1 + channels * static_cast<std::size_t>(width);
-    try {
-        raw.resize(row_bytes * static_cast<std::size_t>(height));
-    } catch (const std::bad_alloc&) {
-        return false;
+// The filtered image data of a colour picture, made a range at a time: each row is the
+// None filter's 0 byte and the row's red, green, blue (, alpha) samples.
+class FilteredRows {
+  public:
+    FilteredRows(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
+                 bool bottom_up, int source_bpp)
+        : pixels_(pixels),
+          width_(width),
+          height_(height),
+          stride_(stride),
+          bottom_up_(bottom_up),
+          channels_(static_cast<std::size_t>(source_bpp / 8)),
+          row_bytes_(1 + channels_ * width) {}
+
+    std::size_t size() const { return row_bytes_ * static_cast<std::size_t>(height_); }
+
+    void operator()(std::size_t begin, std::size_t end, std::uint8_t* out) const {
+        std::vector<std::uint8_t> partial;  // a row cut by the range
+        for (std::size_t y = begin / row_bytes_; begin < end; ++y) {
+            const std::size_t row_start = y * row_bytes_, skip = begin - row_start;
+            const std::size_t take = std::min(row_bytes_ - skip, end - begin);
+            if (skip == 0 && take == row_bytes_) {
+                row(y, out);
+            } else {
+                partial.resize(row_bytes_);
+                row(y, partial.data());
+                std::memcpy(out, partial.data() + skip, take);
+            }
+            out += take;
+            begin += take;
+        }
     }
-    for (std::int32_t y = 0; y < height; ++y) {
-        const std::uint8_t* in =
-            pixels + static_cast<std::ptrdiff_t>(bottom_up ? height - 1 - y : y) * stride;
-        std::uint8_t* out = raw.data() + row_bytes * static_cast<std::size_t>(y);
+
+  private:
+    void row(std::size_t y, std::uint8_t* out) const {
+        const auto memory_row = static_cast<std::ptrdiff_t>(bottom_up_ ? height_ - 1 - y : y);
+        const std::uint8_t* in = pixels_ + memory_row * stride_;
         *out++ = 0;
-        if (channels == 4) {
-            for (std::int32_t x = 0; x < width; ++x, in += 4, out += 4) {
+        if (channels_ == 4) {
+            for (std::int32_t x = 0; x < width_; ++x, in += 4, out += 4) {
                 out[0] = in[2], out[1] = in[1], out[2] = in[0], out[3] = in[3];
             }
         } else {
-            for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
+            for (std::int32_t x = 0; x < width_; ++x, in += 3, out += 3) {
                 out[0] = in[2], out[1] = in[1], out[2] = in[0];
             }
         }
     }
-    return true;
-}
 
-// Large colour pictures are compressed on every processor at once; smaller ones, palette
-// pictures and pictures too large for a second copy in memory go through libpng row by row.
-constexpr std::uint64_t ParallelFrom = 2 * DeflateBlock;
-constexpr std::uint64_t ParallelUpTo = std::uint64_t{1} << 30;
+    const std::uint8_t* pixels_;
+    std::int32_t width_, height_, stride_;
+    bool bottom_up_;
+    std::size_t channels_, row_bytes_;
+};
+
+// Large colour pictures are compressed on every processor at once; smaller ones and palette
+// pictures go through libpng row by row.
+constexpr std::size_t ParallelFrom = 2 * DeflateBlock;
 
 std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::int32_t width,
                         std::int32_t height, std::int32_t stride, int flags, int depth, int source_bpp) {
@@ -159,16 +185,12 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
         job.packed = static_cast<png_bytep>(std::malloc(static_cast<std::size_t>(width) + 1));
         if (!job.packed) return 0;
     }
-    std::vector<std::uint8_t> raw;
     std::vector<std::vector<std::uint8_t>> compressed;
     const unsigned threads = std::thread::hardware_concurrency();
-    const std::uint64_t raw_size =
-        (1 + std::uint64_t{static_cast<unsigned>(source_bpp / 8)} * width) * height;
-    if (!job.quantized && threads > 1 && raw_size >= ParallelFrom && raw_size <= ParallelUpTo &&
-        filtered_rows(pixels, width, height, stride, bottom_up, source_bpp, raw)) {
-        if (deflate_parallel(raw.data(), raw.size(), CompressionLevel, threads, compressed))
-            job.compressed = &compressed;
-        std::vector<std::uint8_t>().swap(raw);
+    const FilteredRows rows(pixels, width, height, stride, bottom_up, source_bpp);
+    if (!job.quantized && threads > 1 && rows.size() >= ParallelFrom &&
+        deflate_parallel(rows.size(), rows, CompressionLevel, threads, compressed)) {
+        job.compressed = &compressed;
     }
     // First guess at the size: the raw pixels plus room for headers.
     job.capacity = static_cast<std::size_t>(source_bpp / 8) * width * height + 32768;
