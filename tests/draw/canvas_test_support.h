@@ -14,6 +14,7 @@
 #include "shell/events.h"
 #include "shell/shell.h"
 #include "shell/window.h"
+#include "support/test_window.h"
 #include "widgets/widget.h"
 
 namespace morvane::testing_support {
@@ -64,13 +65,8 @@ class CanvasWindowTest : public ::testing::Test {
     static constexpr ObjectNumber kCanvas = 1;
 
     void SetUp() override {
-        ASSERT_TRUE(shell_init());
-        ASSERT_NE(window_open(kWindow, 10, 10, 400, 300, "Canvas", 0xCF0001), 0);
-        top = reinterpret_cast<QWidget*>(window_handle(kWindow));
+        top = open_active_window(kWindow, "Canvas");
         ASSERT_NE(top, nullptr);
-        window_activate(kWindow);
-        QApplication::setActiveWindow(top);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(top));
         // Park the pointer away from where the tests put canvases: Qt drops a movement to
         // the position the pointer already has.
         QTest::mouseMove(top->windowHandle(), QPoint(395, 295));

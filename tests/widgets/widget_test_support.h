@@ -14,6 +14,7 @@
 #include "shell/shell.h"
 #include "shell/widget_list.h"
 #include "shell/window.h"
+#include "support/test_window.h"
 #include "widgets/widget.h"
 
 namespace morvane::testing_support {
@@ -37,13 +38,8 @@ class WidgetWindowTest : public ::testing::Test {
     static constexpr ObjectNumber kWindow = 40;
 
     void SetUp() override {
-        ASSERT_TRUE(shell_init());
-        ASSERT_NE(window_open(kWindow, 10, 10, 400, 300, "Widgets", 0xCF0001), 0);
-        top = reinterpret_cast<QWidget*>(window_handle(kWindow));
+        top = open_active_window(kWindow, "Widgets");
         ASSERT_NE(top, nullptr);
-        window_activate(kWindow);
-        QApplication::setActiveWindow(top);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(top));
         widget_events();
     }
     void TearDown() override {
