@@ -1,4 +1,7 @@
 // Ellipses by the midpoint walk over one quadrant, mirrored into the other three.
+#include <new>
+#include <vector>
+
 #include "draw/pixel_ops.h"
 
 namespace morvane {
@@ -12,17 +15,42 @@ constexpr int MaxRadius = 500000;
 constexpr int Max32BitRadius = 640;
 
 // Paints the emitted points. A filled ellipse paints each row it reaches once, from -X to
-// X for the widest x on that row.
+// X for the widest x on that row: the walk notes the half widths, and the rows are painted
+// afterwards in the order they lie in memory, so large ellipses stream through it.
 struct EllipsePainter {
     DrawingSession& s;
     std::int64_t cx, cy;
     bool outline;
-    std::int64_t last_row = -1;  // the last row painted by region 2
+    std::vector<std::int64_t>* widths;  // half width per row offset, -1 for none; null: paint at once
+    std::int64_t last_row = -1;         // the last row painted by region 2
 
     void row(std::int64_t x, std::int64_t y) {
         if (outline) return point(x, y);
+        if (widths) {
+            std::int64_t& noted = (*widths)[static_cast<std::size_t>(y)];
+            if (noted < 0) noted = x;
+            return;
+        }
+        paint_rows(x, y);
+    }
+
+    void paint_rows(std::int64_t x, std::int64_t y) {
         span_row_clipped(s, cx - x, cx + x, cy + y);
         if (y != 0) span_row_clipped(s, cx - x, cx + x, cy - y);
+    }
+
+    // The noted rows, lowest memory address first: bottom-up memory starts at the
+    // picture's last row.
+    void paint_noted() {
+        const auto n = static_cast<std::int64_t>(widths->size());
+        const auto width = [&](std::int64_t y) {
+            return (*widths)[static_cast<std::size_t>(y < 0 ? -y : y)];
+        };
+        for (std::int64_t i = 0; i < 2 * n - 1; ++i) {
+            const std::int64_t y = s.target.bottom_up ? n - 1 - i : i - (n - 1);
+            const std::int64_t x = width(y);
+            if (x >= 0) span_row_clipped(s, cx - x, cx + x, cy + y);
+        }
     }
 
     // Region 2 walks down its rows with x falling, so the first point on a row is its
@@ -81,11 +109,23 @@ void walk(EllipsePainter& painter, T rx, T ry) {
 
 void op_ellipse(DrawingSession& s, int cx, int cy, int rx, int ry) {
     if (rx < 0 || ry < 0 || rx > MaxRadius || ry > MaxRadius) return;
-    EllipsePainter painter{s, cx, cy, (s.mode & Outline) != 0};
+    const bool outline = (s.mode & Outline) != 0;
+    std::vector<std::int64_t> widths;
+    bool noted = false;
+    if (!outline) {
+        try {
+            widths.assign(static_cast<std::size_t>(ry) + 1, -1);
+            noted = true;
+        } catch (const std::bad_alloc&) {
+            noted = false;  // paint each row as the walk reaches it
+        }
+    }
+    EllipsePainter painter{s, cx, cy, outline, noted ? &widths : nullptr};
     if (rx <= Max32BitRadius && ry <= Max32BitRadius)
         walk<std::int32_t>(painter, rx, ry);
     else
         walk<std::int64_t>(painter, rx, ry);
+    if (noted) painter.paint_noted();
 }
 
 }  // namespace morvane

@@ -201,8 +201,12 @@ void draw(DrawingSession& s, std::intptr_t handle, int x, int y, int alpha, bool
     const RowKernel kernel =
         kernel_for(choose_op(s.mode, src.bytes == 4, tb == 4, static_cast<int>(k), use_alpha), src.bytes, tb);
     if (!kernel) return;
-    for (int j = 0; j < h; ++j)
+    // Rows in the order the target lies in memory, so the processor streams through it
+    // (sources are stored bottom-up like the outputs).
+    for (int i = 0; i < h; ++i) {
+        const int j = s.target.bottom_up ? h - 1 - i : i;
         kernel(s.at(tx, ty + j), src.row(static_cast<int>(j0) + j) + i0 * src.bytes, w, k);
+    }
 }
 
 }  // namespace

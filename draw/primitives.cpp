@@ -18,8 +18,11 @@ void op_box(DrawingSession& s, int x_in, int y_in, int w_in, int h_in) {
         if (x + w > s.width) w = s.width - x;
         if (y + h > s.height) h = s.height - y;
         if (w <= 0 || h <= 0) return;
-        for (std::int64_t row = y; row < y + h; ++row)
+        // Rows in the order they lie in memory, so the processor streams through it.
+        for (std::int64_t i = 0; i < h; ++i) {
+            const std::int64_t row = s.target.bottom_up ? y + h - 1 - i : y + i;
             span_row(s, static_cast<int>(x), static_cast<int>(row), static_cast<int>(w));
+        }
         return;
     }
     if (w <= 0 || h <= 0) return;
