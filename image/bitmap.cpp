@@ -17,8 +17,10 @@ namespace {
 // Large pictures are mapped straight from the system on 2 MiB boundaries with huge pages
 // asked for: fresh mappings are already zero, and first touching a huge page costs one
 // fault instead of 512 (painting into a new 4096 x 4096 picture faulted 16,384 times).
+// Below 32 MiB the C library may hand back recently freed heap memory, which is cheaper
+// to reuse than fresh pages, so those sizes stay with it.
 constexpr std::uint64_t HugePage = std::uint64_t{2} << 20;
-constexpr std::uint64_t MapFrom = 4 * HugePage;
+constexpr std::uint64_t MapFrom = 16 * HugePage;
 
 std::uint8_t* map_zeroed(std::uint64_t bytes, std::uint64_t* mapped) {
     const std::uint64_t length = (bytes + HugePage - 1) / HugePage * HugePage;

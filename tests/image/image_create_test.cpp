@@ -55,7 +55,7 @@ TEST(BitmapTest, LargeStorageIsZeroedWritableAndReleased) {
     // Sizes around the point where storage is mapped from the system rather than the heap,
     // each created and released twice so a recycled block is checked as well.
     for (int round = 0; round < 2; ++round) {
-        for (const int height : {2730, 2731, 2732, 4100}) {
+        for (const int height : {10922, 10923, 10924, 16000}) {
             Bitmap* b = bitmap_create(1023, height, 24);
             ASSERT_NE(b, nullptr);
             const std::size_t bytes = static_cast<std::size_t>(b->stride) * b->height;
