@@ -1,3 +1,5 @@
+// The Blend kernels 8 pixels at a time with AVX2, and the choice of kernel width for the
+// processor at hand.
 #include "draw/blend_simd.h"
 
 #include "draw/blend_simd_internal.h"

@@ -1,3 +1,5 @@
+// Block-parallel zlib compression: blocks primed with the data before them, joined by sync
+// flushes into one stream.
 #include "image/deflate_parallel.h"
 
 #include <zlib.h>
