@@ -95,9 +95,10 @@ bool encode(PngWriteJob* job, const std::uint8_t* pixels, std::int32_t width, st
         png_write_info(job->png, job->info);
         if (job->compressed) {
             // The rows went through zlib beforehand; libpng frames them as usual.
-            for (const std::vector<std::uint8_t>& piece : *job->compressed) {
+            for (std::vector<std::uint8_t>& piece : *job->compressed) {
                 png_write_chunk(job->png, reinterpret_cast<png_const_bytep>("IDAT"), piece.data(),
                                 piece.size());
+                std::vector<std::uint8_t>().swap(piece);  // framed and copied out: free it now
             }
             png_write_chunk(job->png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
             return true;
