@@ -3,9 +3,11 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPointer>
+#include <QShortcut>
 #include <map>
 #include <vector>
 
@@ -21,6 +23,7 @@ struct MenuRecord {
     ObjectNumber window = -1;
     QPointer<QMenuBar> bar;
     bool gradient = false;
+    QString title_keys;  // the letters that Alt opens a title with, upper case
     std::multimap<int, QPointer<QAction>> items;
 };
 
@@ -48,6 +51,26 @@ QWidget* target(MenuRecord& record) {
     return record.bar;
 }
 
+// Alt and a letter open a title, as on desktop menu bars: the letter after "&" in the
+// title, else its first letter that no earlier title of the bar uses. The caption itself
+// stays as given.
+void bind_title_key(MenuRecord& record, QMenu* drop, const QString& title) {
+    QChar key;
+    const qsizetype amp = title.indexOf(u'&');
+    if (amp >= 0 && amp + 1 < title.size() && title[amp + 1] != u'&') {
+        record.title_keys += title[amp + 1].toUpper();  // the menu bar binds a marked key itself
+        return;
+    }
+    for (qsizetype i = 0; key.isNull() && i < title.size(); ++i)
+        if (title[i].isLetterOrNumber() && !record.title_keys.contains(title[i].toUpper())) key = title[i].toUpper();
+    if (key.isNull() || record.title_keys.contains(key)) return;
+    record.title_keys += key;
+    QMenuBar* bar = record.bar;
+    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Alt+") + key), bar);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, drop, [bar, drop] { bar->setActiveAction(drop->menuAction()); });
+}
+
 }  // namespace
 
 int menu_create_drawn(ObjectNumber number, std::intptr_t window_handle, int style) {
@@ -56,6 +79,13 @@ int menu_create_drawn(ObjectNumber number, std::intptr_t window_handle, int styl
     menu_free(number);
     auto* bar = new QMenuBar(window);
     window->set_menu_bar(bar);
+    // F10 opens the first menu of the bar, as on other desktop programs.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), bar);
+    f10->setContext(Qt::WindowShortcut);
+    QObject::connect(f10, &QShortcut::activated, bar, [bar] {
+        const QList<QAction*> titles = bar->actions();
+        if (!titles.isEmpty()) bar->setActiveAction(titles.front());
+    });
     // A window has one menu bar: records of a replaced bar are dropped.
     std::erase_if(menus().table, [](const auto& entry) { return !entry.second.bar; });
     MenuRecord& record = menus().table[number];
@@ -73,6 +103,7 @@ void menu_title(const std::string& text) {
     if (!record) return;
     auto* drop = new DrawnMenu(QString::fromStdString(text), record->gradient, record->bar);
     record->bar->addMenu(drop);
+    bind_title_key(*record, drop, drop->title());
     menus().current = drop;
     menus().stack.clear();
     if (ShellWindow* w = shell_window(record->window)) w->relayout();

@@ -11,6 +11,11 @@
 namespace morvane {
 namespace {
 
+// Where an item's caption lies: from the gradient column plus an inset to an inset before
+// the right edge.
+constexpr int kCaptionLeft = 20 + 8;
+constexpr int kCaptionRightInset = 8;
+
 // The caption as shown: "&&" becomes "&", a single "&" marks the next character.
 QString without_mnemonics(const QString& text) {
     QString out;
@@ -35,7 +40,9 @@ QSize DrawnMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* op
     QString shown = without_mnemonics(item->text);
     const bool has_tab = shown.contains(u'\t');
     shown.replace(u'\t', u' ');
-    int width = fm.horizontalAdvance(shown) + 28;
+    // The caption area starts 28 pixels in (gradient column and inset) and keeps an 8-pixel
+    // inset on the right: the item is as wide as its whole caption needs.
+    int width = fm.horizontalAdvance(shown) + kCaptionLeft + kCaptionRightInset;
     if (has_tab || item->menuItemType == QStyleOptionMenuItem::SubMenu) width += 20;
     return QSize(width, fm.height() + 6);
 }
@@ -100,7 +107,7 @@ void DrawnMenuStyle::draw_item(const QStyleOptionMenuItem& item, QPainter* paint
     }
 
     // The caption: left part before the first tab, the hint after it right-aligned.
-    const QRect area(r.left() + 28, r.top(), r.width() - 36, r.height());
+    const QRect area(r.left() + kCaptionLeft, r.top(), r.width() - kCaptionLeft - kCaptionRightInset, r.height());
     const int tab = item.text.indexOf(u'\t');
     const QString left = tab < 0 ? item.text : item.text.left(tab);
     const QString right = tab < 0 ? QString() : item.text.mid(tab + 1);

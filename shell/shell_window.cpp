@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
+#include <algorithm>
 
 #include "shell/events.h"
 #include "shell/statusbar_widget.h"
@@ -40,12 +42,13 @@ class ClientArea : public QWidget {
     ShellWindow* window_;
 };
 
-Qt::WindowFlags qt_flags(std::uint32_t flags) {
-    Qt::WindowFlags f = (flags & ToolWindow) ? Qt::Tool : Qt::Window;
+Qt::WindowFlags qt_flags(std::uint32_t flags, bool owned) {
+    // An owned window is a dialog of its owner: the window manager keeps it above.
+    Qt::WindowFlags f = (flags & ToolWindow) ? Qt::Tool : owned ? Qt::Dialog : Qt::Window;
     f |= Qt::CustomizeWindowHint;
     // The style bits proper; a window without any gets a caption.
     std::uint32_t style =
-        flags & ~std::uint32_t(CenterOnScreen | CenterOnParent | NoWidgetTarget | OpenHidden);
+        flags & ~std::uint32_t(CenterOnScreen | CenterOnParent | NoWidgetTarget | OpenHidden | BlockOwner);
     if ((style & ~0xFu) == 0) style |= Caption;
     if ((style & Caption) == Caption) f |= Qt::WindowTitleHint;
     if (style & SystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -54,12 +57,25 @@ Qt::WindowFlags qt_flags(std::uint32_t flags) {
     return f;
 }
 
+// Room for a frame whose size the window manager has not told yet: borders and a title bar.
+constexpr QMargins kAssumedFrame(8, 32, 8, 8);
+
 }  // namespace
 
-ShellWindow::ShellWindow(ObjectNumber number, std::uint32_t flags)
-    : QWidget(nullptr, qt_flags(flags)), number_(number), flags_(flags), client_(new ClientArea(this)) {
+QSize size_within(QSize size, QMargins frame, QSize available) {
+    const int width = available.width() - frame.left() - frame.right();
+    const int height = available.height() - frame.top() - frame.bottom();
+    return QSize(std::max(1, std::min(size.width(), width)), std::max(1, std::min(size.height(), height)));
+}
+
+ShellWindow::ShellWindow(ObjectNumber number, std::uint32_t flags, ShellWindow* owner)
+    : QWidget(owner, qt_flags(flags, owner != nullptr)),
+      number_(number),
+      flags_(flags),
+      client_(new ClientArea(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::NoFocus);
+    if (owner && (flags & BlockOwner)) setWindowModality(Qt::WindowModal);
 }
 
 ShellWindow::~ShellWindow() = default;
@@ -89,6 +105,8 @@ void ShellWindow::set_status_bar(StatusBarWidget* bar) {
         bar->show();
     }
     set_inner_size(width(), inner_height);
+    // The bar is added below the client area: the window may now reach past the screen.
+    if (bar) fit_to_screen();
 }
 
 void ShellWindow::set_inner_size(int width, int height) {
@@ -96,6 +114,33 @@ void ShellWindow::set_inner_size(int width, int height) {
     if (!(flags_ & SizableFrame)) setFixedSize(width, height + status);
     resize(width, height + status);
     relayout();
+}
+
+void ShellWindow::fit_to_screen() {
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    // The frame is known once the window manager has framed the window.
+    const QMargins frame = isVisible() && frameGeometry() != geometry()
+                               ? QMargins(geometry().left() - frameGeometry().left(),
+                                          geometry().top() - frameGeometry().top(),
+                                          frameGeometry().right() - geometry().right(),
+                                          frameGeometry().bottom() - geometry().bottom())
+                               : (QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
+                                                                                                : kAssumedFrame);
+    const QSize fitted = size_within(size(), frame, area.size());
+    if (fitted != size()) {
+        if (!(flags_ & SizableFrame)) setFixedSize(fitted);
+        resize(fitted);
+        relayout();
+    }
+    // Keep the whole frame on the area (pos() is the frame's top-left corner).
+    const int right = area.right() + 1 - frame.left() - frame.right() - width();
+    const int bottom = area.bottom() + 1 - frame.top() - frame.bottom() - height();
+    QPoint at = pos();
+    at.setX(std::max(area.left(), std::min(at.x(), right)));
+    at.setY(std::max(area.top(), std::min(at.y(), bottom)));
+    if (at != pos()) move(at);
 }
 
 void ShellWindow::relayout() {

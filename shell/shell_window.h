@@ -1,7 +1,9 @@
 // The top-level widget behind a window number (shell-internal).
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 #include <cstdint>
 
@@ -18,7 +20,9 @@ class StatusBarWidget;
 class ShellWindow : public QWidget {
     Q_OBJECT
   public:
-    ShellWindow(ObjectNumber number, std::uint32_t flags);
+    /// `owner` (may be null) becomes the Qt parent: the window is then a dialog that the
+    /// window manager keeps in front of its owner.
+    ShellWindow(ObjectNumber number, std::uint32_t flags, ShellWindow* owner = nullptr);
     ~ShellWindow() override;
 
     ObjectNumber number() const { return number_; }
@@ -42,6 +46,9 @@ class ShellWindow : public QWidget {
     void bring_to_front();
     /// Moves the keyboard focus to the next (or previous) focusable widget, wrapping.
     void cycle_focus(bool forward);
+    /// Shrinks the window so that it lies within the available area of its screen with its
+    /// frame, and moves it inside that area.
+    void fit_to_screen();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -76,6 +83,8 @@ void widget_list_window_closed(ObjectNumber number);
 /// Menus and status bars of a closing window.
 void menus_forget_window(ObjectNumber number);
 void statusbars_forget_window(ObjectNumber number);
+/// The largest size not above `size` whose frame (size grown by `frame`) fits in `available`.
+QSize size_within(QSize size, QMargins frame, QSize available);
 /// Every open window number (for shutdown).
 void window_close_all();
 

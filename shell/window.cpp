@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <map>
+#include <vector>
 
 #include "shell/events.h"
 #include "shell/shell_window.h"
@@ -38,10 +39,12 @@ int window_open(ObjectNumber number, int x, int y, int inner_width, int inner_he
     if (!qApp || inner_width < 0 || inner_height < 0) return 0;
     if (shell_window(number)) window_close(number);
 
-    auto* w = new ShellWindow(number, flags);
-    w->owner = shell_window(parent) ? parent : -1;
+    ShellWindow* owner = parent == number ? nullptr : shell_window(parent);
+    auto* w = new ShellWindow(number, flags, owner);
+    w->owner = owner ? parent : -1;
     w->setWindowTitle(QString::fromStdString(title));
     w->set_inner_size(inner_width, inner_height);
+    w->fit_to_screen();
     windows()[number] = w;
 
     if (flags & (CenterOnScreen | CenterOnParent)) {
@@ -58,6 +61,7 @@ int window_open(ObjectNumber number, int x, int y, int inner_width, int inner_he
     } else if (x != DefaultPosition && !(y == DefaultPosition)) {
         w->move(x, y);
     }
+    w->fit_to_screen();
 
     if (!(flags & OpenHidden)) {
         if (flags & NoActivate) w->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -77,6 +81,11 @@ int window_open(ObjectNumber number, int x, int y, int inner_width, int inner_he
 void window_close(ObjectNumber number) {
     ShellWindow* w = shell_window(number);
     if (!w) return;
+    // Owned windows go first: they are the owner's children.
+    std::vector<ObjectNumber> owned;
+    for (const auto& [n, other] : windows())
+        if (other->owner == number) owned.push_back(n);
+    for (ObjectNumber n : owned) window_close(n);
     run_close_hooks(number);
     const ObjectNumber owner = w->owner;
     menus_forget_window(number);

@@ -23,13 +23,18 @@ enum WindowFlags : std::uint32_t {
     NoActivate = 0x2000000,
     OpenHidden = 0x10000000,
     OpenMinimized = 0x20000000,
+    /// With a parent: the parent takes no input until this window closes.
+    BlockOwner = 0x40000000,
 };
 
 /// Value of x or y that lets the platform choose the position.
 inline constexpr int DefaultPosition = -65535;
 
 /// Opens (or replaces) window `number` with a client area of inner_width x inner_height.
-/// `parent` is another window's number (-1 for none). Returns non-zero on success.
+/// `parent` is another window's number (-1 for none): the new window is owned by it, stays
+/// in front of it, closes with it and, with BlockOwner, blocks its input while open. A
+/// window larger than the screen's available area is shrunk to fit it. Returns non-zero on
+/// success.
 int window_open(ObjectNumber number, int x, int y, int inner_width, int inner_height,
                 const std::string& title, std::uint32_t flags, ObjectNumber parent = -1);
 /// Closes a window with its widgets, menu and status bar, removes its pending events and

@@ -164,7 +164,7 @@ TEST_F(MenuTest, ItemMeasuring) {
     opt.text = "Grid Ctrl+G";
     const QSize plain = style.sizeFromContents(QStyle::CT_MenuItem, &opt, QSize(), nullptr);
     EXPECT_EQ(with_tab.width() - plain.width(), 20);
-    EXPECT_EQ(plain.width(), opt.fontMetrics.horizontalAdvance("Grid Ctrl+G") + 28);
+    EXPECT_EQ(plain.width(), opt.fontMetrics.horizontalAdvance("Grid Ctrl+G") + 36);
     EXPECT_EQ(plain.height(), opt.fontMetrics.height() + 6);
     opt.menuItemType = QStyleOptionMenuItem::SubMenu;
     EXPECT_EQ(style.sizeFromContents(QStyle::CT_MenuItem, &opt, QSize(), nullptr).width(),
@@ -317,6 +317,77 @@ TEST_F(MenuTest, ItemImageDrawnAt2AndCentred) {
     EXPECT_EQ(QColor(img.pixel(r.left() + 18, top)), QColor(240, 240, 240));
     EXPECT_EQ(QColor(img.pixel(r.left() + 2, top - 1)), QColor(240, 240, 240));
     EXPECT_EQ(QColor(img.pixel(r.left() + 2, top + 16)), QColor(240, 240, 240));
+}
+
+// Every caption is drawn whole: the caption area (28 pixels in, 8 before the right edge)
+// holds the text before the tab, a gap and the hint after it.
+TEST_F(MenuTest, ItemsAreWideEnoughForTheirWholeCaption) {
+    // Each caption alone in its drop-down, so that nothing wider sets the drop-down's width.
+    ASSERT_NE(menu_create_drawn(1, window_handle(0), GradientStyle), 0);
+    menu_title("Edition");
+    menu_item(7, "Resize Image");
+    menu_title("Help");
+    menu_item(8, "About");
+    menu_title("View");
+    menu_open_submenu("Zoom");
+    menu_item(63, "Zoom 500%");
+    menu_close_submenu();
+    menu_title("File");
+    menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
+    const QList<QAction*> titles = shell_window(0)->menu_bar()->actions();
+    ASSERT_EQ(titles.size(), 4);
+    QMenu* zoom = titles[2]->menu()->actions().at(0)->menu();
+    ASSERT_NE(zoom, nullptr);
+    struct Case {
+        QMenu* menu;
+        int index;
+    };
+    const Case cases[] = {{titles[0]->menu(), 0}, {titles[1]->menu(), 0}, {titles[2]->menu(), 0},
+                          {zoom, 0},              {titles[3]->menu(), 0}};
+    for (const Case& c : cases) {
+        c.menu->popup(QPoint(100, 100));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c.menu));
+        QAction* action = c.menu->actions().at(c.index);
+        SCOPED_TRACE(action->text().toStdString());
+        const QFontMetrics fm(c.menu->font());
+        const QString text = action->text();
+        const qsizetype tab = text.indexOf(u'\t');
+        int needed = fm.horizontalAdvance(tab < 0 ? text : text.left(tab));
+        if (tab >= 0) needed += fm.horizontalAdvance(u' ') + fm.horizontalAdvance(text.mid(tab + 1));
+        if (action->menu()) needed += 14;  // the submenu arrow at the right edge
+        EXPECT_GE(c.menu->actionGeometry(action).width(), 28 + needed + 8);
+        c.menu->hide();
+    }
+}
+
+// Alt and a title's first free letter open that title; F10 opens the first one.
+TEST_F(MenuTest, AltLetterAndF10OpenTheMenus) {
+    menu_title("Tools");  // T is free
+    menu_item(41, "Previous Brush\tX");
+    menu_title("Vista");  // V is taken by View: Alt+I
+    menu_item(90, "Item");
+    QWidget* top = shell_window(0);
+    top->show();
+    QApplication::setActiveWindow(top);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    struct Case {
+        QKeySequence keys;
+        int title;
+    };
+    const Case cases[] = {{QKeySequence("Alt+F"), 0}, {QKeySequence("Alt+V"), 1}, {QKeySequence("Alt+T"), 2},
+                          {QKeySequence("Alt+I"), 3}, {QKeySequence("F10"), 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys.toString().toStdString());
+        QTest::keySequence(top, c.keys);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        EXPECT_EQ(QApplication::activePopupWidget(), drop_down(c.title));
+        drop_down(c.title)->hide();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QApplication::setActiveWindow(top);
+    }
+    // The captions stay as the program gave them.
+    EXPECT_EQ(shell_window(0)->menu_bar()->actions().at(2)->text(), QString("Tools"));
+    EXPECT_TRUE(menu_sources().empty());
 }
 
 }  // namespace
