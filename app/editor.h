@@ -52,6 +52,9 @@ void stamp_rebuild(EditorState& state, bool size_changed);
 void color_repack(EditorState& state);
 /// The canvas handler: a WidgetEvent of the canvas with the position already in mouse_x/y.
 void canvas_event(EditorState& state, std::int64_t subtype);
+/// Lays the tool panel's top row out left to right so that controls grown to their captions
+/// do not overlap, and gives every tool button a tooltip naming the tool and its key.
+void tool_panel_arrange();
 /// Tool panel: a WidgetEvent of the main window's widgets 2..15 (except the canvas).
 void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t subtype);
 /// "Previous Brush" (step -1) and "Next Brush" (step +1).

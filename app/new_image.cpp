@@ -79,7 +79,7 @@ std::int64_t string_to_integer(const std::string& text) {
 }
 
 void new_image_dialog_open(EditorState& state) {
-    if (!window_open(NewImageWindow, DefaultPosition, DefaultPosition, 400, 300, "New Image", 0xC80001))
+    if (!window_open(NewImageWindow, DefaultPosition, DefaultPosition, 400, 300, "New Image", 0xC80001, MainWindow))
         return;
     frame_create(DimensionFrame, 10, 10, 250, 150, "Image Dimension");
     text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.new_image_default_width),

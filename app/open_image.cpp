@@ -10,7 +10,7 @@ namespace morvane {
 
 void open_image_command(EditorState& state) {
     const std::string file =
-        open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*", 0);
+        open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*", 0);
     if (file.empty()) return;
     if (!image_load(OpenedImage, file)) {
         message_box("Canvas", "Cannot load image: " + file);

@@ -7,7 +7,7 @@
 namespace morvane {
 
 void preferences_window_open(EditorState& state) {
-    if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001)) return;
+    if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001, MainWindow)) return;
     if (!panel_create(38, 5, 5, 390, 290)) return;
     widget_add_item(38, 0, "General");
     widget_add_item(38, 1, "Grille");

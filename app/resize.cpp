@@ -69,7 +69,7 @@ void resize_ok(EditorState& state) {
 }  // namespace
 
 void resize_dialog_open(EditorState& state) {
-    if (!window_open(ResizeWindow, DefaultPosition, DefaultPosition, 400, 300, "", 0xC80001)) return;
+    if (!window_open(ResizeWindow, DefaultPosition, DefaultPosition, 400, 300, "", 0xC80001, MainWindow)) return;
     frame_create(PixelFrame, 10, 10, 250, 200, "Pixel Dimension");
     text_field_create(WidthField, 80, 30, 50, 20, std::to_string(state.view_width), TextDigitsOnly);
     text_field_create(HeightField, 80, 60, 50, 20, std::to_string(state.view_height), TextDigitsOnly);

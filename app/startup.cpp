@@ -150,6 +150,7 @@ bool editor_init(EditorState& state) {
     build_tool_buttons();
     build_colour_and_preview(state);
     build_status_bar();
+    tool_panel_arrange();
 
     widget_set_state(3, 1);
     widget_set_state(11, state.brush_size);

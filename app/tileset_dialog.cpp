@@ -13,7 +13,7 @@ namespace morvane {
 
 namespace {
 
-constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*";
+constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*";
 
 // Widget numbers of the dialog.
 enum : int {
@@ -137,7 +137,7 @@ void tileset_convert_command(EditorState&) {
     run.source_file = open_file_dialog("Load Image...", "", OpenPatterns, 0);
     if (run.source_file.empty() || !image_load(OpenedImage, run.source_file)) return;
     if (!window_open(TileSetWindow, DefaultPosition, DefaultPosition, 400, 300, "Convert to TileSet",
-                     0xCC0001, MainWindow)) {
+                     0xCC0001 | BlockOwner, MainWindow)) {
         image_free(OpenedImage);
         return;
     }

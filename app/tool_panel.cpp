@@ -1,5 +1,7 @@
 // The tool panel's handlers: brush controls, tool buttons, the quick eraser, the colour
 // button and the clear button.
+#include <algorithm>
+
 #include "app/editor.h"
 #include "draw/draw.h"
 #include "image/image.h"
@@ -51,7 +53,31 @@ void colour_button(EditorState& state) {
     stamp_rebuild(state, false);
 }
 
+// The brush controls of the top row, left to right, and the gap kept between them.
+constexpr int kTopRow[] = {14, 12, 11, 13, 15};
+constexpr int kRowGap = 4;
+
+struct ToolTip {
+    int button;
+    const char* text;
+};
+constexpr ToolTip kToolTips[] = {
+    {3, "Brush (B)"}, {4, "Line (L)"},    {5, "Box (U)"},          {6, "Ellipse (Shift+U)"},
+    {7, "Fill (G)"},  {9, "Eraser (E)"}, {8, "Clear the picture"}, {2, "Brush colour"},
+};
+
 }  // namespace
+
+void tool_panel_arrange() {
+    int x = widget_rect(kTopRow[0]).x;
+    for (int number : kTopRow) {
+        const WidgetRect r = widget_rect(number);
+        if (r.width == 0) continue;  // not created
+        if (r.x < x) widget_resize(number, x, KeepSize, KeepSize, KeepSize);
+        x = std::max(x, r.x) + r.width + kRowGap;
+    }
+    for (const ToolTip& tip : kToolTips) widget_set_tooltip(tip.button, tip.text);
+}
 
 void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {

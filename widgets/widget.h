@@ -100,6 +100,11 @@ void widget_set_focus(ObjectNumber number);
 ObjectNumber widget_focused();
 /// Moves and sizes a widget in its parent; KeepSize (-65535) keeps that value.
 void widget_resize(ObjectNumber number, int x, int y, int width, int height);
+/// A widget's place in its parent's client pixels; all 0 when the number names none.
+struct WidgetRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WidgetRect widget_rect(ObjectNumber number);
 /// The kind code of a widget, 0 when the number names none.
 int widget_kind(ObjectNumber number);
 void widget_free(ObjectNumber number);

@@ -204,4 +204,11 @@ void widget_resize(ObjectNumber number, int x, int y, int width, int height) {
     r->widget->update();
 }
 
+WidgetRect widget_rect(ObjectNumber number) {
+    const WidgetRecord* r = find(number);
+    if (!r) return {};
+    const QRect g = r->widget->geometry();
+    return {g.x(), g.y(), g.width(), g.height()};
+}
+
 }  // namespace morvane

@@ -1,4 +1,6 @@
 // Opening a picture as the document.
+#include <QRegularExpression>
+
 #include "editor_fixture.h"
 #include "shell/statusbar.h"
 #include "tileset_script.h"
@@ -33,7 +35,20 @@ TEST_F(OpenImage, PictureBecomesTheDocumentAtZoom100) {
     EXPECT_EQ(requests_[0].kind, DialogKind::OpenFile);
     EXPECT_EQ(requests_[0].title, "Load Image...");
     EXPECT_EQ(requests_[0].default_file, "");
-    EXPECT_EQ(requests_[0].pattern, "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*");
+    EXPECT_EQ(requests_[0].pattern, "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*");
+    // The chooser's JPEG filter shows both usual endings.
+    const std::vector<std::string> filters = pattern_filters(parse_pattern_string(requests_[0].pattern));
+    ASSERT_EQ(filters.size(), 3u);
+    EXPECT_EQ(filters[1], "JPEG Images (*.jpg *.jpeg)");
+    for (const char* name : {"photo.jpg", "photo.jpeg", "PHOTO.JPG"}) {
+        bool shown = false;
+        for (const QString& glob : QString::fromStdString(filters[1]).section('(', 1).chopped(1).split(' '))
+            shown |= QRegularExpression(QRegularExpression::wildcardToRegularExpression(glob),
+                                        QRegularExpression::CaseInsensitiveOption)
+                         .match(name)
+                         .hasMatch();
+        EXPECT_TRUE(shown) << name;
+    }
     EXPECT_EQ(requests_[0].pattern_index, 0);
 
     EXPECT_EQ(state_.zoom, 100);

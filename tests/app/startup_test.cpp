@@ -1,6 +1,8 @@
 // The editor right after start-up: windows, widgets, menu check, status texts, images and
 // the first picture on the canvas.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QStyleOptionComboBox>
 
 #include "editor_fixture.h"
 #include "shell/menu.h"
@@ -21,10 +23,27 @@ TEST_F(StartupTest, MainWindowWidgetsAndTheirPlaces) {
         ObjectNumber number;
         int kind, x, y, w, h;
     };
+    // The brush controls keep their order, top and height and at least their width; they
+    // move right as far as the captions before them grew.
+    const Expected row[] = {
+        {14, ComboBoxWidget, 5, 5, 40, 20}, {12, ComboBoxWidget, 48, 5, 50, 20}, {11, SpinWidget, 100, 5, 50, 20},
+        {13, TrackbarWidget, 155, 5, 100, 20}, {15, CheckBoxWidget, 260, 5, 75, 20},
+    };
+    int right = 0;
+    for (const Expected& e : row) {
+        SCOPED_TRACE(e.number);
+        EXPECT_EQ(widget_kind(e.number), e.kind);
+        const WidgetRect r = widget_rect(e.number);
+        EXPECT_GE(r.x, e.x);
+        EXPECT_GT(r.x, right);
+        EXPECT_EQ(r.y, e.y);
+        EXPECT_EQ(r.height, e.h);
+        EXPECT_GE(r.width, e.w);
+        right = r.x + r.width - 1;
+    }
+    EXPECT_LT(right, 800);
     const Expected widgets[] = {
-        {14, ComboBoxWidget, 5, 5, 40, 20},      {12, ComboBoxWidget, 48, 5, 50, 20},
-        {11, SpinWidget, 100, 5, 50, 20},        {13, TrackbarWidget, 155, 5, 100, 20},
-        {15, CheckBoxWidget, 260, 5, 75, 20},    {3, ImageButtonWidget, 5, 50, 25, 25},
+        {3, ImageButtonWidget, 5, 50, 25, 25},
         {4, ImageButtonWidget, 31, 50, 25, 25},  {5, ImageButtonWidget, 5, 79, 25, 25},
         {6, ImageButtonWidget, 31, 79, 25, 25},  {7, ImageButtonWidget, 5, 108, 25, 25},
         {9, ImageButtonWidget, 31, 108, 25, 25}, {8, ImageButtonWidget, 5, 137, 25, 25},
@@ -131,6 +150,34 @@ TEST_F(StartupTest, CanvasShowsCheckerboardAndGrid) {
 
 TEST_F(StartupTest, CanvasHoldsTheFocus) {
     EXPECT_EQ(widget_focused(), 1);
+}
+
+TEST_F(StartupTest, ToolPanelShowsWholeCaptionsAndNamesEveryTool) {
+    // Each item of the two small-font combo boxes fits the box's text field.
+    for (const ObjectNumber number : {14, 12}) {
+        auto* box = qobject_cast<QComboBox*>(widget_qt(number));
+        ASSERT_NE(box, nullptr);
+        QStyleOptionComboBox opt;
+        opt.initFrom(box);
+        opt.rect = box->rect();
+        const int room =
+            box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box).width() - 2;
+        const QFontMetrics fm(box->font());
+        for (int i = 0; i < box->count(); ++i) EXPECT_LE(fm.horizontalAdvance(box->itemText(i)), room) << number;
+    }
+    auto* keep = qobject_cast<QCheckBox*>(widget_qt(15));
+    ASSERT_NE(keep, nullptr);
+    EXPECT_LE(keep->fontMetrics().horizontalAdvance("Keep Alpha") + 20, keep->width());
+
+    const std::pair<ObjectNumber, const char*> tips[] = {
+        {3, "Brush (B)"}, {4, "Line (L)"}, {5, "Box (U)"}, {6, "Ellipse (Shift+U)"}, {7, "Fill (G)"}, {9, "Eraser (E)"},
+    };
+    for (const auto& [button, tip] : tips) {
+        ASSERT_NE(widget_qt(button), nullptr);
+        EXPECT_EQ(widget_qt(button)->toolTip(), tip);
+    }
+    EXPECT_FALSE(widget_qt(8)->toolTip().isEmpty());
+    EXPECT_FALSE(widget_qt(2)->toolTip().isEmpty());
 }
 
 }  // namespace

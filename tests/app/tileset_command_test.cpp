@@ -8,7 +8,7 @@
 namespace morvane::testing {
 namespace {
 
-constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*";
+constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*";
 constexpr const char* SavePatterns = "PNG Images|*.png|JPEG Images|*.jpeg|BMP Images|*.bmp";
 
 class TilesetCommand : public EditorFixture {
