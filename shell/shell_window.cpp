@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "shell/events.h"
@@ -218,6 +219,7 @@ void ShellWindow::changeEvent(QEvent* event) {
 }
 
 void ShellWindow::moveEvent(QMoveEvent*) {
+    refit_once_framed();
     post(MoveWindowEvent, number_);
 }
 
@@ -227,7 +229,21 @@ void ShellWindow::closeEvent(QCloseEvent* event) {
     post(CloseWindowEvent, number_);
 }
 
+void ShellWindow::refit_once_framed() {
+    // Once the window manager has framed the window its frame is known: fit it again so
+    // that the frame, not only the window, lies on the screen.
+    if (framed_ || !isVisible() || frameGeometry() == geometry()) return;
+    framed_ = true;
+    fit_to_screen();
+}
+
 bool ShellWindow::event(QEvent* event) {
+    if (event->type() == QEvent::Show && !framed_) {
+        // The frame comes with the window manager's answer; look again shortly.
+        QTimer::singleShot(250, this, &ShellWindow::refit_once_framed);
+        QTimer::singleShot(1000, this, &ShellWindow::refit_once_framed);
+    }
+    if (event->type() == QEvent::Expose) refit_once_framed();
     if (event->type() == QEvent::WindowActivate) {
         if (saved_focus_ && isAncestorOf(saved_focus_)) saved_focus_->setFocus(Qt::ActiveWindowFocusReason);
         post(ActivateWindowEvent);

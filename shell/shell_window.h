@@ -49,6 +49,8 @@ class ShellWindow : public QWidget {
     /// Shrinks the window so that it lies within the available area of its screen with its
     /// frame, and moves it inside that area.
     void fit_to_screen();
+    /// fit_to_screen once more when the window manager's frame is first known.
+    void refit_once_framed();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -68,6 +70,7 @@ class ShellWindow : public QWidget {
     QMenuBar* menu_bar_ = nullptr;
     StatusBarWidget* status_bar_ = nullptr;
     bool min_or_max_ = false;
+    bool framed_ = false;  // fitted to the screen with the window manager's frame
     QPointer<QWidget> saved_focus_;
 };
 

@@ -7,5 +7,14 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
     add_test(NAME app_e2e_exit
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_exit.sh $<TARGET_FILE:morvane>)
     set_tests_properties(app_e2e_exit PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    # Under a window manager: dialogs in front of the main window, and display scales.
+    find_program(MORVANE_OPENBOX openbox)
+    find_program(MORVANE_XPROP xprop)
+    if(MORVANE_OPENBOX AND MORVANE_XPROP)
+      add_test(NAME app_e2e_front COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_front.sh $<TARGET_FILE:morvane>)
+      add_test(NAME app_e2e_scale COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_scale.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_front app_e2e_scale PROPERTIES LABELS "app;e2e" TIMEOUT 180)
+    endif()
   endif()
 endif()
+
