@@ -18,3 +18,12 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
   endif()
 endif()
 
+# The install tree, the validators and the Debian package of this build.
+find_program(MORVANE_DPKG_DEB dpkg-deb)
+find_program(MORVANE_DESKTOP_VALIDATE desktop-file-validate)
+find_program(MORVANE_APPSTREAMCLI appstreamcli)
+if(TARGET morvane AND MORVANE_DPKG_DEB AND MORVANE_DESKTOP_VALIDATE AND MORVANE_APPSTREAMCLI)
+  add_test(NAME app_package COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/package_test.sh ${PROJECT_BINARY_DIR}
+                                    $<TARGET_EXISTS:morvane-tileset>)
+  set_tests_properties(app_package PROPERTIES LABELS "app;package" TIMEOUT 300)
+endif()
