@@ -122,25 +122,29 @@ void ShellWindow::fit_to_screen() {
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     // The frame is known once the window manager has framed the window.
-    const QMargins frame = isVisible() && frameGeometry() != geometry()
-                               ? QMargins(geometry().left() - frameGeometry().left(),
-                                          geometry().top() - frameGeometry().top(),
-                                          frameGeometry().right() - geometry().right(),
-                                          frameGeometry().bottom() - geometry().bottom())
-                               : (QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
-                                                                                                : kAssumedFrame);
+    const bool framed = isVisible() && frameGeometry() != geometry();
+    const QMargins frame = framed ? QMargins(geometry().left() - frameGeometry().left(),
+                                             geometry().top() - frameGeometry().top(),
+                                             frameGeometry().right() - geometry().right(),
+                                             frameGeometry().bottom() - geometry().bottom())
+                           : QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
+                                                                                           : kAssumedFrame;
     const QSize fitted = size_within(size(), frame, area.size());
     if (fitted != size()) {
         if (!(flags_ & SizableFrame)) setFixedSize(fitted);
         resize(fitted);
         relayout();
     }
-    // Keep the whole frame on the area (pos() is the frame's top-left corner).
+    // Keep the whole frame on the area. pos() is the frame's corner once the frame is known;
+    // before that the window manager may take it for the window's own corner, so the frame's
+    // room is kept on both sides.
+    const int left = area.left() + (framed ? 0 : frame.left());
+    const int top = area.top() + (framed ? 0 : frame.top());
     const int right = area.right() + 1 - frame.left() - frame.right() - width();
     const int bottom = area.bottom() + 1 - frame.top() - frame.bottom() - height();
     QPoint at = pos();
-    at.setX(std::max(area.left(), std::min(at.x(), right)));
-    at.setY(std::max(area.top(), std::min(at.y(), bottom)));
+    at.setX(std::max(left, std::min(at.x(), right)));
+    at.setY(std::max(top, std::min(at.y(), bottom)));
     if (at != pos()) move(at);
 }
 

@@ -79,7 +79,7 @@ popup_opens() {
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
 done
@@ -100,7 +100,7 @@ spot_x=$((mx + 25)) spot_y=$((my + mh - 60))
 # 1. Preferences (Alt+E, then P): the main window stays usable, the window stays in front.
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+e
-sleep 0.5
+popup_opens || fail "Alt+E opened no menu"
 xdotool key p
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Preferences$' | head -n 1)
 [ -n "$dialog" ] || fail "Alt+E, P opened no Preferences window"
@@ -129,8 +129,8 @@ dialog=""
 # 2. The tile-set dialog (File, third item): it blocks the main window.
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key Down Down Down Return
+popup_opens || fail "Alt+F opened no menu"
+xdotool key --delay 100 Down Down Down Return
 chooser=$(timeout 10 xdotool search --sync --onlyvisible --name '^Load Image' | head -n 1)
 [ -n "$chooser" ] || fail "no file chooser for the tile-set command"
 sleep 0.8

@@ -31,7 +31,7 @@ geometry() {
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
 done
