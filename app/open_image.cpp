@@ -22,8 +22,12 @@ bool load_document(EditorState& state, const std::string& file) {
     const bool zoom_changed = state.zoom != 100;
     state.zoom = 100;
     status_update(state);
+    // The steps below report nothing; the windows are repainted between them.
+    busy.keep_alive();
     checker_rebuild(state);
+    busy.keep_alive();
     document_images_recreate(state);
+    busy.keep_alive();
     // The brush tip follows the zoom back to 100.
     if (zoom_changed && image_exists(BrushImage)) stamp_rebuild(state, true);
     view_layout(state, true);
@@ -34,6 +38,7 @@ bool load_document(EditorState& state, const std::string& file) {
         draw_alpha_image(image_handle(OpenedImage), 0, 0);
         drawing_end();
     }
+    busy.keep_alive();
     image_copy(WorkingImage, ZoomSourceImage);
     view_redraw(state);
     image_free(OpenedImage);

@@ -40,6 +40,7 @@ struct BusyWork::Impl {
 
     void pump() {
         last_pump.restart();
+        if (dialog && !dialog->isVisible() && started.elapsed() >= ProgressDialogDelayMs) dialog->show();
         // Painting and timers run; clicks and keys wait until the work is over.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
@@ -97,9 +98,12 @@ void BusyWork::step(std::int64_t done, std::int64_t total) {
             dialog->setRange(0, maximum);
             dialog->setValue(std::min(value, maximum));
         }
-        if (!dialog->isVisible()) dialog->show();
     }
     impl_->pump();
+}
+
+void BusyWork::keep_alive() {
+    if (impl_->dialog && impl_->last_pump.elapsed() >= RepaintIntervalMs) impl_->pump();
 }
 
 void BusyWork::set_text(const std::string& text) {

@@ -27,6 +27,9 @@ class BusyWork {
 
     /// `done` of `total` units; total 0 shows a moving bar without end.
     void step(std::int64_t done, std::int64_t total);
+    /// Lets pending window painting run (and shows the dialog when it is due) between steps
+    /// of work that reports no progress of its own.
+    void keep_alive();
     /// Changes the text under the title (a new phase of the work).
     void set_text(const std::string& text);
     /// Whether the progress dialog is on screen now.
