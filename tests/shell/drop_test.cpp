@@ -96,19 +96,5 @@ TEST_F(DropTest, RepeatedDropsAreEachReportedAndThePathBelongsToItsEvent) {
     EXPECT_EQ(event_dropped_file(), "");
 }
 
-TEST_F(DropTest, OnlyWindowsThatAcceptDropsTakeThem) {
-    ASSERT_NE(window_open(1, 0, 0, 100, 100, "dialog", 0xC80001), 0);
-    event_queue_clear();
-    EXPECT_FALSE(shell_window(1)->acceptDrops());
-    EXPECT_TRUE(shell_window(0)->acceptDrops());
-    ASSERT_NE(window_accept_drops(0, 0), 0);
-    EXPECT_FALSE(shell_window(0)->acceptDrops());
-    EXPECT_EQ(window_accept_drops(5, 1), 0);  // no such window
-    // A drop posted for a window that closes before it is taken is discarded with it.
-    event_post_dropped_file(1, "/tmp/late.png");
-    window_close(1);
-    EXPECT_EQ(dropped_files(), (std::vector<std::string>{}));
-}
-
 }  // namespace
 }  // namespace morvane
