@@ -1,5 +1,6 @@
 // The dispatch table: every event the editor acts on, by kind, window, source and subtype.
 #include "app/commands.h"
+#include "app/desktop.h"
 #include "app/editor.h"
 #include "shell/events.h"
 #include "shell/menu.h"
@@ -79,6 +80,7 @@ void menu_event(EditorState& state, std::int64_t id) {
             brush_step(state, +1);
             break;
         default:
+            desktop_menu_event(state, id);
             break;
     }
 }
@@ -108,6 +110,9 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
             break;
         case MenuEvent:
             menu_event(state, source);
+            break;
+        case DropFilesEvent:
+            if (window == MainWindow) open_image_file(state, event_dropped_file());
             break;
         case SizeWindowEvent:
         case MaximizeWindowEvent:

@@ -4,13 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/editor_state.h"
 
 namespace morvane {
 
 // Start-up and main loop.
-int editor_start(EditorState& state);  // returns the exit code (always 0)
+/// Starts the editor, opens the first of `files` (the command line's pictures) and runs the
+/// loop; returns the exit code (always 0).
+int editor_start(EditorState& state, const std::vector<std::string>& files = {});
 /// Start-up without the loop: shell, codecs, main window, settings, document, menu, tool
 /// panel, view, icons and status bar. Returns false after a start-up failure (its message
 /// has been shown and everything released); settings are then never written.

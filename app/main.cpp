@@ -1,7 +1,12 @@
-// The editor's executable: no arguments, exit code 0.
+// The editor's executable: `morvane [FILE]` opens FILE at start; exit code 0.
+#include <string>
+#include <vector>
+
 #include "app/editor.h"
 
-int main() {
+int main(int argc, char** argv) {
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
     morvane::EditorState state;
-    return morvane::editor_start(state);
+    return morvane::editor_start(state, files);
 }

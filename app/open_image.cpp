@@ -1,28 +1,33 @@
 // "Open an Image (or a Tileset...)": a picture file becomes the document at zoom 100.
 #include "app/commands.h"
+#include "app/desktop.h"
 #include "app/editor.h"
 #include "draw/draw.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "widgets/dialogs.h"
+#include "widgets/progress.h"
 
 namespace morvane {
 
-void open_image_command(EditorState& state) {
-    const std::string file =
-        open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*", 0);
-    if (file.empty()) return;
-    if (!image_load(OpenedImage, file)) {
-        message_box("Canvas", "Cannot load image: " + file);
-        return;
-    }
+namespace {
+
+// The picture into OpenedImage and the document rebuilt around it, under a busy pointer and
+// a progress dialog for long pictures. False when the file cannot be read or decoded.
+bool load_document(EditorState& state, const std::string& file) {
+    BusyWork busy("Open", "Loading " + file_part(file));
+    if (!image_load(OpenedImage, file)) return false;
     state.view_width = state.base_width = image_width(OpenedImage);
     state.view_height = state.base_height = image_height(OpenedImage);
     const bool zoom_changed = state.zoom != 100;
     state.zoom = 100;
     status_update(state);
+    // The steps below report nothing; the windows are repainted between them.
+    busy.keep_alive();
     checker_rebuild(state);
+    busy.keep_alive();
     document_images_recreate(state);
+    busy.keep_alive();
     // The brush tip follows the zoom back to 100.
     if (zoom_changed && image_exists(BrushImage)) stamp_rebuild(state, true);
     view_layout(state, true);
@@ -33,9 +38,30 @@ void open_image_command(EditorState& state) {
         draw_alpha_image(image_handle(OpenedImage), 0, 0);
         drawing_end();
     }
+    busy.keep_alive();
     image_copy(WorkingImage, ZoomSourceImage);
     view_redraw(state);
     image_free(OpenedImage);
+    return true;
+}
+
+}  // namespace
+
+bool open_image_file(EditorState& state, const std::string& file) {
+    if (file.empty()) return false;
+    if (!load_document(state, file)) {
+        message_box("Canvas", "Cannot load image: " + file);
+        return false;
+    }
+    recent_note(file);
+    return true;
+}
+
+void open_image_command(EditorState& state) {
+    const std::string file =
+        open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*", 0);
+    if (file.empty()) return;
+    open_image_file(state, file);
 }
 
 }  // namespace morvane

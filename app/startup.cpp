@@ -1,6 +1,7 @@
 // Start-up of the editor: shell and codecs, main window, settings, document, menu, tool
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
 #include "app/commands.h"
+#include "app/desktop.h"
 #include "app/editor.h"
 #include "draw/canvas.h"
 #include "image/codec.h"
@@ -22,6 +23,8 @@ void build_menu() {
     menu_item(0, "New Tileset\tCtrl+N");
     menu_separator();
     menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
+    menu_open_submenu("Open Recent", OpenRecentMenu);
+    menu_close_submenu();
     menu_item(1, "Open an image and convert it to TileSet");
     menu_separator();
     menu_item(2, "Save the tileSet");
@@ -143,7 +146,10 @@ bool editor_init(EditorState& state) {
     }
     document_images_recreate(state);
     build_menu();
+    recent_menu_refresh();
     add_shortcuts();
+    tool_keys_install();
+    window_accept_drops(MainWindow, 1);
     build_brush_controls();
     view_create(state);
     view_redraw(state);
@@ -177,8 +183,9 @@ void editor_exit(EditorState& state) {
     editor_shutdown(state);
 }
 
-int editor_start(EditorState& state) {
+int editor_start(EditorState& state, const std::vector<std::string>& files) {
     if (!editor_init(state)) return 0;
+    editor_open_files(state, files);
     main_loop(state);
     editor_exit(state);
     return 0;

@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "image/bitmap.h"
 #include "image/image.h"
+#include "image/progress.h"
 
 namespace morvane {
 
@@ -87,6 +88,7 @@ bool tileset_assemble(ObjectNumber source, const TileSetLayout& layout, ObjectNu
                 }
             }
         }
+        progress_report(gr + 1, grab_rows);
     }
     return true;
 }

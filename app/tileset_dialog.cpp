@@ -7,6 +7,7 @@
 #include "shell/events.h"
 #include "shell/window.h"
 #include "widgets/dialogs.h"
+#include "widgets/progress.h"
 #include "widgets/widget.h"
 
 namespace morvane {
@@ -116,7 +117,12 @@ bool convert(const TileSetRun& run) {
     if (run.tile_width < 1 || run.tile_height < 1 || run.columns < 1) return false;
     const TileSetLayout layout =
         tileset_layout(run.width, run.height, run.tile_width, run.tile_height, run.columns, space);
-    if (!tileset_assemble(OpenedImage, layout, TileSetImage)) return false;
+    bool assembled = false;
+    {
+        BusyWork busy("Convert to TileSet", "Cutting the tiles");
+        assembled = tileset_assemble(OpenedImage, layout, TileSetImage);
+    }
+    if (!assembled) return false;
 
     TileSetTarget target;
     bool saved = false;
@@ -135,7 +141,13 @@ bool convert(const TileSetRun& run) {
 void tileset_convert_command(EditorState&) {
     TileSetRun run;
     run.source_file = open_file_dialog("Load Image...", "", OpenPatterns, 0);
-    if (run.source_file.empty() || !image_load(OpenedImage, run.source_file)) return;
+    if (run.source_file.empty()) return;
+    bool loaded = false;
+    {
+        BusyWork busy("Convert to TileSet", "Loading " + file_part(run.source_file));
+        loaded = image_load(OpenedImage, run.source_file) != 0;
+    }
+    if (!loaded) return;
     if (!window_open(TileSetWindow, DefaultPosition, DefaultPosition, 400, 300, "Convert to TileSet",
                      0xCC0001 | BlockOwner, MainWindow)) {
         image_free(OpenedImage);

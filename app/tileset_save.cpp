@@ -1,5 +1,6 @@
 // Saving a tile set under the name the user types, and "Save the tileSet".
 #include "app/commands.h"
+#include "app/desktop.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "widgets/dialogs.h"
@@ -18,6 +19,7 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
         return false;
     }
     *saved = image_save(number, file, target->tag) != 0;
+    if (*saved) recent_note(file);
     if (!*saved) message_box("Save Image", "Cannot save image: " + typed);
     return true;
 }

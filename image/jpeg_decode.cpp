@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "image/codec.h"
+#include "image/progress.h"
 
 namespace morvane {
 
@@ -137,6 +138,7 @@ int jpeg_decode(DecodeContext* ctx, std::uint8_t* pixels, std::int32_t stride, i
         JSAMPROW rows[1] = {cmyk ? state->row : out};
         if (jpeg_read_scanlines(&state->cinfo, rows, 1) != 1) return 0;
         if (cmyk) convert_cmyk(state->row, out, ctx->width);
+        progress_report(y + 1, height);
     }
     jpeg_finish_decompress(&state->cinfo);
     return 1;

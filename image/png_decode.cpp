@@ -7,6 +7,7 @@
 
 #include "image/bitmap.h"
 #include "image/codec.h"
+#include "image/progress.h"
 
 namespace morvane {
 
@@ -116,10 +117,12 @@ PngReadState* open_png(const std::uint8_t* data, std::size_t size, bool force_al
 bool read_rows(PngReadState* state, std::uint8_t* pixels, std::int32_t height, std::int32_t stride,
                bool bottom_up) {
     if (setjmp(png_jmpbuf(state->png))) return false;
+    const std::int64_t total = static_cast<std::int64_t>(state->passes) * height;
     for (int pass = 0; pass < state->passes; ++pass) {
         for (std::int32_t y = 0; y < height; ++y) {
             const std::int32_t memory_row = bottom_up ? height - 1 - y : y;
             png_read_row(state->png, pixels + static_cast<std::ptrdiff_t>(memory_row) * stride, nullptr);
+            progress_report(static_cast<std::int64_t>(pass) * height + y + 1, total);
         }
     }
     return true;

@@ -103,6 +103,25 @@ std::intptr_t event_data() {
     return queue().current.data;
 }
 
+namespace {
+void release_path(std::intptr_t data) {
+    delete reinterpret_cast<std::string*>(data);
+}
+}  // namespace
+
+void event_post_dropped_file(std::int64_t window, const std::string& path) {
+    auto* copy = new std::string(path);
+    // Two drops of files in a row are two requests, not a repeated input.
+    event_post_data(DropFilesEvent, 0, window, 0, reinterpret_cast<std::intptr_t>(copy), release_path,
+                    PostRepeated);
+}
+
+std::string event_dropped_file() {
+    const Event& current = queue().current;
+    if (current.kind != DropFilesEvent || !current.data || current.release != release_path) return {};
+    return *reinterpret_cast<const std::string*>(current.data);
+}
+
 std::int64_t event_wait(int timeout_ms) {
     EventQueue& q = queue();
     if (!q.pending.empty()) return take_head();

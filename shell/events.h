@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "image/color.h"
 
@@ -24,6 +25,9 @@ enum EventKind : std::uint32_t {
     CloseWindowEvent = 13116,
     MoveWindowEvent = 13117,
     SizeWindowEvent = 13118,
+    /// Files were dropped on a window that accepts drops (window_accept_drops): source 0,
+    /// subtype 0; event_dropped_file gives the first dropped file.
+    DropFilesEvent = 13119,
 };
 
 /// Flags of event_post: queue even while posting is suspended / append even when the
@@ -57,6 +61,11 @@ void event_post_data(std::uint32_t kind, std::int64_t source, std::int64_t windo
                      std::intptr_t data, void (*release)(std::intptr_t data), std::uint32_t flags = 0);
 /// The data record of the current event, 0 when it carries none.
 std::intptr_t event_data();
+/// The local file (UTF-8 path) dropped with the current event; "" unless the current event
+/// is a DropFilesEvent.
+std::string event_dropped_file();
+/// Queues a DropFilesEvent for `path` on a window, as a drop of that file does.
+void event_post_dropped_file(std::int64_t window, const std::string& path);
 /// Removes every queued event matching all fields; -1 in a field matches any value.
 void event_discard(std::int64_t kind, std::int64_t source, std::int64_t window, std::int64_t subtype);
 /// Raises (+1) or lowers (-1) the posting suspension; while above zero posts are dropped.

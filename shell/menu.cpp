@@ -25,6 +25,7 @@ struct MenuRecord {
     bool gradient = false;
     QString title_keys;  // the letters that Alt opens a title with, upper case
     std::multimap<int, QPointer<QAction>> items;
+    std::map<int, QPointer<QMenu>> submenus;  // drop-downs opened with an id
 };
 
 struct MenuBuilding {
@@ -109,21 +110,29 @@ void menu_title(const std::string& text) {
     if (ShellWindow* w = shell_window(record->window)) w->relayout();
 }
 
-void menu_item(int id, const std::string& text, std::intptr_t image) {
-    MenuRecord* record = building_record();
-    if (!record) return;
-    QWidget* where = target(*record);
+namespace {
+
+// Appends an item that posts a MenuEvent with its id when chosen.
+void add_action(MenuRecord& record, QWidget* where, int id, const std::string& text, std::intptr_t image) {
     auto* action = new QAction(QString::fromStdString(text), where);
     const QImage picture = qimage_from_handle(image);
     if (!picture.isNull()) action->setIcon(QIcon(QPixmap::fromImage(picture)));
-    const ObjectNumber window = record->window;
+    const ObjectNumber window = record.window;
     QObject::connect(action, &QAction::triggered, action, [action, id, window] {
         // A checkable action flips itself when chosen; the mark is the program's to set.
         if (action->isCheckable()) action->setChecked(action->property("morvane_mark").toBool());
         if (shell_window(window)) event_post(MenuEvent, id, window, 0);
     });
     where->addAction(action);
-    record->items.emplace(id, action);
+    record.items.emplace(id, action);
+}
+
+}  // namespace
+
+void menu_item(int id, const std::string& text, std::intptr_t image) {
+    MenuRecord* record = building_record();
+    if (!record) return;
+    add_action(*record, target(*record), id, text, image);
 }
 
 void menu_separator() {
@@ -135,12 +144,13 @@ void menu_separator() {
         record->bar->addSeparator();
 }
 
-void menu_open_submenu(const std::string& text) {
+void menu_open_submenu(const std::string& text, int id) {
     MenuRecord* record = building_record();
     if (!record) return;
     QWidget* where = target(*record);
     auto* drop = new DrawnMenu(QString::fromStdString(text), record->gradient, where);
     where->addAction(drop->menuAction());
+    if (id >= 0) record->submenus[id] = drop;
     menus().stack.push_back(menus().current);
     menus().current = drop;
 }
@@ -170,6 +180,47 @@ int menu_item_checked(ObjectNumber number, int id) {
     auto found = it->second.items.find(id);
     if (found == it->second.items.end() || !found->second) return 0;
     return found->second->isCheckable() && found->second->isChecked() ? 1 : 0;
+}
+
+int menu_add_item(ObjectNumber number, int submenu_id, int id, const std::string& text) {
+    auto it = menus().table.find(number);
+    if (it == menus().table.end() || !it->second.bar) return 0;
+    auto sub = it->second.submenus.find(submenu_id);
+    if (sub == it->second.submenus.end() || !sub->second) return 0;
+    add_action(it->second, sub->second, id, text, 0);
+    return 1;
+}
+
+void menu_remove_item(ObjectNumber number, int id) {
+    auto it = menus().table.find(number);
+    if (it == menus().table.end()) return;
+    auto [first, last] = it->second.items.equal_range(id);
+    for (auto i = first; i != last; ++i) delete i->second.data();
+    it->second.items.erase(id);
+}
+
+namespace {
+// The actions an id names: its items, or the entry of its submenu.
+std::vector<QAction*> actions_of(ObjectNumber number, int id) {
+    std::vector<QAction*> found;
+    auto it = menus().table.find(number);
+    if (it == menus().table.end()) return found;
+    auto [first, last] = it->second.items.equal_range(id);
+    for (auto i = first; i != last; ++i)
+        if (i->second) found.push_back(i->second);
+    auto sub = it->second.submenus.find(id);
+    if (sub != it->second.submenus.end() && sub->second) found.push_back(sub->second->menuAction());
+    return found;
+}
+}  // namespace
+
+void menu_set_item_enabled(ObjectNumber number, int id, int enabled) {
+    for (QAction* action : actions_of(number, id)) action->setEnabled(enabled != 0);
+}
+
+int menu_item_enabled(ObjectNumber number, int id) {
+    const std::vector<QAction*> found = actions_of(number, id);
+    return !found.empty() && found.front()->isEnabled() ? 1 : 0;
 }
 
 void menu_free(ObjectNumber number) {

@@ -20,14 +20,25 @@ void menu_title(const std::string& text);
 /// caption may hold a tab: the text after it is shown right-aligned as a hint.
 void menu_item(int id, const std::string& text, std::intptr_t image = 0);
 void menu_separator();
-/// Appends an entry that opens a new drop-down and makes that drop-down current.
-void menu_open_submenu(const std::string& text);
+/// Appends an entry that opens a new drop-down and makes that drop-down current. With an
+/// id (0 or more) the entry can be greyed by that id and items can be added to its drop-down
+/// later with menu_add_item.
+void menu_open_submenu(const std::string& text, int id = -1);
 /// Makes the drop-down that was current before the last menu_open_submenu current again.
 void menu_close_submenu();
 /// Shows (mark non-zero) or removes the check mark of item id.
 void menu_set_item_checked(ObjectNumber number, int id, int mark);
 /// Whether item id of a menu shows its check mark (0 when absent).
 int menu_item_checked(ObjectNumber number, int id);
+/// While the program runs: appends item `id` to the drop-down of submenu `submenu_id` of
+/// menu `number`. Returns non-zero on success, 0 when no such submenu exists.
+int menu_add_item(ObjectNumber number, int submenu_id, int id, const std::string& text);
+/// Removes every item of menu `number` with this id (submenu entries are kept).
+void menu_remove_item(ObjectNumber number, int id);
+/// Greys (enabled 0) or restores item or submenu entry `id`; a greyed item cannot be chosen.
+void menu_set_item_enabled(ObjectNumber number, int id, int enabled);
+/// Whether item or submenu entry `id` can be chosen (0 when absent).
+int menu_item_enabled(ObjectNumber number, int id);
 /// Removes a menu bar from its window.
 void menu_free(ObjectNumber number);
 

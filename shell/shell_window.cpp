@@ -3,12 +3,16 @@
 #include "shell/shell_window.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
+#include <string>
 
 #include "shell/events.h"
 #include "shell/statusbar_widget.h"
@@ -42,6 +46,15 @@ class ClientArea : public QWidget {
     }
     ShellWindow* window_;
 };
+
+// The first local file among dropped URLs, as a UTF-8 path; "" when there is none.
+std::string first_local_file(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile().toStdString();
+    }
+    return {};
+}
 
 Qt::WindowFlags qt_flags(std::uint32_t flags, bool owned) {
     // An owned window is a dialog of its owner: the window manager keeps it above.
@@ -256,6 +269,22 @@ bool ShellWindow::event(QEvent* event) {
         post(DeactivateWindowEvent);
     }
     return QWidget::event(event);
+}
+
+void ShellWindow::dragEnterEvent(QDragEnterEvent* event) {
+    // Only local files are offered to the program; other drags show "not here".
+    if (ready && !first_local_file(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void ShellWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (ready && !first_local_file(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void ShellWindow::dropEvent(QDropEvent* event) {
+    const std::string file = first_local_file(event->mimeData());
+    if (!ready || file.empty()) return;
+    event->acceptProposedAction();
+    event_post_dropped_file(number_, file);
 }
 
 void ShellWindow::cycle_focus(bool forward) {

@@ -148,6 +148,13 @@ int window_mouse_y(ObjectNumber number) {
     return w ? pointer_in_client(w).y() : 0;
 }
 
+int window_accept_drops(ObjectNumber window, int on) {
+    ShellWindow* w = shell_window(window);
+    if (!w) return 0;
+    w->setAcceptDrops(on != 0);
+    return 1;
+}
+
 int window_add_shortcut(ObjectNumber window, const std::string& key_sequence, int id) {
     ShellWindow* w = shell_window(window);
     const QKeySequence keys(QString::fromStdString(key_sequence));

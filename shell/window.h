@@ -55,4 +55,8 @@ int window_mouse_y(ObjectNumber number);
 /// id & 0xFFFF posted for this window. Returns non-zero on success.
 int window_add_shortcut(ObjectNumber window, const std::string& key_sequence, int id);
 
+/// Lets files be dropped on a window (on non-zero): each drop of local files posts a
+/// DropFilesEvent for the first of them. Returns non-zero when the window is open.
+int window_accept_drops(ObjectNumber window, int on);
+
 }  // namespace morvane

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,10 @@ class EditorFixture : public ::testing::Test {
         ASSERT_NE(made, nullptr);
         dir_ = made;
         std::filesystem::current_path(dir_);
+        // The user's configuration folder (Open Recent) lives in the test's folder.
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) old_config_ = old;
+        had_config_ = std::getenv("XDG_CONFIG_HOME") != nullptr;
+        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
         dialog_set_responder([this](const DialogRequest& request) { return respond(request); });
         if (autostart_) {
             ASSERT_TRUE(start());
@@ -59,6 +64,11 @@ class EditorFixture : public ::testing::Test {
         dialog_set_responder({});
         EXPECT_TRUE(replies_.empty()) << replies_.size() << " dialog replies were never asked for";
         std::filesystem::current_path(old_dir_);
+        if (had_config_) {
+            setenv("XDG_CONFIG_HOME", old_config_.c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }
@@ -191,6 +201,8 @@ class EditorFixture : public ::testing::Test {
 
   private:
     std::filesystem::path old_dir_;
+    std::string old_config_;
+    bool had_config_ = false;
     bool left_held_ = false;
 
     DialogReply respond(const DialogRequest& request) {

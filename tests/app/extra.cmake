@@ -15,6 +15,12 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
       add_test(NAME app_e2e_scale COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_scale.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_front app_e2e_scale PROPERTIES LABELS "app;e2e" TIMEOUT 180)
     endif()
+    find_program(MORVANE_CONVERT convert)
+    if(MORVANE_CONVERT)
+      add_test(NAME app_e2e_open
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_open.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_open PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
 

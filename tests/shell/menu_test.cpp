@@ -392,3 +392,78 @@ TEST_F(MenuTest, AltLetterAndF10OpenTheMenus) {
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+class MenuRuntimeTest : public MenuTest {
+  protected:
+    void SetUp() override {
+        MenuTest::SetUp();
+        // A second submenu, this one named by an id so that it can change at run time.
+        menu_title("Go");
+        menu_open_submenu("Places", 90);
+        menu_close_submenu();
+        menu_item(95, "Home");
+        event_queue_clear();
+    }
+    QMenu* places() { return action_named(drop_down(2), "Places")->menu(); }
+    QStringList captions(QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions()) out << a->text();
+        return out;
+    }
+};
+
+TEST_F(MenuRuntimeTest, ItemsAddedAndRemovedWhileRunning) {
+    // Added items land in the named submenu in order and post their ids.
+    EXPECT_EQ(menu_add_item(0, 90, 91, "1  /tmp/a.png"), 1);
+    EXPECT_EQ(menu_add_item(0, 90, 92, "2  /tmp/b && c.png"), 1);
+    EXPECT_EQ(captions(places()), (QStringList{"1  /tmp/a.png", "2  /tmp/b && c.png"}));
+    places()->actions().at(1)->trigger();
+    EXPECT_EQ(menu_sources(), (std::vector<std::int64_t>{92}));
+
+    // Removing takes the item out of the menu; the others stay and keep their ids.
+    menu_remove_item(0, 91);
+    EXPECT_EQ(captions(places()), (QStringList{"2  /tmp/b && c.png"}));
+    places()->actions().at(0)->trigger();
+    EXPECT_EQ(menu_sources(), (std::vector<std::int64_t>{92}));
+    menu_remove_item(0, 92);
+    EXPECT_TRUE(places()->actions().isEmpty());
+    menu_add_item(0, 90, 93, "again");
+    EXPECT_EQ(captions(places()), (QStringList{"again"}));
+
+    // No such submenu or menu: nothing is added anywhere.
+    EXPECT_EQ(menu_add_item(0, 95, 96, "under an item"), 0);
+    EXPECT_EQ(menu_add_item(0, 1234, 96, "nowhere"), 0);
+    EXPECT_EQ(menu_add_item(7, 90, 96, "no menu 7"), 0);
+    EXPECT_EQ(captions(places()), (QStringList{"again"}));
+    // Removing an id twice, or one never added, changes nothing.
+    menu_remove_item(0, 92);
+    menu_remove_item(0, 4321);
+    EXPECT_EQ(captions(drop_down(2)), (QStringList{"Places", "Home"}));
+}
+
+TEST_F(MenuRuntimeTest, GreyedItemsAndSubmenusCannotBeChosen) {
+    struct Case {
+        int id;
+        QString caption;
+    };
+    for (const Case& c : {Case{95, "Home"}, Case{90, "Places"}}) {
+        QAction* action = action_named(drop_down(2), c.caption);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(menu_item_enabled(0, c.id), 1) << c.id;
+        menu_set_item_enabled(0, c.id, 0);
+        EXPECT_FALSE(action->isEnabled()) << c.id;
+        EXPECT_EQ(menu_item_enabled(0, c.id), 0) << c.id;
+        action->trigger();  // a disabled action ignores the choice
+        EXPECT_EQ(menu_sources(), (std::vector<std::int64_t>{})) << c.id;
+        menu_set_item_enabled(0, c.id, 1);
+        EXPECT_TRUE(action->isEnabled()) << c.id;
+    }
+    EXPECT_EQ(menu_item_enabled(0, 4321), 0);
+    EXPECT_EQ(menu_item_enabled(9, 95), 0);
+}
+
+}  // namespace
+}  // namespace morvane
