@@ -118,28 +118,43 @@ std::string tileset_options_problem(const TileSetOptions& o, std::int64_t width,
     return {};
 }
 
+Sheet classic_sheet(const ClassicLayout& layout, bool pot) {
+    Sheet s;
+    s.kind = SheetKind::Classic;
+    s.classic = layout;
+    s.tile_width = layout.tile_width;
+    s.tile_height = layout.tile_height;
+    s.columns = std::max<std::int64_t>(layout.columns, 1);
+    s.margin = s.spacing = layout.space;
+    s.needed_width = layout.export_width;
+    s.needed_height = layout.export_height;
+    s.cells = layout.cell_count();
+    s.tiles = std::min(layout.tile_count(), s.cells);
+    s.width = pot ? power_of_two_at_least(s.needed_width) : s.needed_width;
+    s.height = pot ? power_of_two_at_least(s.needed_height) : s.needed_height;
+    return s;
+}
+
 Sheet tileset_plan(const TileSetOptions& o, std::int64_t width, std::int64_t height, std::int64_t kept) {
+    if (o.kind == SheetKind::Classic) {
+        ClassicLayout layout = classic_layout(width, height, o.tile_width, o.tile_height,
+                                              std::max<std::int64_t>(o.columns, 1), o.spacing, kept);
+        Sheet s = classic_sheet(layout, o.pot);
+        s.tiles = std::min(kept, s.cells);
+        return s;
+    }
     Sheet s;
     s.kind = o.kind;
     s.tile_width = o.tile_width;
     s.tile_height = o.tile_height;
     s.columns = std::max<std::int64_t>(o.columns, 1);
-    if (o.kind == SheetKind::Classic) {
-        s.classic = classic_layout(width, height, o.tile_width, o.tile_height, s.columns, o.spacing, kept);
-        s.margin = s.spacing = s.classic.space;
-        s.needed_width = s.classic.export_width;
-        s.needed_height = s.classic.export_height;
-        s.cells = s.classic.cell_count();
-        s.tiles = std::min(kept, s.cells);
-    } else {
-        s.margin = o.margin;
-        s.spacing = o.spacing;
-        s.extrude = o.extrude;
-        s.tiles = s.cells = kept;
-        const std::int64_t rows = ceil_div(kept, s.columns);
-        s.needed_width = 2 * s.margin + s.columns * s.pitch_x() - s.spacing;
-        s.needed_height = rows > 0 ? 2 * s.margin + rows * s.pitch_y() - s.spacing : 2 * s.margin;
-    }
+    s.margin = o.margin;
+    s.spacing = o.spacing;
+    s.extrude = o.extrude;
+    s.tiles = s.cells = kept;
+    const std::int64_t rows = ceil_div(kept, s.columns);
+    s.needed_width = 2 * s.margin + s.columns * s.pitch_x() - s.spacing;
+    s.needed_height = rows > 0 ? 2 * s.margin + rows * s.pitch_y() - s.spacing : 2 * s.margin;
     s.width = o.pot ? power_of_two_at_least(s.needed_width) : s.needed_width;
     s.height = o.pot ? power_of_two_at_least(s.needed_height) : s.needed_height;
     return s;

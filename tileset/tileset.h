@@ -136,6 +136,9 @@ struct Sheet {
     bool fits() const { return width >= 1 && height >= 1 && width <= TileSetMaxSide && height <= TileSetMaxSide; }
 };
 
+/// The sheet of a classic layout (margin and spacing both its space), every cell listed.
+Sheet classic_sheet(const ClassicLayout& layout, bool pot = false);
+
 /// Plans the sheet for a picture of width x height whose selection keeps `kept` tiles.
 /// The options must be usable (tileset_options_problem empty).
 Sheet tileset_plan(const TileSetOptions& options, std::int64_t width, std::int64_t height, std::int64_t kept);
