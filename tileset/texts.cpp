@@ -90,8 +90,8 @@ std::string tileset_tsx_text(const std::string& name, const std::string& image, 
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     text += "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"" + xml_escaped(name) + "\" tilewidth=\"" +
             num(sheet.tile_width) + "\" tileheight=\"" + num(sheet.tile_height) + "\" spacing=\"" +
-            num(sheet.spacing + 2 * sheet.extrude) + "\" margin=\"" + num(sheet.margin + sheet.extrude) +
-            "\" tilecount=\"" + num(sheet.tiles) + "\" columns=\"" + num(sheet.columns) + "\">\n";
+            num(sheet.tiled_spacing()) + "\" margin=\"" + num(sheet.tiled_margin()) + "\" tilecount=\"" +
+            num(sheet.tiled_columns() * sheet.tiled_rows()) + "\" columns=\"" + num(sheet.tiled_columns()) + "\">\n";
     text += " <image source=\"" + xml_escaped(image) + "\" width=\"" + num(sheet.width) + "\" height=\"" +
             num(sheet.height) + "\"/>\n";
     text += "</tileset>\n";
@@ -116,30 +116,30 @@ std::string tileset_json_text(const std::string& prefix, const std::string& exte
     return text;
 }
 
-std::uint32_t tiled_tile_number(const TileSelection& selection, std::int64_t source) {
+std::uint32_t tiled_tile_number(const TileSelection& selection, std::int64_t source, const Sheet& sheet) {
     const std::int64_t out = selection.output_of(source);
     if (out < 0) return 0;
     const std::uint8_t f = selection.flips_of(source);
-    std::uint32_t number = static_cast<std::uint32_t>(out + 1);
+    std::uint32_t number = static_cast<std::uint32_t>(sheet.tiled_id(out) + 1);
     if (f & FlipHorizontal) number |= TiledFlipHorizontalBit;
     if (f & FlipVertical) number |= TiledFlipVerticalBit;
     if (f & FlipDiagonal) number |= TiledFlipDiagonalBit;
     return number;
 }
 
-std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selection) {
+std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet) {
     std::string text;
     for (std::int64_t r = 0; r < grid.rows; ++r) {
         for (std::int64_t c = 0; c < grid.columns; ++c) {
             if (c > 0) text += ',';
-            text += std::to_string(tiled_tile_number(selection, r * grid.columns + c));
+            text += std::to_string(tiled_tile_number(selection, r * grid.columns + c, sheet));
         }
         text += '\n';
     }
     return text;
 }
 
-std::string tileset_map_json(const SourceGrid& grid, const TileSelection& selection) {
+std::string tileset_map_json(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet) {
     std::string text = "{\n  \"columns\": " + num(grid.columns) + ",\n  \"rows\": " + num(grid.rows) +
                        ",\n  \"tilewidth\": " + num(grid.tile_width) + ",\n  \"tileheight\": " +
                        num(grid.tile_height) + ",\n  \"tilecount\": " + num(selection.kept_count()) +
@@ -151,7 +151,7 @@ std::string tileset_map_json(const SourceGrid& grid, const TileSelection& select
                 ", \"flip_horizontal\": " + ((f & FlipHorizontal) ? "true" : "false") +
                 ", \"flip_vertical\": " + ((f & FlipVertical) ? "true" : "false") +
                 ", \"flip_diagonal\": " + ((f & FlipDiagonal) ? "true" : "false") +
-                ", \"gid\": " + std::to_string(tiled_tile_number(selection, t)) + "}";
+                ", \"gid\": " + std::to_string(tiled_tile_number(selection, t, sheet)) + "}";
     }
     text += "\n  ]\n}\n";
     return text;

@@ -132,6 +132,14 @@ struct Sheet {
     std::int64_t pitch_y() const { return tile_height + 2 * extrude + spacing; }
     std::int64_t tile_x(std::int64_t cell) const { return margin + extrude + (cell % columns) * pitch_x(); }
     std::int64_t tile_y(std::int64_t cell) const { return margin + extrude + (cell / columns) * pitch_y(); }
+    /// Tiled's view of the picture: it counts cells from the image size, with the extrusion
+    /// taken into its margin and spacing, and numbers tiles row by row over those columns.
+    std::int64_t tiled_margin() const { return margin + extrude; }
+    std::int64_t tiled_spacing() const { return spacing + 2 * extrude; }
+    std::int64_t tiled_columns() const { return (width - tiled_margin() + tiled_spacing()) / pitch_x(); }
+    std::int64_t tiled_rows() const { return (height - tiled_margin() + tiled_spacing()) / pitch_y(); }
+    /// Tiled's tile id of cell `cell`.
+    std::int64_t tiled_id(std::int64_t cell) const { return (cell / columns) * tiled_columns() + cell % columns; }
     /// True when the picture can be made (both sides 1..TileSetMaxSide).
     bool fits() const { return width >= 1 && height >= 1 && width <= TileSetMaxSide && height <= TileSetMaxSide; }
 };
@@ -185,18 +193,21 @@ std::string tileset_list_text(const std::string& prefix, const std::string& exte
 /// The same for a classic layout (every cell of rows 0..last_row).
 std::string tileset_list_text(const std::string& prefix, const std::string& extension,
                               const ClassicLayout& layout);
-/// A Tiled tileset (TSX) for the sheet saved as `image` (a path relative to the TSX file).
+/// A Tiled tileset (TSX) for the sheet saved as `image` (a path relative to the TSX file); its
+/// tile count and columns are those Tiled finds in the image.
 std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet);
 /// A JSON hash frames document: one frame per tile named like the TileList's cells.
 std::string tileset_json_text(const std::string& prefix, const std::string& extension, const std::string& image,
                               const Sheet& sheet);
-/// The tile map: for each source tile in reading order, its Tiled tile number (output tile
-/// + 1, 0 for a dropped tile) with Tiled's flip bits; one CSV line per source row.
-std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selection);
+/// The tile map: for each source tile in reading order, its Tiled tile number in `sheet`
+/// (Tiled's id + 1, 0 for a dropped tile) with Tiled's flip bits; one CSV line per source row.
+std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet);
 /// The same as JSON, with each tile's output number (-1 when dropped) and flips spelled out.
-std::string tileset_map_json(const SourceGrid& grid, const TileSelection& selection);
-/// Tiled's number for a source tile: output + 1 with the flip bits, 0 when dropped.
-std::uint32_t tiled_tile_number(const TileSelection& selection, std::int64_t source);
+std::string tileset_map_json(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet);
+/// Tiled's number for a source tile: Tiled's id of its output tile + 1 with the flip bits
+/// (ids run over Tiled's columns, which differ from the sheet's after rounding to powers of
+/// two); 0 when dropped.
+std::uint32_t tiled_tile_number(const TileSelection& selection, std::int64_t source, const Sheet& sheet);
 
 // ---- Writing ----
 

@@ -208,10 +208,10 @@ TEST(TilesetSelect, DuplicatesFlipsAndEmptyTiles) {
         EXPECT_EQ(r.selection.kept_count(), flips ? 3 : 6);
         std::string csv;
         for (int t = 0; t < 8; ++t) {
-            EXPECT_EQ(tiled_tile_number(r.selection, t), flips ? tiles[t].with_flips : tiles[t].exact) << t;
+            EXPECT_EQ(tiled_tile_number(r.selection, t, r.sheet), flips ? tiles[t].with_flips : tiles[t].exact) << t;
             csv += std::to_string(flips ? tiles[t].with_flips : tiles[t].exact) + (t % 4 == 3 ? "\n" : ",");
         }
-        EXPECT_EQ(tileset_map_csv(r.grid, r.selection), csv);
+        EXPECT_EQ(tileset_map_csv(r.grid, r.selection, r.sheet), csv);
         // The kept tiles are the first copies, unflipped, in order.
         for (std::int64_t k = 0; k < r.selection.kept_count(); ++k) {
             const auto& want = *tiles[r.selection.source_of(k)].pixels;
@@ -235,7 +235,7 @@ TEST(TilesetTexts, TiledTilesetAndList) {
     EXPECT_EQ(tileset_tsx_text("a&b", "img/a.png", s),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"a&amp;b\" tilewidth=\"16\" tileheight=\"8\" "
-              "spacing=\"3\" margin=\"3\" tilecount=\"5\" columns=\"3\">\n"
+              "spacing=\"3\" margin=\"3\" tilecount=\"6\" columns=\"3\">\n"
               " <image source=\"img/a.png\" width=\"60\" height=\"25\"/>\n"
               "</tileset>\n");
     EXPECT_EQ(tileset_list_text("a", ".png", s),
