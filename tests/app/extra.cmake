@@ -9,3 +9,9 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
     set_tests_properties(app_e2e_exit PROPERTIES LABELS "app;e2e" TIMEOUT 120)
   endif()
 endif()
+
+# The command line's output is compared with the dialog's.
+if(TARGET morvane-tileset)
+  target_compile_definitions(morvane_app_tests PRIVATE MORVANE_TILESET_CLI="$<TARGET_FILE:morvane-tileset>")
+  add_dependencies(morvane_app_tests morvane-tileset)
+endif()
