@@ -304,6 +304,26 @@ class Cli(unittest.TestCase):
                 self.assertEqual(back["image"], "set.png")  # relative to back.json, beside set.png
                 self.assertEqual(Image.open("set.png").size, size)
 
+    def test_progress_only_on_a_terminal(self):
+        import pty
+        random_picture("in.png", 64, 64, 10)
+        for quiet, shown_progress in (([], True), (["--quiet"], False)):
+            main, child = pty.openpty()
+            r = subprocess.run([CLI, *quiet, "in.png", "o.png"], stderr=child, stdout=subprocess.DEVNULL, timeout=60)
+            os.close(child)
+            text = b""
+            try:
+                while True:
+                    chunk = os.read(main, 4096)
+                    if not chunk:
+                        break
+                    text += chunk
+            except OSError:
+                pass
+            os.close(main)
+            self.assertEqual(r.returncode, 0)
+            self.assertEqual(b"writing 1 file" in text, shown_progress, text)
+
     def test_help_and_version(self):
         for flag, text in (("--help", "Usage: morvane-tileset [options] INPUT OUTPUT"), ("--version", "morvane-tileset ")):
             status, out, err = self.run_cli(flag)
