@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/editor_state.h"
+#include "tileset/tileset.h"
 
 namespace morvane {
 
@@ -35,23 +36,10 @@ EmbeddedFile tool_icon_png(int index);
 /// digits ("$" hexadecimal, "%" binary) up to the first other character; 0 without digits.
 std::int64_t string_to_integer(const std::string& text);
 
-// ---- Tile sets: the arithmetic and the steps, callable without dialogs ----
+// ---- Tile sets: the dialog's steps over the tile-set library, callable without dialogs ----
 
-/// Where the tiles of a picture go: sizes of the tile set, the grab grid and the cells.
-struct TileSetLayout {
-    std::int64_t picture_width = 0, picture_height = 0;
-    std::int64_t tile_width = 0, tile_height = 0, columns = 0, space = 0;
-    std::int64_t rows_px = 0;                          // height needed for the picture's area
-    std::int64_t export_width = 0, export_height = 0;  // size of the tile-set picture
-    std::int64_t grab_columns = 0, grab_rows = 0;      // whole tiles across and down the picture
-    std::int64_t last_row = 0;                         // cell rows run 0..last_row
-    std::int64_t tile_capacity = 0;                    // room reserved for tile numbers
-
-    std::int64_t tile_count() const { return grab_columns * grab_rows; }
-    std::int64_t cell_count() const { return (last_row + 1) * columns; }
-    std::int64_t cell_x(std::int64_t column) const { return (column + 1) * space + column * tile_width; }
-    std::int64_t cell_y(std::int64_t row) const { return (row + 1) * space + row * tile_height; }
-};
+/// The dialog's layout: the classic layout of the tile-set library.
+using TileSetLayout = ClassicLayout;
 
 /// The layout for a picture of width x height cut into tile_width x tile_height tiles laid out
 /// in `columns` columns with `space` pixels around them. All sizes must be at least 1 (space 0).
@@ -66,30 +54,8 @@ bool tileset_assemble(ObjectNumber source, const TileSetLayout& layout, ObjectNu
 /// The save-dialog patterns of tile sets and their files.
 inline constexpr const char* TileSetPatterns = "PNG Images|*.png|JPEG Images|*.jpeg|BMP Images|*.bmp";
 
-/// The file a typed name is saved as under a pattern (0 PNG, 1 JPEG, 2 BMP).
-struct TileSetTarget {
-    std::string base;       // typed name without a trailing extension of the pattern
-    std::string extension;  // ".png", ".jpg" or ".bmp"
-    std::uint32_t tag = 0;  // FormatTag of the encoder
-    std::string file() const { return base + extension; }
-};
-/// False for a pattern other than 0, 1 or 2.
-bool tileset_target(const std::string& typed, int pattern, TileSetTarget* target);
-
-/// The text after the last "/" or "\" of a path (the whole path when it has neither).
-std::string file_part(const std::string& path);
 /// Size in bytes of a file, 0 for a folder, -1 when nothing of that name exists.
 std::int64_t file_size(const std::string& path);
-
-/// One line of a TileList (without its line end): prefix__NNN.ext:x:y:w:h.
-std::string tileset_list_line(const std::string& prefix, std::int64_t number, const std::string& extension,
-                              std::int64_t x, std::int64_t y, std::int64_t tile_width,
-                              std::int64_t tile_height);
-/// Name of the TileList written beside a tile set saved under `base`.
-std::string tileset_list_name(const std::string& base);
-/// The TileList text of a layout: a line per cell in row-major order, CR LF after each.
-std::string tileset_list_text(const std::string& prefix, const std::string& extension,
-                              const TileSetLayout& layout);
 /// Writes a text file from its start, replacing any older, longer file. False on failure.
 bool text_file_write(const std::string& path, const std::string& text);
 

@@ -117,6 +117,11 @@ bool convert(const TileSetRun& run) {
     if (run.tile_width < 1 || run.tile_height < 1 || run.columns < 1) return false;
     const TileSetLayout layout =
         tileset_layout(run.width, run.height, run.tile_width, run.tile_height, run.columns, space);
+    const Sheet sheet = classic_sheet(layout);
+    if (!sheet.fits()) {
+        message_box("Convert to TileSet", tileset_too_large_message(sheet));
+        return false;
+    }
     bool assembled = false;
     {
         BusyWork busy("Convert to TileSet", "Cutting the tiles");

@@ -13,9 +13,11 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
     if (typed.empty()) return false;
     if (!tileset_target(typed, file_dialog_pattern(), target)) return false;
 
-    // The question names the file that will really be written, and only that one.
+    // The question names the file that will really be written, and only that one; Enter
+    // answers No, so that accepting the proposed name twice cannot replace the source picture.
     const std::string file = target->file();
-    if (file_size(file) != -1 && message_box("Save an image", "Overwrite this file? " + file, 4) != 6) {
+    if (file_size(file) != -1 &&
+        message_box("Save an image", "Overwrite this file? " + file, 4 | MessageDefaultSecond) != 6) {
         return false;
     }
     *saved = image_save(number, file, target->tag) != 0;

@@ -2,6 +2,8 @@
 // lets tests answer them.
 #include "widgets/dialogs.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -74,7 +76,9 @@ int show_message_box(const std::string& title, const std::string& text, int flag
     }
     QMessageBox box(icon, qt(title), qt(text), QMessageBox::NoButton, dialog_owner());
     for (B b : buttons) box.addButton(b);
-    box.setDefaultButton(buttons.front());
+    // The button Enter presses; one past the last falls back to the last.
+    const qsizetype default_index = std::min<qsizetype>((flags >> 8) & 3, buttons.size() - 1);
+    box.setDefaultButton(buttons[default_index]);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
         case B::Ok:

@@ -10,7 +10,10 @@ namespace morvane {
 
 /// Shows a modal message box and returns the pressed button: 1 OK, 2 Cancel, 6 Yes, 7 No.
 /// flags: buttons in the low four bits (0 OK, 1 OK/Cancel, 4 Yes/No, 3 Yes/No/Cancel),
-/// icon in bits 4-7 (16 error, 32 question, 48 exclamation, 64 information).
+/// icon in bits 4-7 (16 error, 32 question, 48 exclamation, 64 information), default button
+/// in bits 8-9 (0 the first, MessageDefaultSecond, MessageDefaultThird).
+inline constexpr int MessageDefaultSecond = 0x100;
+inline constexpr int MessageDefaultThird = 0x200;
 int message_box(const std::string& title, const std::string& text, int flags = 0);
 /// Modal file choosers. `pattern` pairs display names and patterns separated by "|"
 /// ("PNG Images|*.png|All Files|*.*"); `pattern_index` is 0-based. Return the chosen path,

@@ -33,3 +33,9 @@ if(TARGET morvane AND MORVANE_DPKG_DEB AND MORVANE_DESKTOP_VALIDATE AND MORVANE_
                                     $<TARGET_EXISTS:morvane-tileset>)
   set_tests_properties(app_package PROPERTIES LABELS "app;package" TIMEOUT 300)
 endif()
+
+# The command line's output is compared with the dialog's.
+if(TARGET morvane-tileset)
+  target_compile_definitions(morvane_app_tests PRIVATE MORVANE_TILESET_CLI="$<TARGET_FILE:morvane-tileset>")
+  add_dependencies(morvane_app_tests morvane-tileset)
+endif()

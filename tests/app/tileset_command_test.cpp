@@ -112,23 +112,46 @@ TEST_F(TilesetCommand, SpacingTwoPutsTilesAtTwoAndThirtySix) {
     image_free(60);
 }
 
-TEST_F(TilesetCommand, WidePictureIsCutOffBelowRowTwenty) {
+TEST_F(TilesetCommand, WidePictureKeepsItsSixTilesWhole) {
     answer_file("wide", 0);
     answer_message(1);
     LoopScript script(TileSetWindow);
     script.click(34);
     run(100, 64, script);
 
+    // The area alone would give 20 rows and cut every tile; the tiles need one row of 32.
     ASSERT_NE(image_load(60, "wide.png"), 0);
     ASSERT_EQ(image_width(60), 320);
-    ASSERT_EQ(image_height(60), 20);
-    expect_cell(0, 0, 0, 0, 32, 20);
-    expect_cell(64, 0, 64, 0, 32, 20);  // tile 2: the 4-pixel strip on the right is dropped
-    expect_cell(96, 0, 0, 32, 32, 20);  // tile 3 starts the picture's second row
-    expect_cell(160, 0, 64, 32, 32, 20);
+    ASSERT_EQ(image_height(60), 32);
+    expect_cell(0, 0, 0, 0, 32, 32);
+    expect_cell(64, 0, 64, 0, 32, 32);  // tile 2: the 4-pixel strip on the right is dropped
+    expect_cell(96, 0, 0, 32, 32, 32);  // tile 3 starts the picture's second row
+    expect_cell(160, 0, 64, 32, 32, 32);
     EXPECT_EQ(image_pixel(60, 192, 0), 0u);  // cell 6 is empty
     EXPECT_EQ(list_lines("wide subimages.txt").size(), 20u);
     image_free(60);
+}
+
+TEST_F(TilesetCommand, TooLargeASetIsSaidAndTheDialogStaysOpen) {
+    LoopScript script(TileSetWindow);
+    bool open_after = false;
+    answer_message(1);
+    script.click(33)  // unchecked: the tile height stays apart
+        .change(29, 16)
+        .change(30, 16)
+        .change(31, 8)
+        .change(20, 2)
+        .click(34)
+        .then([&] { open_after = window_handle(TileSetWindow) != 0; })
+        .click(35);
+    run(2048, 2048, script);
+
+    ASSERT_EQ(requests_.size(), 2u);
+    EXPECT_EQ(requests_[1].text,
+              "The tile set would be 144x36864 pixels, larger than 32767 on a side: choose more columns or "
+              "larger tiles.");
+    EXPECT_TRUE(open_after);
+    EXPECT_EQ(image_exists(TileSetImage), 0);
 }
 
 TEST_F(TilesetCommand, NineTilesLeaveTheTenthCellEmpty) {
@@ -178,17 +201,17 @@ TEST_F(TilesetCommand, BmpPatternSavesBmpAndListsBmpNames) {
     EXPECT_FALSE(file_exists("forest.png"));
     ASSERT_NE(image_load(60, "forest.bmp"), 0);
     ASSERT_EQ(image_width(60), 320);
-    ASSERT_EQ(image_height(60), 13);  // ceil(4096 / 320)
+    ASSERT_EQ(image_height(60), 32);  // the area gives 13 rows; the tiles need 32
     // The reader drops alpha; the file keeps it as every pixel's fourth byte (rows bottom-up).
     const std::string bytes = read_file("forest.bmp");
-    ASSERT_GE(bytes.size(), 54u + 320u * 13u * 4u);
+    ASSERT_GE(bytes.size(), 54u + 320u * 32u * 4u);
     const std::size_t offset = static_cast<std::uint8_t>(bytes[10]) | static_cast<std::uint8_t>(bytes[11])
                                                                           << 8;
-    for (int y = 0; y < 13; ++y) {
+    for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const Color want = test_pixel(32 + x, y);  // tile 1 in cell 1
             ASSERT_EQ(image_pixel(60, 32 + x, y), want & 0xFFFFFFu);
-            const std::size_t at = offset + ((12 - y) * 320 + 32 + x) * 4;
+            const std::size_t at = offset + ((31 - y) * 320 + 32 + x) * 4;
             ASSERT_EQ(static_cast<std::uint8_t>(bytes[at + 3]), want >> 24) << x << "," << y;
         }
     }
@@ -213,7 +236,7 @@ TEST_F(TilesetCommand, OverwriteQuestionNamesTheFileReallyWritten) {
     EXPECT_EQ(requests_[2].kind, DialogKind::Message);
     EXPECT_EQ(requests_[2].title, "Save an image");
     EXPECT_EQ(requests_[2].text, "Overwrite this file? forest.png");
-    EXPECT_EQ(requests_[2].flags, 4);
+    EXPECT_EQ(requests_[2].flags, 4 | MessageDefaultSecond);  // Yes/No, Enter answers No
     EXPECT_EQ(read_file("forest.png"), "old");
     EXPECT_FALSE(file_exists("forest subimages.txt"));
     // "grove" exists as a folder but grove.png does not: no question.

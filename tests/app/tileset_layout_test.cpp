@@ -61,7 +61,7 @@ TEST(TilesetLayout, PartialTilesDroppedAndAreaDecidesHeight) {
     const TileSetLayout wide = tileset_layout(100, 64, 32, 32, 10, 0);
     EXPECT_EQ(wide.tile_count(), 6);  // 3 across (4-pixel strip dropped) x 2 down
     EXPECT_EQ(wide.export_width, 320);
-    EXPECT_EQ(wide.export_height, 20);  // ceil(6400 / 320)
+    EXPECT_EQ(wide.export_height, 32);  // ceil(6400 / 320) = 20 cuts the tiles: one whole row
 
     const TileSetLayout square = tileset_layout(100, 100, 32, 32, 10, 0);
     EXPECT_EQ(square.tile_count(), 9);

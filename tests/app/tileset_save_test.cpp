@@ -63,7 +63,7 @@ TEST_F(SaveTileSet, PatternsChooseTheFormatAndTheOverwriteQuestionNamesTheFile) 
     choose_menu(2);
     EXPECT_EQ(requests_.back().title, "Save an image");
     EXPECT_EQ(requests_.back().text, "Overwrite this file? doc.bmp");
-    EXPECT_EQ(requests_.back().flags, 4);
+    EXPECT_EQ(requests_.back().flags, 4 | MessageDefaultSecond);  // Yes/No, Enter answers No
     EXPECT_EQ(read_file("doc.bmp"), "old");
 
     // A cancelled dialog saves nothing.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "shell/shell.h"
@@ -183,6 +186,13 @@ TEST_F(StandardDialogTest, RealMessageBoxButtonsAndIcons) {
 
     when_dialog_opens([](QWidget* d) { button_of(d, QMessageBox::Yes)->click(); });
     EXPECT_EQ(message_box("Save an image", "Overwrite this file? a.png", 4), 6);
+
+    // The default button is the one Enter presses: the first, or the one the flags name.
+    for (const auto& [flags, pressed] : {std::pair{4, 6}, std::pair{4 | MessageDefaultSecond, 7},
+                                         std::pair{3 | MessageDefaultThird, 2}, std::pair{0 | MessageDefaultSecond, 1}}) {
+        when_dialog_opens([](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); });
+        EXPECT_EQ(message_box("Save an image", "Overwrite this file? a.png", flags), pressed) << flags;
+    }
 
     when_dialog_opens([&](QWidget* d) {
         icon = qobject_cast<QMessageBox*>(d)->icon();
