@@ -45,6 +45,7 @@ std::intptr_t text_field_create(ObjectNumber number, int x, int y, int width, in
         // Typing refuses anything but the digits 0-9; the program may still set any text.
         field->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), field));
     }
+    field->setReadOnly((flags & TextReadOnly) == TextReadOnly);
     field->setText(qstr(text));
     field->setCursorPosition(0);
     QObject::connect(field, &QLineEdit::textChanged, field, [field]() { widget_post(field, WidgetChanged); });
