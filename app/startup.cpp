@@ -2,6 +2,7 @@
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
 #include "app/commands.h"
 #include "app/editor.h"
+#include "app/regrid_window.h"
 #include "draw/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
@@ -23,6 +24,7 @@ void build_menu() {
     menu_separator();
     menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
     menu_item(1, "Open an image and convert it to TileSet");
+    menu_item(RegridMenuItem, "Re-grid a Tile Set...\tCtrl+T");
     menu_separator();
     menu_item(2, "Save the tileSet");
     menu_separator();
@@ -57,6 +59,7 @@ void add_shortcuts() {
     window_add_shortcut(MainWindow, "Ctrl+N", 0);
     window_add_shortcut(MainWindow, "Ctrl+O", 3);
     window_add_shortcut(MainWindow, "Ctrl+G", 70);
+    window_add_shortcut(MainWindow, "Ctrl+T", RegridMenuItem);
     window_add_shortcut(MainWindow, "X", 41);
     window_add_shortcut(MainWindow, "C", 42);
 }

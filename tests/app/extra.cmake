@@ -9,3 +9,9 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
     set_tests_properties(app_e2e_exit PROPERTIES LABELS "app;e2e" TIMEOUT 120)
   endif()
 endif()
+
+# The re-grid window's tests run the command line it shows.
+if(TARGET morvane-tileset AND TARGET morvane_app_tests)
+  add_dependencies(morvane_app_tests morvane-tileset)
+  target_compile_definitions(morvane_app_tests PRIVATE MORVANE_TILESET_CLI="$<TARGET_FILE:morvane-tileset>")
+endif()
