@@ -37,6 +37,15 @@ class Regrid : public EditorFixture {
         QTest::keyClicks(field, text);
         pump(pump_ms_);
     }
+    // A mouse event on the preview as the platform delivers it.
+    void preview_mouse(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held) {
+        QWidget* w = widget_qt(PreviewCanvas);
+        ASSERT_NE(w, nullptr);
+        const QPointF local(x, y);
+        QMouseEvent event(type, local, w->mapToGlobal(local), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+        pump(pump_ms_);
+    }
     std::string summary() { return widget_get_text(SummaryText); }
     std::string command() { return widget_get_text(CommandField); }
     const Bitmap* preview() {
@@ -82,6 +91,13 @@ TEST_F(Regrid, OpensFromTheFileMenuBesideAUsableEditor) {
     choose_menu(RegridMenuItem);
     EXPECT_EQ(window_handle(RegridWindow), 0);
     EXPECT_EQ(requests_.back().text, "Cannot load the sheet: " + (dir_ / "bad.png").string());
+
+    // Ctrl+T asks for a sheet too; cancelling opens nothing.
+    answer_file("");
+    QTest::keyClick(reinterpret_cast<QWidget*>(window_handle(MainWindow)), Qt::Key_T, Qt::ControlModifier);
+    pump();
+    EXPECT_EQ(requests_.back().kind, DialogKind::OpenFile);
+    EXPECT_EQ(window_handle(RegridWindow), 0);
 }
 
 TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
@@ -90,6 +106,7 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     struct Step {
         ObjectNumber widget;
         std::int64_t value;
+        int width, height;  // of the sheet
         const char* summary;
         const char* option;  // must appear in the command line
         int x, y;            // where source pixel (62, 29) lands in the sheet; -1: in no tile
@@ -97,17 +114,22 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     // Worked by hand: 16-pixel tiles; classic rows from the area raised to the tile rows; grid
     // width = 2 margin + columns x (tile + 2 extrude + spacing) - spacing.
     const Step steps[] = {
-        {TileWidthSpin, 16, "160 x 32 pixels, 8 tiles in 10 columns", "--tile 16x32 --columns 10 ", 62, 29},
-        {TileHeightSpin, 16, "160 x 32 pixels, 16 tiles in 10 columns", "--tile 16x16 --columns 10 ", 126,
-         13},
-        {LayoutCombo, 1, "160 x 32 pixels, 16 tiles in 10 columns", "--layout grid --columns 10 ", 126, 13},
-        {ColumnsSpin, 4, "64 x 64 pixels, 16 tiles in 4 columns", "--columns 4 ", 62, 29},
-        {SpacingSpin, 2, "70 x 70 pixels, 16 tiles in 4 columns", "--spacing 2 ", 68, 31},
-        {MarginSpin, 1, "72 x 72 pixels, 16 tiles in 4 columns", "--margin 1 --spacing 2 ", 69, 32},
-        {ExtrudeSpin, 1, "80 x 80 pixels, 16 tiles in 4 columns", "--extrude 1 ", 76, 35},
-        {PotCheck, 1, "128 x 128 pixels, 16 tiles in 4 columns", "--extrude 1 --pot ", 76, 35},
-        {InMarginSpin, 1, "128 x 64 pixels, 9 tiles in 4 columns", "--tile 16x16 --in-margin 1 ", -1, -1},
-        {InMarginSpin, 0, "128 x 128 pixels, 16 tiles in 4 columns", "--pot ", 76, 35},
+        {TileWidthSpin, 16, 160, 32, "160 x 32 pixels, 8 tiles in 10 columns", "--tile 16x32 --columns 10 ",
+         62, 29},
+        {TileHeightSpin, 16, 160, 32, "160 x 32 pixels, 16 tiles in 10 columns", "--tile 16x16 --columns 10 ",
+         126, 13},
+        {LayoutCombo, 1, 160, 32, "160 x 32 pixels, 16 tiles in 10 columns", "--layout grid --columns 10 ",
+         126, 13},
+        {ColumnsSpin, 4, 64, 64, "64 x 64 pixels, 16 tiles in 4 columns", "--columns 4 ", 62, 29},
+        {SpacingSpin, 2, 70, 70, "70 x 70 pixels, 16 tiles in 4 columns", "--spacing 2 ", 68, 31},
+        {MarginSpin, 1, 72, 72, "72 x 72 pixels, 16 tiles in 4 columns", "--margin 1 --spacing 2 ", 69, 32},
+        {ExtrudeSpin, 1, 80, 80, "80 x 80 pixels, 16 tiles in 4 columns", "--extrude 1 ", 76, 35},
+        {PotCheck, 1, 128, 128, "128 x 128 pixels, 16 tiles in 4 columns", "--extrude 1 --pot ", 76, 35},
+        {InMarginSpin, 1, 128, 64, "128 x 64 pixels, 9 tiles in 4 columns", "--tile 16x16 --in-margin 1 ", -1,
+         -1},
+        {InMarginSpin, 0, 128, 128, "128 x 128 pixels, 16 tiles in 4 columns", "--pot ", 76, 35},
+        {FormatCombo, 1, 128, 128, "128 x 128 pixels, 16 tiles in 4 columns", "--pot --quality 70 ", 76, 35},
+        {QualitySpin, 90, 128, 128, "128 x 128 pixels, 16 tiles in 4 columns", "--quality 90 ", 76, 35},
     };
     const Color opaque = test_pixel(kOpaqueX, kOpaqueY);
     for (const Step& step : steps) {
@@ -120,12 +142,12 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
         // At 100 % a sheet smaller than the view is centred in it.
         const Bitmap* view = preview();
         ASSERT_NE(view, nullptr);
-        const int w = std::atoi(step.summary),
-                  h = std::atoi(
-                      std::string(step.summary).substr(std::string(step.summary).find("x ") + 2).c_str());
-        const int ox = (view->width - w) / 2, oy = (view->height - h) / 2;
+        const int ox = (view->width - step.width) / 2, oy = (view->height - step.height) / 2;
         EXPECT_EQ(preview_pixel(ox + step.x, oy + step.y) & 0xFFFFFF, opaque & 0xFFFFFF);
     }
+    // JPEG: the proposed picture takes its extension, and the quality can be set.
+    EXPECT_EQ(command().substr(command().size() - 17), "/sheet_regrid.jpg");
+    EXPECT_EQ(widget_enabled(QualitySpin), 1);
 
     // 200 %: each sheet pixel covers 2 x 2 view pixels.
     set(ZoomCombo, 4);
@@ -138,6 +160,16 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     // The tile's outline runs along its left edge, one view pixel wide.
     EXPECT_EQ(preview_pixel(ox + 2 * 62, oy + 2 * 35), rgba(255, 0, 200, 0));
     EXPECT_NE(preview_pixel(ox + 2 * 62 + 1, oy + 2 * 35 + 1), rgba(255, 0, 200, 0));
+
+    // 800 %: the 1024-pixel sheet is larger than the view and starts at its top-left corner;
+    // dragging 100 pixels to the left brings sheet column 76 (view 608..615) to 508..515.
+    set(ZoomCombo, 6);
+    EXPECT_NE(preview_pixel(508, 8 * 35 + 3) & 0xFFFFFF, opaque & 0xFFFFFF);
+    preview_mouse(QEvent::MouseMove, 300, 200, Qt::NoButton, Qt::NoButton);
+    preview_mouse(QEvent::MouseButtonPress, 300, 200, Qt::LeftButton, Qt::LeftButton);
+    preview_mouse(QEvent::MouseMove, 200, 200, Qt::NoButton, Qt::LeftButton);
+    preview_mouse(QEvent::MouseButtonRelease, 200, 200, Qt::LeftButton, Qt::NoButton);
+    for (const int x : {508, 515}) EXPECT_EQ(preview_pixel(x, 8 * 35 + 3) & 0xFFFFFF, opaque & 0xFFFFFF) << x;
 }
 
 TEST_F(Regrid, BadValuesSayWhyAndDisableSave) {
