@@ -30,11 +30,12 @@ constexpr int kWindowWidth = 900, kWindowHeight = 560;
 constexpr int kPreviewX = 320, kPreviewY = 40, kPreviewWidth = 570, kPreviewHeight = 430;
 constexpr int kZoomSteps[] = {0, 25, 50, 100, 200, 400, 800};  // 0: fit
 constexpr int kZoomCount = static_cast<int>(sizeof kZoomSteps / sizeof kZoomSteps[0]);
-constexpr std::int64_t kMaxEntry = 4096;
+// The spins' arrows stop where the command line's ranges do.
+constexpr std::int64_t kMaxEntry = TileSetMaxSide;
 // Message box flags: an error icon; Yes/No with the warning icon and No as the default button.
 constexpr int kErrorIcon = 16;
 constexpr int kWarningIcon = 48;
-constexpr int kAskReplace = 4 | kWarningIcon | 0x100;
+constexpr int kAskReplace = 4 | kWarningIcon | MessageDefaultSecond;
 constexpr int kYes = 6;
 
 // The open window's model and view.
@@ -106,7 +107,7 @@ void build_window(const RegridSession& s, std::int64_t width, std::int64_t heigh
     label(next, 20, 170, 85, "Columns");
     spin(ColumnsSpin, 105, 170, 1, kMaxEntry, o.columns);
     label(next, 175, 170, 60, "Extrude");
-    spin(ExtrudeSpin, 240, 170, 0, 64, o.extrude);
+    spin(ExtrudeSpin, 240, 170, 0, kMaxEntry, o.extrude);
     label(next, 20, 195, 85, "Margin");
     spin(MarginSpin, 105, 195, 0, kMaxEntry, o.margin);
     label(next, 175, 195, 60, "Spacing");
@@ -257,6 +258,7 @@ void save(RegridSession& s) {
     }
     s.output = file;
     show_texts(s);
+    widget_set_text(SummaryText, regrid_summary(s.model) + ", saved as " + file_part(file));
 }
 
 void canvas_input(RegridSession& s, std::int64_t subtype) {

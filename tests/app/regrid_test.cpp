@@ -246,6 +246,7 @@ TEST_F(Regrid, SaveWritesWhatTheShownCommandWrites) {
         ASSERT_TRUE(file_exists(name)) << name;
         saved.push_back(read_file(name));
     }
+    EXPECT_EQ(summary(), "60 x 117 pixels, 16 tiles in 3 columns, saved as out.png");
     const std::string shown = command();
     EXPECT_EQ(shown,
               "morvane-tileset --tile 16x16 --layout grid --columns 3 --margin 2 --spacing 1 --extrude 1 "
