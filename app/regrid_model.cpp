@@ -176,15 +176,15 @@ bool regrid_outputs(const RegridModel& model, const std::string& output, std::ve
     }
     // JPEG quality goes to the encoder in steps of ten.
     const int parameter = target.tag == FormatJpeg ? (model.quality + 5) / 10 : 7;
-    OutputFile picture{output, tileset_encode(*model.picture, target.tag, parameter)};
-    if (picture.bytes.empty()) {
+    OutputFile picture{output, {}, tileset_encode(*model.picture, target.tag, parameter)};
+    if (!picture.picture) {
         *error = "the picture cannot be encoded (not enough memory?): " + output;
         return false;
     }
     const RegridFiles names = regrid_files(model, output);
     const std::string prefix = file_part(target.base);
-    auto text_file = [files](const std::string& path, const std::string& text) {
-        files->push_back(OutputFile{path, std::vector<std::uint8_t>(text.begin(), text.end())});
+    auto text_file = [files](const std::string& path, std::string text) {
+        files->push_back(OutputFile{path, std::move(text), nullptr});
     };
     files->push_back(std::move(picture));
     if (!names.list.empty()) text_file(names.list, tileset_list_text(prefix, target.extension, model.sheet));

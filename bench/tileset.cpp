@@ -1,5 +1,8 @@
 // Tile-set conversion: cutting, assembling, saving and listing large pictures.
 #include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +15,9 @@
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"
+#include "tileset/tileset.h"
+
+extern char** environ;
 
 namespace morvane {
 namespace {
@@ -130,6 +136,129 @@ void BM_Tileset2048_Command(benchmark::State& state) {
     state.counters["peak_MiB"] = peak_mib();
 }
 BENCHMARK(BM_Tileset2048_Command)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// ---- morvane-tileset as a user runs it: a whole separate process ----
+
+// Runs the command line with `args` and returns its peak resident memory in MiB (-1 when
+// it could not run or failed).
+double run_cli(const std::vector<std::string>& args) {
+    std::vector<std::string> all{MORVANE_TILESET_CLI, "--quiet"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The input of the comparison: 2048 x 2048 random bytes in all four channels, as PNG.
+const std::string& input_2048() {
+    static const std::string path = [] {
+        codecs_ready();
+        random_picture(50, 2048, 3);
+        image_save(50, "tileset_in_2048.png", FormatPng);
+        image_free(50);
+        return std::string("tileset_in_2048.png");
+    }();
+    return path;
+}
+
+// 16 x 16 tiles, 128 columns, spacing 2, written as PNG; extra options by benchmark.
+void BM_TilesetCli2048(benchmark::State& state, std::vector<std::string> options) {
+    options.insert(options.end(), {"--tile", "16x16", "--columns", "128", "--spacing", "2", input_2048(),
+                                   "tileset_cli_2048.png"});
+    double peak = 0;
+    for (auto _ : state) {
+        peak = run_cli(options);
+        if (peak < 0) state.SkipWithError("morvane-tileset failed");
+    }
+    state.counters["peak_MiB"] = peak;
+    std::remove("tileset_cli_2048.png");
+}
+BENCHMARK_CAPTURE(BM_TilesetCli2048, Classic, std::vector<std::string>{})
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TilesetCli2048, Grid, std::vector<std::string>{"--layout", "grid"})
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TilesetCli2048, GridExtrude1, std::vector<std::string>{"--layout", "grid", "--extrude", "1"})
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A 4096 x 4096 sheet of 16 x 16 tiles: the first half random, each tile of the second half
+// a copy of an earlier one, turned or mirrored one of eight ways.
+Bitmap* half_duplicate_sheet() {
+    constexpr int side = 4096, n = 16, across = side / n;
+    Bitmap* b = bitmap_create(side, side, 32);
+    std::mt19937 random(5);
+    const int tiles = across * across;
+    for (int t = 0; t < tiles; ++t) {
+        const int tx = (t % across) * n, ty = (t / across) * n;
+        if (t < tiles / 2) {
+            for (int y = 0; y < n; ++y) {
+                auto* row = reinterpret_cast<std::uint32_t*>(b->row(ty + y)) + tx;
+                for (int x = 0; x < n; ++x) row[x] = random() | 0xFF000000u;
+            }
+            continue;
+        }
+        const int from = static_cast<int>(random() % (tiles / 2)), how = static_cast<int>(random() % 8);
+        const int fx = (from % across) * n, fy = (from / across) * n;
+        for (int y = 0; y < n; ++y) {
+            for (int x = 0; x < n; ++x) {
+                int sx = how & 1 ? n - 1 - x : x, sy = how & 2 ? n - 1 - y : y;
+                if (how & 4) std::swap(sx, sy);
+                std::memcpy(b->row(ty + y) + 4 * (tx + x), b->row(fy + sy) + 4 * (fx + sx), 4);
+            }
+        }
+    }
+    return b;
+}
+
+// Duplicate removal with flips on 65,536 tiles: everything before the save (selection,
+// plan, assembly into a new picture).
+void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
+    Bitmap* sheet = half_duplicate_sheet();
+    TileSetOptions o;
+    o.kind = SheetKind::Grid;
+    o.tile_width = o.tile_height = 16;
+    o.columns = 256;
+    o.dedup_flips = true;
+    std::int64_t kept = 0;
+    for (auto _ : state) {
+        const SourceGrid grid = source_grid(sheet->width, sheet->height, 16, 16);
+        TileSelection selection;
+        if (!tileset_select(*sheet, grid, o, &selection)) state.SkipWithError("selection failed");
+        const Sheet plan = tileset_plan(o, sheet->width, sheet->height, selection.kept_count());
+        Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
+        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
+        bitmap_destroy(out);
+        kept = selection.kept_count();
+    }
+    state.counters["kept"] = static_cast<double>(kept);
+    bitmap_destroy(sheet);
+}
+BENCHMARK(BM_TilesetDedupFlips4096_BeforeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Peak memory of the whole command on a 4096 x 4096 input (BMP, 64 MiB of pixels) made into a
+// classic tile set of 4608 x 4608 (81 MiB): the budget is input + output + 64 MiB.
+void BM_TilesetCli4096_PeakMemory(benchmark::State& state) {
+    codecs_ready();
+    random_picture(50, 4096, 4);
+    image_save(50, "tileset_in_4096.bmp", FormatBmp, 7, 32);
+    image_free(50);
+    double peak = 0;
+    for (auto _ : state) {
+        peak = run_cli({"--tile", "16x16", "--columns", "256", "--spacing", "2", "tileset_in_4096.bmp",
+                        "tileset_cli_4096.png"});
+        if (peak < 0) state.SkipWithError("morvane-tileset failed");
+    }
+    state.counters["peak_MiB"] = peak;
+    state.counters["budget_MiB"] = 64.0 + 4608.0 * 4608.0 * 4.0 / 1048576.0 + 64.0;
+    std::remove("tileset_in_4096.bmp");
+    std::remove("tileset_cli_4096.png");
+}
+BENCHMARK(BM_TilesetCli4096_PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 }  // namespace morvane

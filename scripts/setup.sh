@@ -7,6 +7,7 @@ packages=(
   libpng-dev libjpeg-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-liberation2
+  tiled python3-pil
 )
 missing=()
 for p in "${packages[@]}"; do

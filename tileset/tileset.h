@@ -10,10 +10,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "image/bitmap.h"
+#include "image/codec.h"
 
 namespace morvane {
 
@@ -211,15 +213,24 @@ std::uint32_t tiled_tile_number(const TileSelection& selection, std::int64_t sou
 
 // ---- Writing ----
 
+/// An encoded picture held in memory (released with it).
+using EncodedPicture = std::shared_ptr<EncodedBlock>;
+
 /// Encodes a 32-bit picture in memory as the encoder of `tag` writes it (alpha kept where the
 /// format has it, else flattened onto white); `parameter` as for image_save (JPEG quality
-/// step 0..10). Empty on failure.
-std::vector<std::uint8_t> tileset_encode(const Bitmap& picture, std::uint32_t tag, int parameter = 7);
+/// step 0..10). Null on failure.
+EncodedPicture tileset_encode(const Bitmap& picture, std::uint32_t tag, int parameter = 7);
 
-/// One file of a group written together.
+/// One file of a group written together: a text, or an encoded picture kept without a copy.
 struct OutputFile {
     std::string path;
-    std::vector<std::uint8_t> bytes;
+    std::string text;
+    EncodedPicture picture;
+
+    const std::uint8_t* data() const {
+        return picture ? picture->data : reinterpret_cast<const std::uint8_t*>(text.data());
+    }
+    std::size_t size() const { return picture ? picture->size : text.size(); }
 };
 /// Writes every file to a temporary file in its own folder, then renames them all into place:
 /// either all appear (existing files replaced atomically) or, on failure, none does and

@@ -14,17 +14,15 @@ namespace morvane {
 
 namespace {
 
-std::vector<std::uint8_t> take_block(std::intptr_t result) {
-    std::vector<std::uint8_t> bytes;
+EncodedPicture take_block(std::intptr_t result) {
     auto* block = reinterpret_cast<EncodedBlock*>(result);
-    if (!block) return bytes;
+    if (!block) return nullptr;
     try {
-        bytes.assign(block->data, block->data + block->size);
+        return EncodedPicture(block, encoded_block_free);
     } catch (...) {
-        bytes.clear();
+        encoded_block_free(block);
+        return nullptr;
     }
-    encoded_block_free(block);
-    return bytes;
 }
 
 bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
@@ -46,9 +44,9 @@ mode_t created_file_mode() {
 
 }  // namespace
 
-std::vector<std::uint8_t> tileset_encode(const Bitmap& picture, std::uint32_t tag, int parameter) {
+EncodedPicture tileset_encode(const Bitmap& picture, std::uint32_t tag, int parameter) {
     const ImageEncoder* encoder = encoder_find(tag);
-    if (!encoder || !encoder->write24 || picture.bpp != 32 || !picture.bits) return {};
+    if (!encoder || !encoder->write24 || picture.bpp != 32 || !picture.bits) return nullptr;
     // The same call a 32-bit image saved at its own depth makes.
     if (encoder->write32) {
         return take_block(encoder->write32(nullptr, picture.bits, picture.width, picture.height, picture.stride,
@@ -60,7 +58,7 @@ std::vector<std::uint8_t> tileset_encode(const Bitmap& picture, std::uint32_t ta
     try {
         flat.resize(static_cast<std::size_t>(stride) * static_cast<std::size_t>(picture.height));
     } catch (...) {
-        return {};
+        return nullptr;
     }
     for (std::int32_t m = 0; m < picture.height; ++m) {
         const std::uint8_t* in = picture.bits + static_cast<std::ptrdiff_t>(m) * picture.stride;
@@ -87,7 +85,7 @@ bool files_write_together(const std::vector<OutputFile>& files, std::string* err
         const int fd = ::mkstemp(temp.data());
         if (fd < 0) return fail(f.path, errno);
         temps.push_back(temp);
-        bool ok = write_all(fd, f.bytes.data(), f.bytes.size());
+        bool ok = write_all(fd, f.data(), f.size());
         int code = ok ? 0 : (errno ? errno : EIO);
         if (ok && ::fchmod(fd, mode) != 0) ok = false, code = errno;
         if (::close(fd) != 0 && ok) ok = false, code = errno;

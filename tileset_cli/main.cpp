@@ -204,10 +204,6 @@ private:
     bool said_ = false;
 };
 
-std::vector<std::uint8_t> bytes_of(const std::string& text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
 int run(const Command& c) {
     const TileSetOptions& o = c.options;
     TileSetTarget target;
@@ -255,7 +251,7 @@ int run(const Command& c) {
     jpeg_encoder_register();
     const auto picture = static_cast<ObjectNumber>(
         image_from_memory(-1, data.data(), static_cast<std::int32_t>(data.size())));
-    data = {};
+    std::vector<std::uint8_t>().swap(data);  // the file bytes are not needed any more
     if (!picture) throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
     const Bitmap* source = bitmap_from_handle(image_handle(picture));
     if (!source || (source->bpp != 24 && source->bpp != 32)) {
@@ -283,22 +279,24 @@ int run(const Command& c) {
     image_free(picture);
     progress.say("encoding " + std::to_string(sheet.width) + "x" + std::to_string(sheet.height));
     std::vector<OutputFile> files;
-    if (assembled) files.push_back({c.output, tileset_encode(*out, target.tag, (c.quality + 5) / 10)});
+    if (assembled) files.push_back({c.output, {}, tileset_encode(*out, target.tag, (c.quality + 5) / 10)});
     bitmap_destroy(out);
-    if (!assembled || files[0].bytes.empty()) throw Failure{ExitFailed, "cannot encode " + c.output};
+    if (!assembled || !files[0].picture) throw Failure{ExitFailed, "cannot encode " + c.output};
 
     const std::string prefix = file_part(target.base);
-    if (!c.list.empty()) files.push_back({c.list, bytes_of(tileset_list_text(prefix, target.extension, sheet))});
+    if (!c.list.empty()) files.push_back({c.list, tileset_list_text(prefix, target.extension, sheet), nullptr});
     if (!c.tsx.empty()) {
-        files.push_back({c.tsx, bytes_of(tileset_tsx_text(prefix, relative_path(c.tsx, c.output), sheet))});
+        files.push_back({c.tsx, tileset_tsx_text(prefix, relative_path(c.tsx, c.output), sheet), nullptr});
     }
     if (!c.json.empty()) {
         files.push_back(
-            {c.json, bytes_of(tileset_json_text(prefix, target.extension, relative_path(c.json, c.output), sheet))});
+            {c.json, tileset_json_text(prefix, target.extension, relative_path(c.json, c.output), sheet), nullptr});
     }
     if (!c.map.empty()) {
-        files.push_back({c.map, bytes_of(map_kind == ".csv" ? tileset_map_csv(grid, selection, sheet)
-                                                            : tileset_map_json(grid, selection, sheet))});
+        files.push_back({c.map,
+                         map_kind == ".csv" ? tileset_map_csv(grid, selection, sheet)
+                                            : tileset_map_json(grid, selection, sheet),
+                         nullptr});
     }
     progress.say("writing " + std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
     std::string failure;
