@@ -79,6 +79,8 @@ struct RegridView {
 double regrid_scale(const RegridModel& model, const RegridView& view, int view_w, int view_h);
 /// Keeps the pan inside the zoomed sheet.
 void regrid_clamp_pan(const RegridModel& model, RegridView& view, int view_w, int view_h);
+/// Sets the zoom keeping the sheet point at the view's centre in place.
+void regrid_zoom(const RegridModel& model, RegridView& view, int zoom, int view_w, int view_h);
 /// Draws the sheet over a checkerboard with its cell grid into a 24-bit picture.
 void regrid_render(const RegridModel& model, const RegridView& view, Bitmap& target);
 

@@ -81,6 +81,24 @@ void regrid_clamp_pan(const RegridModel& model, RegridView& view, int view_w, in
     view.pan_y = std::clamp<std::int64_t>(view.pan_y, 0, std::max<std::int64_t>(0, zh - view_h));
 }
 
+void regrid_zoom(const RegridModel& model, RegridView& view, int zoom, int view_w, int view_h) {
+    if (!model.picture) {
+        view.zoom = zoom;
+        return;
+    }
+    const double before = regrid_scale(model, view, view_w, view_h);
+    const std::int64_t ox = origin(zoomed_size(model.picture->width, before), view_w, view.pan_x);
+    const std::int64_t oy = origin(zoomed_size(model.picture->height, before), view_h, view.pan_y);
+    // The sheet point under the view's centre, before and after.
+    const double cx = (view_w / 2.0 - static_cast<double>(ox)) / before;
+    const double cy = (view_h / 2.0 - static_cast<double>(oy)) / before;
+    view.zoom = zoom;
+    const double after = regrid_scale(model, view, view_w, view_h);
+    view.pan_x = static_cast<std::int64_t>(std::floor(cx * after - view_w / 2.0));
+    view.pan_y = static_cast<std::int64_t>(std::floor(cy * after - view_h / 2.0));
+    regrid_clamp_pan(model, view, view_w, view_h);
+}
+
 void regrid_render(const RegridModel& model, const RegridView& view, Bitmap& target) {
     if (target.bpp != 24 || !target.bits || target.width < 1 || target.height < 1) return;
     const Bitmap* sheet = model.problem.empty() ? model.picture.get() : nullptr;

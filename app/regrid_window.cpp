@@ -261,6 +261,41 @@ void save(RegridSession& s) {
     widget_set_text(SummaryText, regrid_summary(s.model) + ", saved as " + file_part(file));
 }
 
+// A new zoom keeps the sheet point at the view's centre where it is.
+void set_zoom(RegridSession& s, int zoom) {
+    const Bitmap* buffer = bitmap_from_handle(static_cast<std::intptr_t>(
+        widget_get_attribute(PreviewCanvas, static_cast<int>(CanvasAttribute::BackBuffer))));
+    if (buffer) {
+        regrid_zoom(s.model, s.view, zoom, buffer->width, buffer->height);
+    } else {
+        s.view.zoom = zoom;
+    }
+    show_preview(s);
+}
+
+// Ctrl+wheel: the next listed zoom above or below the one shown (also from "Fit").
+void step_zoom(RegridSession& s, std::int64_t notches) {
+    if (notches == 0) return;
+    const Bitmap* buffer = bitmap_from_handle(static_cast<std::intptr_t>(
+        widget_get_attribute(PreviewCanvas, static_cast<int>(CanvasAttribute::BackBuffer))));
+    const double percent =
+        buffer ? 100.0 * regrid_scale(s.model, s.view, buffer->width, buffer->height) : 100.0;
+    int index = 0;
+    if (notches > 0) {
+        index = kZoomCount - 1;
+        for (int i = kZoomCount - 1; i >= 1; --i) {
+            if (kZoomSteps[i] > percent + 0.5) index = i;
+        }
+    } else {
+        index = 1;
+        for (int i = 1; i < kZoomCount; ++i) {
+            if (kZoomSteps[i] < percent - 0.5) index = i;
+        }
+    }
+    widget_set_state(ZoomCombo, index);
+    set_zoom(s, kZoomSteps[index]);
+}
+
 void canvas_input(RegridSession& s, std::int64_t subtype) {
     const int x =
         static_cast<int>(widget_get_attribute(PreviewCanvas, static_cast<int>(CanvasAttribute::MouseX)));
@@ -286,11 +321,8 @@ void canvas_input(RegridSession& s, std::int64_t subtype) {
             const std::int64_t mods =
                 widget_get_attribute(PreviewCanvas, static_cast<int>(CanvasAttribute::Modifiers));
             if (mods & ModifierControl) {
-                // Ctrl+wheel steps through the zoom list (fit counts as its own step).
-                const int index = static_cast<int>(
-                    std::clamp<std::int64_t>(widget_get_state(ZoomCombo) + notches, 1, kZoomCount - 1));
-                widget_set_state(ZoomCombo, index);
-                s.view.zoom = kZoomSteps[index];
+                step_zoom(s, notches);
+                return;
             } else if (mods & ModifierShift) {
                 s.view.pan_x -= notches * 48;
             } else {
@@ -340,8 +372,7 @@ void regrid_window_event(EditorState&, std::int64_t source, std::int64_t subtype
             break;
         case ZoomCombo: {
             const std::int64_t index = widget_get_state(ZoomCombo);
-            s.view.zoom = index >= 0 && index < kZoomCount ? kZoomSteps[index] : 0;
-            show_preview(s);
+            set_zoom(s, index >= 0 && index < kZoomCount ? kZoomSteps[index] : 0);
             break;
         }
         case PreviewCanvas:

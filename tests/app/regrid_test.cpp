@@ -2,6 +2,7 @@
 // command line, preview), bad values refused with Save disabled, and Save writing exactly
 // what the command line it shows writes.
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "app/regrid_window.h"
@@ -43,6 +44,16 @@ class Regrid : public EditorFixture {
         ASSERT_NE(w, nullptr);
         const QPointF local(x, y);
         QMouseEvent event(type, local, w->mapToGlobal(local), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+        pump(pump_ms_);
+    }
+    // One wheel notch over the preview's middle with Ctrl held.
+    void preview_wheel(int notches) {
+        QWidget* w = widget_qt(PreviewCanvas);
+        ASSERT_NE(w, nullptr);
+        const QPointF local(w->width() / 2, w->height() / 2);
+        QWheelEvent event(local, w->mapToGlobal(local), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &event);
         pump(pump_ms_);
     }
@@ -153,6 +164,8 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     set(ZoomCombo, 4);
     const Bitmap* view = preview();
     ASSERT_NE(view, nullptr);
+    const Color before_zoom = preview_pixel(view->width / 2, view->height / 2);
+    ASSERT_NE(view, nullptr);
     const int ox = (view->width - 256) / 2, oy = (view->height - 256) / 2;
     for (const int d : {0, 1}) {
         EXPECT_EQ(preview_pixel(ox + 2 * 76 + d, oy + 2 * 35 + d) & 0xFFFFFF, opaque & 0xFFFFFF);
@@ -161,15 +174,29 @@ TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     EXPECT_EQ(preview_pixel(ox + 2 * 62, oy + 2 * 35), rgba(255, 0, 200, 0));
     EXPECT_NE(preview_pixel(ox + 2 * 62 + 1, oy + 2 * 35 + 1), rgba(255, 0, 200, 0));
 
-    // 800 %: the 1024-pixel sheet is larger than the view and starts at its top-left corner;
-    // dragging 100 pixels to the left brings sheet column 76 (view 608..615) to 508..515.
+    // 800 %: the zoom keeps the sheet's middle (64, 64) in the view's middle; the 1024-pixel
+    // sheet is larger than the view. Dragged far to the right and down, it stops with its
+    // top-left corner in the view's; dragging 100 pixels to the left then brings sheet column
+    // 76 (view 608..615) to 508..515.
     set(ZoomCombo, 6);
+    EXPECT_EQ(preview_pixel(view->width / 2, view->height / 2), before_zoom);
+    preview_mouse(QEvent::MouseMove, 100, 100, Qt::NoButton, Qt::NoButton);
+    preview_mouse(QEvent::MouseButtonPress, 100, 100, Qt::LeftButton, Qt::LeftButton);
+    preview_mouse(QEvent::MouseMove, 560, 420, Qt::NoButton, Qt::LeftButton);
+    preview_mouse(QEvent::MouseButtonRelease, 560, 420, Qt::LeftButton, Qt::NoButton);
     EXPECT_NE(preview_pixel(508, 8 * 35 + 3) & 0xFFFFFF, opaque & 0xFFFFFF);
-    preview_mouse(QEvent::MouseMove, 300, 200, Qt::NoButton, Qt::NoButton);
     preview_mouse(QEvent::MouseButtonPress, 300, 200, Qt::LeftButton, Qt::LeftButton);
     preview_mouse(QEvent::MouseMove, 200, 200, Qt::NoButton, Qt::LeftButton);
     preview_mouse(QEvent::MouseButtonRelease, 200, 200, Qt::LeftButton, Qt::NoButton);
     for (const int x : {508, 515}) EXPECT_EQ(preview_pixel(x, 8 * 35 + 3) & 0xFFFFFF, opaque & 0xFFFFFF) << x;
+
+    // Ctrl+wheel steps to the next listed zoom; from "Fit" (3.3 times here: 426 / 128) too.
+    const struct { int from, notch, to; } wheel[] = {{6, -1, 5}, {0, 1, 5}, {0, -1, 4}, {1, -1, 1}};
+    for (const auto& w : wheel) {
+        set(ZoomCombo, w.from);
+        preview_wheel(w.notch);
+        EXPECT_EQ(widget_get_state(ZoomCombo), w.to) << w.from << " " << w.notch;
+    }
 }
 
 TEST_F(Regrid, BadValuesSayWhyAndDisableSave) {
