@@ -98,7 +98,7 @@ void build_window(const RegridSession& s, std::int64_t width, std::int64_t heigh
     text_create(SourceText, 20, 90, 285, 20,
                 "Sheet: " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
 
-    frame_create(WriteFrame, 10, 125, 300, 200, "Write the tile set");
+    frame_create(WriteFrame, 10, 125, 300, 180, "Write the tile set");
     label(next, 20, 145, 85, "Layout");
     combo_box_create(LayoutCombo, 105, 145, 80, 20);
     widget_add_item(LayoutCombo, 0, "Classic");
@@ -125,11 +125,11 @@ void build_window(const RegridSession& s, std::int64_t width, std::int64_t heigh
     label(next, 195, 270, 45, "Quality");
     spin(QualitySpin, 240, 270, 0, 100, s.model.quality);
 
-    frame_create(MetadataFrame, 10, 330, 300, 75, "Metadata files");
-    check(ListCheck, 20, 350, 140, "TileList", s.model.write_list);
-    check(TsxCheck, 165, 350, 140, "Tiled TSX", s.model.write_tsx);
-    check(JsonCheck, 20, 375, 140, "JSON hash", s.model.write_json);
-    check(MapCheck, 165, 375, 140, "Tile map (CSV)", s.model.write_map);
+    frame_create(MetadataFrame, 10, 310, 300, 75, "Metadata files");
+    check(ListCheck, 20, 330, 140, "TileList", s.model.write_list);
+    check(TsxCheck, 165, 330, 140, "Tiled TSX", s.model.write_tsx);
+    check(JsonCheck, 20, 355, 140, "JSON hash", s.model.write_json);
+    check(MapCheck, 165, 355, 140, "Tile map (CSV)", s.model.write_map);
 
     label(next, kPreviewX, 10, 40, "Zoom");
     combo_box_create(ZoomCombo, kPreviewX + 40, 10, 80, 20);
@@ -143,6 +143,7 @@ void build_window(const RegridSession& s, std::int64_t width, std::int64_t heigh
 
     label(next, 10, 480, 60, "Command");
     text_field_create(CommandField, 75, 480, kWindowWidth - 85, 20, "", TextReadOnly);
+    widget_set_tooltip(CommandField, "The same tile set from the command line");
     button_create(SaveButton, kWindowWidth - 170, 520, 75, 24, "Save...");
     button_create(CloseButton, kWindowWidth - 85, 520, 75, 24, "Close");
 }

@@ -28,7 +28,10 @@ const WidgetOps kOps = [] {
     WidgetOps ops;
     ops.get_text = [](QWidget* w) { return ustr(static_cast<QLineEdit*>(w)->text()); };
     ops.set_text = [](QWidget* w, const std::string& text) {
-        static_cast<QLineEdit*>(w)->setText(qstr(text));
+        auto* field = static_cast<QLineEdit*>(w);
+        field->setText(qstr(text));
+        // A read-only line is read from its start.
+        if (field->isReadOnly()) field->setCursorPosition(0);
     };
     return ops;
 }();

@@ -170,9 +170,10 @@ TEST_F(KindsTest, ReadOnlyFieldAndDisabledButtonTakeNoInput) {
     QTest::keyClicks(field, "xy");
     QTest::keyClick(field, Qt::Key_Backspace);
     EXPECT_EQ(widget_get_text(32), "morvane-tileset a b");
-    // The program still sets its text.
+    // The program still sets its text, shown from its start.
     widget_set_text(32, "morvane-tileset c d");
     EXPECT_EQ(widget_get_text(32), "morvane-tileset c d");
+    EXPECT_EQ(static_cast<QLineEdit*>(field)->cursorPosition(), 0);
 
     EXPECT_EQ(widget_enabled(22), 1);
     widget_set_enabled(22, 0);
