@@ -69,6 +69,11 @@ std::string regrid_command_line(const RegridModel& model, const std::string& out
 bool regrid_outputs(const RegridModel& model, const std::string& output, std::vector<OutputFile>* files,
                     std::string* error);
 
+/// Save: asks for the picture's name (`output` proposed), then writes the picture and the
+/// chosen metadata. The format follows the pattern chosen in the dialog. True when the files
+/// were written; `output` is then the picture's path.
+bool regrid_save(RegridModel& model, std::string* output);
+
 /// What the preview shows: a zoom in percent (0 = fit the view) and the view's top-left
 /// pixel in the zoomed sheet.
 struct RegridView {

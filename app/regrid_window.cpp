@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "app/regrid.h"
 #include "draw/canvas.h"
@@ -25,18 +24,13 @@ using namespace regrid;
 
 constexpr const char* kTitle = "Re-grid a Tile Set";
 constexpr const char* kOpenPatterns = "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*";
-constexpr const char* kSavePatterns = "PNG Images|*.png|JPEG Images|*.jpeg|BMP Images|*.bmp";
 constexpr int kWindowWidth = 900, kWindowHeight = 560;
 constexpr int kPreviewX = 320, kPreviewY = 40, kPreviewWidth = 570, kPreviewHeight = 430;
 constexpr int kZoomSteps[] = {0, 25, 50, 100, 200, 400, 800};  // 0: fit
 constexpr int kZoomCount = static_cast<int>(sizeof kZoomSteps / sizeof kZoomSteps[0]);
 // The spins' arrows stop where the command line's ranges do.
 constexpr std::int64_t kMaxEntry = TileSetMaxSide;
-// Message box flags: an error icon; Yes/No with the warning icon and No as the default button.
-constexpr int kErrorIcon = 16;
-constexpr int kWarningIcon = 48;
-constexpr int kAskReplace = 4 | kWarningIcon | MessageDefaultSecond;
-constexpr int kYes = 6;
+constexpr int kErrorIcon = 16;  // message box icon
 
 // The open window's model and view.
 struct RegridSession {
@@ -205,61 +199,12 @@ void refresh(RegridSession& s) {
     show_preview(s);
 }
 
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) || a == b;
-}
-
 void save(RegridSession& s) {
-    if (!s.model.problem.empty()) {
-        message_box(kTitle, "Cannot save the tile set: " + s.model.problem, kWarningIcon);
-        return;
-    }
-    const std::string typed =
-        save_file_dialog("Save the Tile Set...", s.output, kSavePatterns, s.model.format);
-    if (typed.empty()) return;
-    TileSetTarget target;
-    const int pattern = file_dialog_pattern();
-    if (!tileset_target(typed, pattern, &target)) return;
-    // The format follows the pattern chosen in the dialog.
-    if (pattern != s.model.format) {
-        widget_set_state(FormatCombo, pattern);
-        s.model.format = pattern;
-    }
-    const std::string file = target.file();
-    std::vector<OutputFile> files;
-    std::string error;
-    if (!regrid_outputs(s.model, file, &files, &error)) {
-        message_box(kTitle, "Cannot save the tile set: " + error, kErrorIcon);
-        return;
-    }
-    for (const OutputFile& f : files) {
-        if (same_file(f.path, s.model.input)) {
-            message_box(
-                kTitle,
-                "The tile set cannot replace the sheet it is made from: " + f.path + "\nChoose another name.",
-                kWarningIcon);
-            return;
-        }
-    }
-    std::string existing;
-    for (const OutputFile& f : files) {
-        std::error_code ignored;
-        if (std::filesystem::exists(f.path, ignored)) existing += "\n" + f.path;
-    }
-    // No is the default answer, so two presses of Enter replace nothing.
-    if (!existing.empty() &&
-        message_box(kTitle, "These files exist. Replace them?" + existing, kAskReplace) != kYes) {
-        return;
-    }
-    if (!files_write_together(files, &error)) {
-        message_box(kTitle, "Cannot save the tile set: " + error + "\nNo file was written or changed.",
-                    kErrorIcon);
-        return;
-    }
-    s.output = file;
+    const int format = s.model.format;
+    if (!regrid_save(s.model, &s.output)) return;
+    if (s.model.format != format) widget_set_state(FormatCombo, s.model.format);
     show_texts(s);
-    widget_set_text(SummaryText, regrid_summary(s.model) + ", saved as " + file_part(file));
+    widget_set_text(SummaryText, regrid_summary(s.model) + ", saved as " + file_part(s.output));
 }
 
 // A new zoom keeps the sheet point at the view's centre where it is.
