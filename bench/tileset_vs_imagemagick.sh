@@ -39,39 +39,43 @@ for i in range(count):
 out.save(sys.argv[2], compress_level=9)
 PY
 
-# Median of three runs of a command, in milliseconds.
+# Median of three runs of a command: "wall_ms cpu_ms" (CPU = user + system of all its
+# processes and threads; on a shared machine the wall time depends on the other load).
 median_ms() {
-    local times=()
+    local walls=() cpus=()
     for _ in 1 2 3; do
-        local start end
-        start=$(date +%s%N)
-        "$@" > /dev/null
-        end=$(date +%s%N)
-        times+=($(( (end - start) / 1000000 )))
+        /usr/bin/time -f "%e %U %S" -o run_time.txt "$@" > /dev/null
+        read -r e u s < run_time.txt
+        walls+=("$(python3 -c "print(round($e * 1000))")")
+        cpus+=("$(python3 -c "print(round(($u + $s) * 1000))")")
     done
-    printf '%s\n' "${times[@]}" | sort -n | sed -n 2p
+    echo "$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 2p) $(printf '%s\n' "${cpus[@]}" | sort -n | sed -n 2p)"
 }
 run_im() {
     "$convert_tool" tileset_in_2048.png -crop 16x16 +repage miff:- |
         "$montage_tool" - -tile 128x -geometry 16x16+2+2 -background none im_out.png
 }
+export -f run_im
+export convert_tool montage_tool
 
 common=(--quiet --tile 16x16 --columns 128 --spacing 2 tileset_in_2048.png)
 ours_ms=$(median_ms "$cli" "${common[@]}" ours.png)
-im_ms=$(median_ms run_im)
+im_ms=$(median_ms bash -c run_im)
 pil_ms=$(median_ms "$python" pillow_tiles.py tileset_in_2048.png pil_out.png)
 grid_ms=$(median_ms "$cli" --layout grid "${common[@]}" grid.png)
 extrude_ms=$(median_ms "$cli" --layout grid --extrude 1 "${common[@]}" extrude.png)
 
-"$python" - "$ours_ms" "$im_ms" "$pil_ms" "$grid_ms" "$extrude_ms" <<'PY'
+"$python" - $ours_ms $im_ms $pil_ms $grid_ms $extrude_ms "$(cut -d' ' -f1-3 /proc/loadavg)" <<'PY'
 import json, sys
-ours, im, pil, grid, extrude = (float(v) for v in sys.argv[1:])
+v = [float(x) for x in sys.argv[1:11]]
+(ours, ours_c), (im, im_c), (pil, pil_c), (grid, grid_c), (ext, ext_c) = zip(v[0::2], v[1::2])
 dialog = json.load(open("dialog.json"))["benchmarks"][0]["real_time"]
-print("2048x2048 random, 16x16 tiles, 128 columns, spacing 2, PNG (median of 3, wall):")
-print(f"  morvane-tileset (classic):           {ours:7.0f} ms")
-print(f"  ImageMagick convert -crop | montage: {im:7.0f} ms   {im / ours:4.1f}x ours (target >= 6)")
-print(f"  Pillow crops/pastes, level 9:        {pil:7.0f} ms   {pil / ours:4.1f}x ours (target >= 2)")
-print(f"  editor dialog path (in-process):     {dialog:7.0f} ms   {dialog / ours:4.2f}x ours (target >= 1)")
-print(f"  grid:                                {grid:7.0f} ms")
-print(f"  grid --extrude 1:                    {extrude:7.0f} ms   {100 * (extrude / grid - 1):+5.1f} % (target <= +15 %)")
+print(f"2048x2048 random, 16x16 tiles, 128 columns, spacing 2, PNG; median of 3; load {sys.argv[11]}")
+print("                                      wall ms  CPU ms   wall ratio  CPU ratio")
+print(f"  morvane-tileset (classic):          {ours:7.0f} {ours_c:7.0f}")
+print(f"  ImageMagick convert -crop | montage:{im:7.0f} {im_c:7.0f}   {im / ours:5.1f}x     {im_c / ours_c:5.1f}x  (target wall >= 6x)")
+print(f"  Pillow crops/pastes, level 9:       {pil:7.0f} {pil_c:7.0f}   {pil / ours:5.1f}x     {pil_c / ours_c:5.1f}x  (target wall >= 2x)")
+print(f"  editor dialog path (in-process):    {dialog:7.0f}       -   {dialog / ours:5.2f}x             (target >= 1x)")
+print(f"  grid:                               {grid:7.0f} {grid_c:7.0f}")
+print(f"  grid --extrude 1:                   {ext:7.0f} {ext_c:7.0f}   {100 * (ext / grid - 1):+5.1f} %   {100 * (ext_c / grid_c - 1):+5.1f} %  (target <= +15 %)")
 PY

@@ -55,7 +55,8 @@ bool tileset_assemble(const Bitmap& source, const SourceGrid& grid, const TileSe
         return false;
     }
     if (clear) {
-        for (std::int32_t y = 0; y < target.height; ++y) std::memset(target.row(y), 0, 4 * std::size_t(target.width));
+        for (std::int32_t y = 0; y < target.height; ++y)
+            std::memset(target.row(y), 0, 4 * std::size_t(target.width));
     }
     const std::int64_t tw = sheet.tile_width, th = sheet.tile_height, e = sheet.extrude;
     const std::int64_t bytes = source.bpp / 8;
@@ -67,7 +68,8 @@ bool tileset_assemble(const Bitmap& source, const SourceGrid& grid, const TileSe
         // Cells reaching past the picture are cut there (only the classic layout can have them).
         const std::int64_t count = std::min(tw, target.width - ox);
         const std::int64_t rows = std::min(th, target.height - oy);
-        const bool whole = count == tw && rows == th && ox + tw + e <= target.width && oy + th + e <= target.height;
+        const bool whole =
+            count == tw && rows == th && ox + tw + e <= target.width && oy + th + e <= target.height;
         for (std::int64_t y = 0; y < rows; ++y) {
             std::uint8_t* out = target.row(static_cast<std::int32_t>(oy + y)) + 4 * ox;
             const std::uint8_t* in = source.row(static_cast<std::int32_t>(sy + y)) + sx * bytes;
@@ -85,7 +87,8 @@ bool tileset_assemble(const Bitmap& source, const SourceGrid& grid, const TileSe
             const std::uint8_t* bottom = target.row(static_cast<std::int32_t>(oy + th - 1)) + 4 * (ox - e);
             for (std::int64_t i2 = 1; i2 <= e; ++i2) {
                 std::memcpy(target.row(static_cast<std::int32_t>(oy - i2)) + 4 * (ox - e), top, span);
-                std::memcpy(target.row(static_cast<std::int32_t>(oy + th - 1 + i2)) + 4 * (ox - e), bottom, span);
+                std::memcpy(target.row(static_cast<std::int32_t>(oy + th - 1 + i2)) + 4 * (ox - e), bottom,
+                            span);
             }
         }
     }

@@ -29,8 +29,8 @@ std::string size_text(std::int64_t w, std::int64_t h) {
 
 }  // namespace
 
-SourceGrid source_grid(std::int64_t width, std::int64_t height, std::int64_t tile_width, std::int64_t tile_height,
-                       std::int64_t margin, std::int64_t spacing) {
+SourceGrid source_grid(std::int64_t width, std::int64_t height, std::int64_t tile_width,
+                       std::int64_t tile_height, std::int64_t margin, std::int64_t spacing) {
     SourceGrid g;
     g.tile_width = tile_width;
     g.tile_height = tile_height;
@@ -40,7 +40,8 @@ SourceGrid source_grid(std::int64_t width, std::int64_t height, std::int64_t til
     // A tile is whole when it ends inside the picture; the margin is needed only before the
     // first tile, as Tiled counts them.
     if (width - margin >= tile_width) g.columns = (width - margin - tile_width) / (tile_width + spacing) + 1;
-    if (height - margin >= tile_height) g.rows = (height - margin - tile_height) / (tile_height + spacing) + 1;
+    if (height - margin >= tile_height)
+        g.rows = (height - margin - tile_height) / (tile_height + spacing) + 1;
     return g;
 }
 
@@ -73,9 +74,10 @@ ClassicLayout classic_layout(std::int64_t width, std::int64_t height, std::int64
     l.grab_columns = width / tile_width;
     l.grab_rows = height / tile_height;
     l.last_row = round_even(std::ceil(static_cast<double>(l.rows_px) / static_cast<double>(tile_height)));
-    l.tile_capacity = round_even((std::ceil(static_cast<double>(width) / static_cast<double>(tile_width)) + 1) *
-                                 (std::ceil(static_cast<double>(height) / static_cast<double>(tile_height)) + 1)) +
-                      1;
+    l.tile_capacity =
+        round_even((std::ceil(static_cast<double>(width) / static_cast<double>(tile_width)) + 1) *
+                   (std::ceil(static_cast<double>(height) / static_cast<double>(tile_height)) + 1)) +
+        1;
     return l;
 }
 
@@ -90,10 +92,14 @@ std::string tileset_options_problem(const TileSetOptions& o, std::int64_t width,
     const struct {
         const char* name;
         std::int64_t value, low;
-    } ranges[] = {{"tile width", o.tile_width, 1},  {"tile height", o.tile_height, 1},
-                  {"columns", o.columns, 1},        {"spacing", o.spacing, 0},
-                  {"margin", o.margin, 0},          {"input margin", o.in_margin, 0},
-                  {"input spacing", o.in_spacing, 0}, {"extrusion", o.extrude, 0}};
+    } ranges[] = {{"tile width", o.tile_width, 1},
+                  {"tile height", o.tile_height, 1},
+                  {"columns", o.columns, 1},
+                  {"spacing", o.spacing, 0},
+                  {"margin", o.margin, 0},
+                  {"input margin", o.in_margin, 0},
+                  {"input spacing", o.in_spacing, 0},
+                  {"extrusion", o.extrude, 0}};
     for (const auto& r : ranges) {
         if (r.value < r.low || r.value > TileSetMaxSide) {
             return "the " + std::string(r.name) + " " + std::to_string(r.value) + " is out of range (" +
@@ -104,7 +110,8 @@ std::string tileset_options_problem(const TileSetOptions& o, std::int64_t width,
         if (o.margin > 0) return "the classic layout takes no margin (use the grid layout)";
         if (o.extrude > 0) return "the classic layout takes no extrusion (use the grid layout)";
         if (o.dedup || o.dedup_flips || o.skip_empty) {
-            return "the classic layout keeps every tile (use the grid layout to drop duplicate or empty tiles)";
+            return "the classic layout keeps every tile (use the grid layout to drop duplicate or empty "
+                   "tiles)";
         }
     }
     if (source_grid(width, height, o.tile_width, o.tile_height, o.in_margin, o.in_spacing).count() == 0) {
@@ -163,7 +170,8 @@ Sheet tileset_plan(const TileSetOptions& o, std::int64_t width, std::int64_t hei
 std::string tileset_too_large_message(const Sheet& s) {
     std::string text = "The tile set would be " + size_text(s.width, s.height) + " pixels, larger than " +
                        std::to_string(TileSetMaxSide) + " on a side: choose ";
-    if (s.width > TileSetMaxSide && s.height <= TileSetMaxSide) return text + "fewer columns or a smaller spacing.";
+    if (s.width > TileSetMaxSide && s.height <= TileSetMaxSide)
+        return text + "fewer columns or a smaller spacing.";
     return text + "more columns or larger tiles.";
 }
 

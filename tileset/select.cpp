@@ -15,7 +15,7 @@ namespace {
 // Reads one tile's pixels as the assembly writes them: 32-bit words 0xAARRGGBB with a
 // pixel of alpha 0 as 0, 24-bit pixels opaque.
 class TileReader {
-public:
+  public:
     TileReader(const Bitmap& source, const SourceGrid& grid) : source_(source), grid_(grid) {}
 
     // Pointer to the first byte of tile row y of tile `tile`.
@@ -33,7 +33,7 @@ public:
         return 0xFF000000u | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
     }
 
-private:
+  private:
     const Bitmap& source_;
     const SourceGrid& grid_;
 };
@@ -55,7 +55,7 @@ struct TileFacts {
 // summed. Otherwise each pixel is keyed by its own position. Equal hashes are only
 // candidates: tiles are always compared pixel by pixel, so the hash need not be strong.
 class TileHasher {
-public:
+  public:
     TileHasher(const TileReader& reader, const SourceGrid& grid, bool symmetric, bool diagonal)
         : reader_(reader), width_(grid.tile_width), height_(grid.tile_height) {
         keys_.resize(static_cast<std::size_t>(width_ * height_));
@@ -88,13 +88,14 @@ public:
                 }
             } else {
                 alpha = 0xFF000000u;
-                for (std::int64_t x = 0; x < width_; ++x) hash += (reader_.pixel(row, x) ^ key[x]) * 0x9E3779B97F4A7C15ull;
+                for (std::int64_t x = 0; x < width_; ++x)
+                    hash += (reader_.pixel(row, x) ^ key[x]) * 0x9E3779B97F4A7C15ull;
             }
         }
         return TileFacts{mix(hash), (alpha >> 24) == 0};
     }
 
-private:
+  private:
     const TileReader& reader_;
     std::int64_t width_, height_;
     std::vector<std::uint64_t> keys_;
@@ -103,10 +104,12 @@ private:
 // The facts of every tile, on several threads for large sheets.
 std::vector<TileFacts> all_facts(const TileHasher& hasher, std::int64_t count, bool bpp32) {
     std::vector<TileFacts> facts(static_cast<std::size_t>(count));
-    const unsigned threads = count < 4096 ? 1 : std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
+    const unsigned threads =
+        count < 4096 ? 1 : std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
     auto work = [&](unsigned part) {
         const std::int64_t begin = count * part / threads, end = count * (part + 1) / threads;
-        for (std::int64_t t = begin; t < end; ++t) facts[static_cast<std::size_t>(t)] = hasher.facts(t, bpp32);
+        for (std::int64_t t = begin; t < end; ++t)
+            facts[static_cast<std::size_t>(t)] = hasher.facts(t, bpp32);
     };
     std::vector<std::thread> helpers;
     try {
@@ -123,7 +126,7 @@ std::vector<TileFacts> all_facts(const TileHasher& hasher, std::int64_t count, b
 // Hash -> newest kept tile with that hash, by open addressing (power-of-two slots, linear
 // probing): one probe is usually one cache line.
 class NewestByHash {
-public:
+  public:
     explicit NewestByHash(std::int64_t count) {
         std::size_t size = 16;
         while (size < static_cast<std::size_t>(count) * 2) size *= 2;
@@ -143,7 +146,7 @@ public:
         tiles_[slot] = tile;
     }
 
-private:
+  private:
     std::vector<std::uint64_t> hashes_;
     std::vector<std::int32_t> tiles_;
     std::size_t mask_ = 0;
@@ -187,15 +190,21 @@ bool tileset_select(const Bitmap& source, const SourceGrid& grid, const TileSetO
     const bool dedup = options.dedup || options.dedup_flips;
     if (!dedup && !options.skip_empty) return true;
     if (source.bpp != 24 && source.bpp != 32) return false;
-    if (grid.x(grid.columns) - grid.spacing > source.width || grid.y(grid.rows) - grid.spacing > source.height) {
+    if (grid.x(grid.columns) - grid.spacing > source.width ||
+        grid.y(grid.rows) - grid.spacing > source.height) {
         return false;
     }
     const bool flips = options.dedup_flips;
     const bool diagonal = flips && grid.tile_width == grid.tile_height;
     // Flip sets tried against a candidate, the plain copy first.
-    static const std::uint8_t all_flips[] = {
-        FlipNone,     FlipHorizontal, FlipVertical, FlipHorizontal | FlipVertical, FlipDiagonal,
-        FlipDiagonal | FlipHorizontal, FlipDiagonal | FlipVertical, FlipDiagonal | FlipHorizontal | FlipVertical};
+    static const std::uint8_t all_flips[] = {FlipNone,
+                                             FlipHorizontal,
+                                             FlipVertical,
+                                             FlipHorizontal | FlipVertical,
+                                             FlipDiagonal,
+                                             FlipDiagonal | FlipHorizontal,
+                                             FlipDiagonal | FlipVertical,
+                                             FlipDiagonal | FlipHorizontal | FlipVertical};
     const int flip_count = !flips ? 1 : diagonal ? 8 : 4;
 
     try {
@@ -213,10 +222,12 @@ bool tileset_select(const Bitmap& source, const SourceGrid& grid, const TileSetO
             if (dedup && t + Ahead < s.source_count) {
                 // A duplicate's first copy lies anywhere earlier in the sheet: start loading its
                 // rows now so that the comparison does not wait for memory.
-                const std::int32_t k = newest.tile(newest.slot(facts[static_cast<std::size_t>(t + Ahead)].hash));
+                const std::int32_t k =
+                    newest.tile(newest.slot(facts[static_cast<std::size_t>(t + Ahead)].hash));
                 if (k >= 0) {
                     const std::int64_t stored = s.kept[static_cast<std::size_t>(k)];
-                    for (std::int64_t y = 0; y < grid.tile_height; ++y) __builtin_prefetch(reader.row(stored, y));
+                    for (std::int64_t y = 0; y < grid.tile_height; ++y)
+                        __builtin_prefetch(reader.row(stored, y));
                 }
             }
             if (options.skip_empty && f.empty) continue;
@@ -226,7 +237,8 @@ bool tileset_select(const Bitmap& source, const SourceGrid& grid, const TileSetO
                 bool matched = false;
                 for (std::int32_t k = first; k >= 0 && !matched; k = older[static_cast<std::size_t>(k)]) {
                     for (int i = 0; i < flip_count; ++i) {
-                        if (same_with_flips(reader, grid, t, s.kept[static_cast<std::size_t>(k)], all_flips[i])) {
+                        if (same_with_flips(reader, grid, t, s.kept[static_cast<std::size_t>(k)],
+                                            all_flips[i])) {
                             s.output[static_cast<std::size_t>(t)] = k;
                             s.flips[static_cast<std::size_t>(t)] = all_flips[i];
                             matched = true;

@@ -12,12 +12,23 @@ std::string xml_escaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -48,7 +59,8 @@ std::string num(std::int64_t value) {
 }  // namespace
 
 std::string tileset_list_line(const std::string& prefix, std::int64_t number, const std::string& extension,
-                              std::int64_t x, std::int64_t y, std::int64_t tile_width, std::int64_t tile_height) {
+                              std::int64_t x, std::int64_t y, std::int64_t tile_width,
+                              std::int64_t tile_height) {
     char digits[120];
     std::snprintf(digits, sizeof digits, "__%03" PRId64, number);
     std::string line = prefix + digits + extension;
@@ -88,31 +100,34 @@ std::string tileset_list_text(const std::string& prefix, const std::string& exte
 std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet) {
     // Tiled reads an extruded tile's cell as margin + extrusion, spacing + twice the extrusion.
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    text += "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"" + xml_escaped(name) + "\" tilewidth=\"" +
-            num(sheet.tile_width) + "\" tileheight=\"" + num(sheet.tile_height) + "\" spacing=\"" +
-            num(sheet.tiled_spacing()) + "\" margin=\"" + num(sheet.tiled_margin()) + "\" tilecount=\"" +
-            num(sheet.tiled_columns() * sheet.tiled_rows()) + "\" columns=\"" + num(sheet.tiled_columns()) + "\">\n";
+    text += "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"" + xml_escaped(name) +
+            "\" tilewidth=\"" + num(sheet.tile_width) + "\" tileheight=\"" + num(sheet.tile_height) +
+            "\" spacing=\"" + num(sheet.tiled_spacing()) + "\" margin=\"" + num(sheet.tiled_margin()) +
+            "\" tilecount=\"" + num(sheet.tiled_columns() * sheet.tiled_rows()) + "\" columns=\"" +
+            num(sheet.tiled_columns()) + "\">\n";
     text += " <image source=\"" + xml_escaped(image) + "\" width=\"" + num(sheet.width) + "\" height=\"" +
             num(sheet.height) + "\"/>\n";
     text += "</tileset>\n";
     return text;
 }
 
-std::string tileset_json_text(const std::string& prefix, const std::string& extension, const std::string& image,
-                              const Sheet& sheet) {
+std::string tileset_json_text(const std::string& prefix, const std::string& extension,
+                              const std::string& image, const Sheet& sheet) {
     const std::string w = num(sheet.tile_width), h = num(sheet.tile_height);
     std::string text = "{\n  \"frames\": {";
     for (std::int64_t i = 0; i < sheet.tiles; ++i) {
         const std::string name = tileset_list_line(prefix, i, extension, 0, 0, 0, 0);
         text += i == 0 ? "\n" : ",\n";
-        text += "    " + json_string(name.substr(0, name.find(':', prefix.size()))) + ": {\"frame\": {\"x\": " +
-                num(sheet.tile_x(i)) + ", \"y\": " + num(sheet.tile_y(i)) + ", \"w\": " + w + ", \"h\": " + h +
-                "}, \"rotated\": false, \"trimmed\": false, \"spriteSourceSize\": {\"x\": 0, \"y\": 0, \"w\": " + w +
-                ", \"h\": " + h + "}, \"sourceSize\": {\"w\": " + w + ", \"h\": " + h + "}}";
+        text +=
+            "    " + json_string(name.substr(0, name.find(':', prefix.size()))) +
+            ": {\"frame\": {\"x\": " + num(sheet.tile_x(i)) + ", \"y\": " + num(sheet.tile_y(i)) +
+            ", \"w\": " + w + ", \"h\": " + h +
+            "}, \"rotated\": false, \"trimmed\": false, \"spriteSourceSize\": {\"x\": 0, \"y\": 0, \"w\": " +
+            w + ", \"h\": " + h + "}, \"sourceSize\": {\"w\": " + w + ", \"h\": " + h + "}}";
     }
     text += "\n  },\n  \"meta\": {\"app\": \"morvane-tileset\", \"image\": " + json_string(image) +
-            ", \"format\": \"RGBA8888\", \"size\": {\"w\": " + num(sheet.width) + ", \"h\": " + num(sheet.height) +
-            "}, \"scale\": \"1\"}\n}\n";
+            ", \"format\": \"RGBA8888\", \"size\": {\"w\": " + num(sheet.width) +
+            ", \"h\": " + num(sheet.height) + "}, \"scale\": \"1\"}\n}\n";
     return text;
 }
 
@@ -141,9 +156,9 @@ std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selecti
 
 std::string tileset_map_json(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet) {
     std::string text = "{\n  \"columns\": " + num(grid.columns) + ",\n  \"rows\": " + num(grid.rows) +
-                       ",\n  \"tilewidth\": " + num(grid.tile_width) + ",\n  \"tileheight\": " +
-                       num(grid.tile_height) + ",\n  \"tilecount\": " + num(selection.kept_count()) +
-                       ",\n  \"tiles\": [";
+                       ",\n  \"tilewidth\": " + num(grid.tile_width) +
+                       ",\n  \"tileheight\": " + num(grid.tile_height) +
+                       ",\n  \"tilecount\": " + num(selection.kept_count()) + ",\n  \"tiles\": [";
     for (std::int64_t t = 0; t < grid.count(); ++t) {
         const std::uint8_t f = selection.flips_of(t);
         text += t == 0 ? "\n" : ",\n";

@@ -58,8 +58,8 @@ struct SourceGrid {
     std::int64_t x(std::int64_t column) const { return margin + column * (tile_width + spacing); }
     std::int64_t y(std::int64_t row) const { return margin + row * (tile_height + spacing); }
 };
-SourceGrid source_grid(std::int64_t width, std::int64_t height, std::int64_t tile_width, std::int64_t tile_height,
-                       std::int64_t margin = 0, std::int64_t spacing = 0);
+SourceGrid source_grid(std::int64_t width, std::int64_t height, std::int64_t tile_width,
+                       std::int64_t tile_height, std::int64_t margin = 0, std::int64_t spacing = 0);
 
 /// The classic layout's arithmetic, in floating point as the dialog has always done it:
 /// rows_px from the picture's area at the export width, raised when the tiles need more rows
@@ -102,8 +102,12 @@ struct TileSelection {
     std::vector<std::int32_t> output;  // per source tile: its output tile, -1 when dropped
     std::vector<std::uint8_t> flips;   // per source tile: TileFlip bits turning output into source
 
-    std::int64_t kept_count() const { return identity ? source_count : static_cast<std::int64_t>(kept.size()); }
-    std::int64_t source_of(std::int64_t tile) const { return identity ? tile : kept[static_cast<std::size_t>(tile)]; }
+    std::int64_t kept_count() const {
+        return identity ? source_count : static_cast<std::int64_t>(kept.size());
+    }
+    std::int64_t source_of(std::int64_t tile) const {
+        return identity ? tile : kept[static_cast<std::size_t>(tile)];
+    }
     std::int64_t output_of(std::int64_t source) const {
         return identity ? source : output[static_cast<std::size_t>(source)];
     }
@@ -122,7 +126,7 @@ bool tileset_select(const Bitmap& source, const SourceGrid& grid, const TileSetO
 /// starts at tile_x(i), tile_y(i). The classic layout is a sheet with margin = spacing = space.
 struct Sheet {
     SheetKind kind = SheetKind::Classic;
-    std::int64_t width = 0, height = 0;          // picture size (after rounding to powers of two)
+    std::int64_t width = 0, height = 0;                // picture size (after rounding to powers of two)
     std::int64_t needed_width = 0, needed_height = 0;  // size before that rounding
     std::int64_t tile_width = 0, tile_height = 0;
     std::int64_t columns = 0, margin = 0, spacing = 0, extrude = 0;
@@ -141,9 +145,13 @@ struct Sheet {
     std::int64_t tiled_columns() const { return (width - tiled_margin() + tiled_spacing()) / pitch_x(); }
     std::int64_t tiled_rows() const { return (height - tiled_margin() + tiled_spacing()) / pitch_y(); }
     /// Tiled's tile id of cell `cell`.
-    std::int64_t tiled_id(std::int64_t cell) const { return (cell / columns) * tiled_columns() + cell % columns; }
+    std::int64_t tiled_id(std::int64_t cell) const {
+        return (cell / columns) * tiled_columns() + cell % columns;
+    }
     /// True when the picture can be made (both sides 1..TileSetMaxSide).
-    bool fits() const { return width >= 1 && height >= 1 && width <= TileSetMaxSide && height <= TileSetMaxSide; }
+    bool fits() const {
+        return width >= 1 && height >= 1 && width <= TileSetMaxSide && height <= TileSetMaxSide;
+    }
 };
 
 /// The sheet of a classic layout (margin and spacing both its space), every cell listed.
@@ -189,7 +197,8 @@ std::string relative_path(const std::string& from_file, const std::string& file)
 
 /// One TileList line (without its line end): prefix__NNN.ext:x:y:w:h.
 std::string tileset_list_line(const std::string& prefix, std::int64_t number, const std::string& extension,
-                              std::int64_t x, std::int64_t y, std::int64_t tile_width, std::int64_t tile_height);
+                              std::int64_t x, std::int64_t y, std::int64_t tile_width,
+                              std::int64_t tile_height);
 /// A TileList: one CR LF ended line per cell of the sheet.
 std::string tileset_list_text(const std::string& prefix, const std::string& extension, const Sheet& sheet);
 /// The same for a classic layout (every cell of rows 0..last_row).
@@ -199,8 +208,8 @@ std::string tileset_list_text(const std::string& prefix, const std::string& exte
 /// tile count and columns are those Tiled finds in the image.
 std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet);
 /// A JSON hash frames document: one frame per tile named like the TileList's cells.
-std::string tileset_json_text(const std::string& prefix, const std::string& extension, const std::string& image,
-                              const Sheet& sheet);
+std::string tileset_json_text(const std::string& prefix, const std::string& extension,
+                              const std::string& image, const Sheet& sheet);
 /// The tile map: for each source tile in reading order, its Tiled tile number in `sheet`
 /// (Tiled's id + 1, 0 for a dropped tile) with Tiled's flip bits; one CSV line per source row.
 std::string tileset_map_csv(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet);

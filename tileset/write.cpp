@@ -49,8 +49,8 @@ EncodedPicture tileset_encode(const Bitmap& picture, std::uint32_t tag, int para
     if (!encoder || !encoder->write24 || picture.bpp != 32 || !picture.bits) return nullptr;
     // The same call a 32-bit image saved at its own depth makes.
     if (encoder->write32) {
-        return take_block(encoder->write32(nullptr, picture.bits, picture.width, picture.height, picture.stride,
-                                           BottomUp, parameter, 32));
+        return take_block(encoder->write32(nullptr, picture.bits, picture.width, picture.height,
+                                           picture.stride, BottomUp, parameter, 32));
     }
     // No alpha in the format: flattened onto white, rows in the same memory order.
     const std::int64_t stride = (static_cast<std::int64_t>(picture.width) * 3 + 3) / 4 * 4;
@@ -65,7 +65,8 @@ EncodedPicture tileset_encode(const Bitmap& picture, std::uint32_t tag, int para
         std::uint8_t* out = flat.data() + static_cast<std::ptrdiff_t>(m) * stride;
         for (std::int32_t x = 0; x < picture.width; ++x) {
             const unsigned a = in[4 * x + 3];
-            for (int k = 0; k < 3; ++k) out[3 * x + k] = static_cast<std::uint8_t>((in[4 * x + k] * a + 255 * (255 - a)) / 255);
+            for (int k = 0; k < 3; ++k)
+                out[3 * x + k] = static_cast<std::uint8_t>((in[4 * x + k] * a + 255 * (255 - a)) / 255);
         }
     }
     return take_block(encoder->write24(nullptr, flat.data(), picture.width, picture.height,

@@ -109,7 +109,8 @@ Command parse(int argc, char** argv, bool* done) {
         } else if (arg == "--tile") {
             const std::string v = take();
             const std::size_t x = v.find_first_of("xX");
-            if (x == std::string::npos) throw Failure{ExitUsage, "--tile: '" + v + "' is not a size like 32x32"};
+            if (x == std::string::npos)
+                throw Failure{ExitUsage, "--tile: '" + v + "' is not a size like 32x32"};
             o.tile_width = number("--tile", v.substr(0, x), 1, max);
             o.tile_height = number("--tile", v.substr(x + 1), 1, max);
         } else if (arg == "--columns") {
@@ -144,7 +145,10 @@ Command parse(int argc, char** argv, bool* done) {
             if (arg == "--pot") o.pot = true;
             if (arg == "--quiet") c.quiet = true;
         } else if (arg == "--list" || arg == "--tsx" || arg == "--json" || arg == "--map") {
-            std::string& target = arg == "--list" ? c.list : arg == "--tsx" ? c.tsx : arg == "--json" ? c.json : c.map;
+            std::string& target = arg == "--list"   ? c.list
+                                  : arg == "--tsx"  ? c.tsx
+                                  : arg == "--json" ? c.json
+                                                    : c.map;
             target = take();
             if (target.empty()) throw Failure{ExitUsage, arg + " needs a file name"};
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -178,12 +182,13 @@ void check_writable(const std::string& path) {
         throw Failure{ExitFailed, "cannot write " + path + ": no folder " + folder.string()};
     }
     if (::access(folder.c_str(), W_OK) != 0) {
-        throw Failure{ExitFailed, "cannot write " + path + ": the folder " + folder.string() + " is not writable"};
+        throw Failure{ExitFailed,
+                      "cannot write " + path + ": the folder " + folder.string() + " is not writable"};
     }
 }
 
 class Progress {
-public:
+  public:
     explicit Progress(bool quiet) : shown_(!quiet && ::isatty(STDERR_FILENO)) {}
     ~Progress() {
         if (shown_ && said_) std::fputs("\n", stderr);
@@ -199,7 +204,7 @@ public:
         said_ = false;
     }
 
-private:
+  private:
     bool shown_;
     bool said_ = false;
 };
@@ -225,7 +230,8 @@ int run(const Command& c) {
         if (!extra->empty()) outputs.push_back(*extra);
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        if (same_file(outputs[i], c.input)) throw Failure{ExitUsage, "the output " + outputs[i] + " is the input"};
+        if (same_file(outputs[i], c.input))
+            throw Failure{ExitUsage, "the output " + outputs[i] + " is the input"};
         for (std::size_t j = 0; j < i; ++j) {
             if (same_file(outputs[i], outputs[j])) {
                 throw Failure{ExitUsage, "the output " + outputs[i] + " is named twice"};
@@ -237,7 +243,8 @@ int run(const Command& c) {
     Progress progress(c.quiet);
     progress.say("reading " + file_part(c.input));
     std::error_code error;
-    if (!std::filesystem::exists(c.input, error)) throw Failure{ExitFailed, "cannot read " + c.input + ": no such file"};
+    if (!std::filesystem::exists(c.input, error))
+        throw Failure{ExitFailed, "cannot read " + c.input + ": no such file"};
     if (std::filesystem::is_directory(c.input, error)) {
         throw Failure{ExitFailed, "cannot read " + c.input + ": it is a folder"};
     }
@@ -249,10 +256,11 @@ int run(const Command& c) {
     png_encoder_register();
     jpeg_decoder_register();
     jpeg_encoder_register();
-    const auto picture = static_cast<ObjectNumber>(
-        image_from_memory(-1, data.data(), static_cast<std::int32_t>(data.size())));
+    const auto picture =
+        static_cast<ObjectNumber>(image_from_memory(-1, data.data(), static_cast<std::int32_t>(data.size())));
     std::vector<std::uint8_t>().swap(data);  // the file bytes are not needed any more
-    if (!picture) throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
+    if (!picture)
+        throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
     const Bitmap* source = bitmap_from_handle(image_handle(picture));
     if (!source || (source->bpp != 24 && source->bpp != 32)) {
         throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
@@ -260,8 +268,8 @@ int run(const Command& c) {
 
     const std::string problem = tileset_options_problem(o, source->width, source->height);
     if (!problem.empty()) throw Failure{ExitUsage, problem};
-    const SourceGrid grid = source_grid(source->width, source->height, o.tile_width, o.tile_height, o.in_margin,
-                                        o.in_spacing);
+    const SourceGrid grid =
+        source_grid(source->width, source->height, o.tile_width, o.tile_height, o.in_margin, o.in_spacing);
     progress.say("choosing among " + std::to_string(grid.count()) + " tiles");
     TileSelection selection;
     if (!tileset_select(*source, grid, o, &selection)) throw Failure{ExitFailed, "not enough memory"};
@@ -270,7 +278,8 @@ int run(const Command& c) {
     if (!sheet.fits()) throw Failure{ExitUsage, tileset_too_large_message(sheet)};
 
     progress.say("assembling " + std::to_string(sheet.tiles) + " tiles");
-    Bitmap* out = bitmap_create(static_cast<std::int32_t>(sheet.width), static_cast<std::int32_t>(sheet.height), 32);
+    Bitmap* out =
+        bitmap_create(static_cast<std::int32_t>(sheet.width), static_cast<std::int32_t>(sheet.height), 32);
     if (!out) {
         throw Failure{ExitFailed, "not enough memory for a " + std::to_string(sheet.width) + "x" +
                                       std::to_string(sheet.height) + " picture"};
@@ -284,13 +293,15 @@ int run(const Command& c) {
     if (!assembled || !files[0].picture) throw Failure{ExitFailed, "cannot encode " + c.output};
 
     const std::string prefix = file_part(target.base);
-    if (!c.list.empty()) files.push_back({c.list, tileset_list_text(prefix, target.extension, sheet), nullptr});
+    if (!c.list.empty())
+        files.push_back({c.list, tileset_list_text(prefix, target.extension, sheet), nullptr});
     if (!c.tsx.empty()) {
         files.push_back({c.tsx, tileset_tsx_text(prefix, relative_path(c.tsx, c.output), sheet), nullptr});
     }
     if (!c.json.empty()) {
-        files.push_back(
-            {c.json, tileset_json_text(prefix, target.extension, relative_path(c.json, c.output), sheet), nullptr});
+        files.push_back({c.json,
+                         tileset_json_text(prefix, target.extension, relative_path(c.json, c.output), sheet),
+                         nullptr});
     }
     if (!c.map.empty()) {
         files.push_back({c.map,

@@ -15,8 +15,8 @@ TEST_F(TilesetCliMatch, ClassicLayoutEqualsTheDialog) {
     const struct {
         int width, height, tile, columns, space;
     } cases[] = {
-        {320, 320, 32, 10, 0}, {320, 320, 32, 10, 2}, {100, 64, 32, 10, 0}, {100, 100, 32, 10, 0},
-        {64, 40, 8, 3, 5},     {256, 256, 32, 10, 0},
+        {320, 320, 32, 10, 0}, {320, 320, 32, 10, 2}, {100, 64, 32, 10, 0},
+        {100, 100, 32, 10, 0}, {64, 40, 8, 3, 5},     {256, 256, 32, 10, 0},
     };
     int round = 0;
     for (const auto& c : cases) {
@@ -33,10 +33,10 @@ TEST_F(TilesetCliMatch, ClassicLayoutEqualsTheDialog) {
         ASSERT_TRUE(file_exists(name + ".png"));
 
         std::filesystem::create_directory("cli");
-        const std::string command = std::string("'") + MORVANE_TILESET_CLI + "' --tile " + std::to_string(c.tile) +
-                                    "x" + std::to_string(c.tile) + " --columns " + std::to_string(c.columns) +
-                                    " --spacing " + std::to_string(c.space) + " --list cli/list.txt in.png cli/" +
-                                    name + ".png";
+        const std::string command = std::string("'") + MORVANE_TILESET_CLI + "' --tile " +
+                                    std::to_string(c.tile) + "x" + std::to_string(c.tile) + " --columns " +
+                                    std::to_string(c.columns) + " --spacing " + std::to_string(c.space) +
+                                    " --list cli/list.txt in.png cli/" + name + ".png";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         const std::string dialog_png = read_file(name + ".png"), cli_png = read_file("cli/" + name + ".png");
         EXPECT_FALSE(dialog_png.empty());

@@ -56,7 +56,8 @@ Made make_sheet(const Bitmap& source, const TileSetOptions& o) {
     EXPECT_TRUE(tileset_select(source, r.grid, o, &r.selection));
     r.sheet = tileset_plan(o, source.width, source.height, r.selection.kept_count());
     EXPECT_TRUE(r.sheet.fits());
-    r.out = bitmap_create(static_cast<std::int32_t>(r.sheet.width), static_cast<std::int32_t>(r.sheet.height), 32);
+    r.out = bitmap_create(static_cast<std::int32_t>(r.sheet.width), static_cast<std::int32_t>(r.sheet.height),
+                          32);
     EXPECT_TRUE(tileset_assemble(source, r.grid, r.selection, r.sheet, *r.out));
     return r;
 }
@@ -101,7 +102,8 @@ TEST(TilesetAssemble, GridWithMarginsSpacingAndExtrusion) {
                     const std::int64_t t = row * o.columns + col;
                     if (col < o.columns && ix < cw && iy < ch && t < tiles) {
                         const std::int64_t tx = std::clamp<std::int64_t>(ix - o.extrude, 0, o.tile_width - 1);
-                        const std::int64_t ty = std::clamp<std::int64_t>(iy - o.extrude, 0, o.tile_height - 1);
+                        const std::int64_t ty =
+                            std::clamp<std::int64_t>(iy - o.extrude, 0, o.tile_height - 1);
                         const std::int64_t sc = t % r.grid.columns, sr = t / r.grid.columns;
                         want = get(*src.b, o.in_margin + sc * (o.tile_width + o.in_spacing) + tx,
                                    o.in_margin + sr * (o.tile_height + o.in_spacing) + ty);
@@ -193,7 +195,8 @@ TEST(TilesetSelect, DuplicatesFlipsAndEmptyTiles) {
     Owned src(bitmap_create(4 * n, 2 * n, 32));
     for (int t = 0; t < 8; ++t)
         for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x) put(*src.b, (t % 4) * n + x, (t / 4) * n + y, (*tiles[t].pixels)[y * n + x]);
+            for (int x = 0; x < n; ++x)
+                put(*src.b, (t % 4) * n + x, (t / 4) * n + y, (*tiles[t].pixels)[y * n + x]);
 
     for (const bool flips : {false, true}) {
         TileSetOptions o;
@@ -208,7 +211,9 @@ TEST(TilesetSelect, DuplicatesFlipsAndEmptyTiles) {
         EXPECT_EQ(r.selection.kept_count(), flips ? 3 : 6);
         std::string csv;
         for (int t = 0; t < 8; ++t) {
-            EXPECT_EQ(tiled_tile_number(r.selection, t, r.sheet), flips ? tiles[t].with_flips : tiles[t].exact) << t;
+            EXPECT_EQ(tiled_tile_number(r.selection, t, r.sheet),
+                      flips ? tiles[t].with_flips : tiles[t].exact)
+                << t;
             csv += std::to_string(flips ? tiles[t].with_flips : tiles[t].exact) + (t % 4 == 3 ? "\n" : ",");
         }
         EXPECT_EQ(tileset_map_csv(r.grid, r.selection, r.sheet), csv);
@@ -232,12 +237,13 @@ TEST(TilesetTexts, TiledTilesetAndList) {
     o.spacing = 1;
     o.extrude = 1;
     const Sheet s = tileset_plan(o, 100, 100, 5);
-    EXPECT_EQ(tileset_tsx_text("a&b", "img/a.png", s),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"a&amp;b\" tilewidth=\"16\" tileheight=\"8\" "
-              "spacing=\"3\" margin=\"3\" tilecount=\"6\" columns=\"3\">\n"
-              " <image source=\"img/a.png\" width=\"60\" height=\"25\"/>\n"
-              "</tileset>\n");
+    EXPECT_EQ(
+        tileset_tsx_text("a&b", "img/a.png", s),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"a&amp;b\" tilewidth=\"16\" tileheight=\"8\" "
+        "spacing=\"3\" margin=\"3\" tilecount=\"6\" columns=\"3\">\n"
+        " <image source=\"img/a.png\" width=\"60\" height=\"25\"/>\n"
+        "</tileset>\n");
     EXPECT_EQ(tileset_list_text("a", ".png", s),
               "a__000.png:3:3:16:8\r\na__001.png:22:3:16:8\r\na__002.png:41:3:16:8\r\n"
               "a__003.png:3:14:16:8\r\na__004.png:22:14:16:8\r\n");

@@ -11,15 +11,16 @@ TEST(TilesetLayout, ClassicWorkedExamples) {
         std::int64_t w, h, tw, th, n, space;
         std::int64_t export_w, export_h, tiles, cells;
     } cases[] = {
-        {320, 320, 32, 32, 10, 0, 320, 320, 100, 110},  // the picture's own order, ten cells below it
-        {320, 320, 32, 32, 10, 2, 340, 340, 100, 110},  // 320 + round(320 / 32 x 2)
-        {100, 64, 32, 32, 10, 0, 320, 32, 6, 20},       // area gives 20 rows; six whole tiles need 32
-        {100, 100, 32, 32, 10, 0, 320, 32, 9, 20},      // ceil(10000 / 320) = 32: already fits
-        {256, 256, 32, 32, 10, 0, 320, 224, 64, 80},    // area gives 205; seven tile rows need 224
+        {320, 320, 32, 32, 10, 0, 320, 320, 100, 110},         // the picture's own order, ten cells below it
+        {320, 320, 32, 32, 10, 2, 340, 340, 100, 110},         // 320 + round(320 / 32 x 2)
+        {100, 64, 32, 32, 10, 0, 320, 32, 6, 20},              // area gives 20 rows; six whole tiles need 32
+        {100, 100, 32, 32, 10, 0, 320, 32, 9, 20},             // ceil(10000 / 320) = 32: already fits
+        {256, 256, 32, 32, 10, 0, 320, 224, 64, 80},           // area gives 205; seven tile rows need 224
         {2048, 2048, 16, 16, 8, 2, 144, 36864, 16384, 16392},  // 32768 + 4096: too large to make
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " tiles " << c.tw << " n " << c.n << " s " << c.space);
+        SCOPED_TRACE(::testing::Message()
+                     << c.w << "x" << c.h << " tiles " << c.tw << " n " << c.n << " s " << c.space);
         TileSetOptions o;
         o.tile_width = c.tw;
         o.tile_height = c.th;
@@ -37,19 +38,19 @@ TEST(TilesetLayout, ClassicWorkedExamples) {
     o.tile_width = o.tile_height = 16;
     o.columns = 8;
     o.spacing = 2;
-    EXPECT_EQ(tileset_too_large_message(tileset_plan(o, 2048, 2048, 16384)),
-              "The tile set would be 144x36864 pixels, larger than 32767 on a side: choose more columns or larger "
-              "tiles.");
+    EXPECT_EQ(
+        tileset_too_large_message(tileset_plan(o, 2048, 2048, 16384)),
+        "The tile set would be 144x36864 pixels, larger than 32767 on a side: choose more columns or larger "
+        "tiles.");
 }
 
 TEST(TilesetLayout, SpacedSheetsAreReadAsTiledCountsThem) {
     const struct {
         std::int64_t w, h, tw, th, margin, spacing, columns, rows;
     } cases[] = {
-        {100, 64, 32, 32, 0, 0, 3, 2},
-        {70, 70, 32, 32, 1, 2, 2, 2},   // 1 + 32 + 2 + 32 = 67 <= 70
-        {68, 36, 32, 32, 2, 2, 2, 1},   // 2 + 32 + 2 + 32 = 68: the last tile ends at the edge
-        {67, 33, 32, 32, 2, 2, 1, 0},   // no room for a second column nor a first row
+        {100, 64, 32, 32, 0, 0, 3, 2}, {70, 70, 32, 32, 1, 2, 2, 2},  // 1 + 32 + 2 + 32 = 67 <= 70
+        {68, 36, 32, 32, 2, 2, 2, 1},  // 2 + 32 + 2 + 32 = 68: the last tile ends at the edge
+        {67, 33, 32, 32, 2, 2, 1, 0},  // no room for a second column nor a first row
         {10, 10, 16, 16, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
@@ -101,11 +102,14 @@ TEST(TilesetLayout, ProblemsAreNamed) {
     } cases[] = {
         {SheetKind::Classic, 32, 0, 0, 0, false, ""},
         {SheetKind::Classic, 0, 0, 0, 0, false, "the tile width 0 is out of range (1 to 32767)"},
-        {SheetKind::Classic, 128, 0, 0, 0, false, "tiles of 128x128 leave no whole tile in the 100x100 picture"},
+        {SheetKind::Classic, 128, 0, 0, 0, false,
+         "tiles of 128x128 leave no whole tile in the 100x100 picture"},
         {SheetKind::Grid, 32, 0, 70, 0, false,
-         "tiles of 32x32 with input margin 70 and input spacing 0 leave no whole tile in the 100x100 picture"},
+         "tiles of 32x32 with input margin 70 and input spacing 0 leave no whole tile in the 100x100 "
+         "picture"},
         {SheetKind::Classic, 32, 2, 0, 0, false, "the classic layout takes no margin (use the grid layout)"},
-        {SheetKind::Classic, 32, 0, 0, 1, false, "the classic layout takes no extrusion (use the grid layout)"},
+        {SheetKind::Classic, 32, 0, 0, 1, false,
+         "the classic layout takes no extrusion (use the grid layout)"},
         {SheetKind::Grid, 32, 2, 0, 1, true, ""},
     };
     for (const auto& c : cases) {
