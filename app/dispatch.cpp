@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/desktop.h"
 #include "app/editor.h"
+#include "app/regrid_window.h"
 #include "shell/events.h"
 #include "shell/menu.h"
 #include "shell/window.h"
@@ -35,6 +36,9 @@ void menu_event(EditorState& state, std::int64_t id) {
             break;
         case 2:
             tileset_save_command(state);
+            break;
+        case RegridMenuItem:
+            regrid_window_open(state);
             break;
         case 5:
             ask_to_close(state);
@@ -104,6 +108,8 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
         case CloseWindowEvent:
             if (window == MainWindow) {
                 ask_to_close(state);
+            } else if (window == RegridWindow) {
+                regrid_window_close();
             } else {
                 window_close(window);
             }
@@ -131,6 +137,9 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                     break;
                 case PreferencesWindow:
                     preferences_window_event(state, source, subtype);
+                    break;
+                case RegridWindow:
+                    regrid_window_event(state, source, subtype);
                     break;
                 default:
                     break;

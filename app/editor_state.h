@@ -22,6 +22,7 @@ enum EditorImage : int {
     WorkingImage = 15,
     ZoomSourceImage = 16,
     TileSetImage = 17,
+    RegridSourceImage = 18,  // the sheet shown in the re-grid window
 };
 
 // Fixed window numbers of the editor.
@@ -31,6 +32,7 @@ enum EditorWindow : int {
     TileSetWindow = 2,
     PreferencesWindow = 3,
     ResizeWindow = 4,
+    RegridWindow = 5,
 };
 
 struct EditorState {

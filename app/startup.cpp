@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/desktop.h"
 #include "app/editor.h"
+#include "app/regrid_window.h"
 #include "draw/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
@@ -26,6 +27,7 @@ void build_menu() {
     menu_open_submenu("Open Recent", OpenRecentMenu);
     menu_close_submenu();
     menu_item(1, "Open an image and convert it to TileSet");
+    menu_item(RegridMenuItem, "Re-grid a Tile Set...\tCtrl+T");
     menu_separator();
     menu_item(2, "Save the tileSet");
     menu_separator();
@@ -60,6 +62,7 @@ void add_shortcuts() {
     window_add_shortcut(MainWindow, "Ctrl+N", 0);
     window_add_shortcut(MainWindow, "Ctrl+O", 3);
     window_add_shortcut(MainWindow, "Ctrl+G", 70);
+    window_add_shortcut(MainWindow, "Ctrl+T", RegridMenuItem);
     window_add_shortcut(MainWindow, "X", 41);
     window_add_shortcut(MainWindow, "C", 42);
 }

@@ -28,7 +28,10 @@ const WidgetOps kOps = [] {
     WidgetOps ops;
     ops.get_text = [](QWidget* w) { return ustr(static_cast<QLineEdit*>(w)->text()); };
     ops.set_text = [](QWidget* w, const std::string& text) {
-        static_cast<QLineEdit*>(w)->setText(qstr(text));
+        auto* field = static_cast<QLineEdit*>(w);
+        field->setText(qstr(text));
+        // A read-only line is read from its start.
+        if (field->isReadOnly()) field->setCursorPosition(0);
     };
     return ops;
 }();
@@ -45,6 +48,7 @@ std::intptr_t text_field_create(ObjectNumber number, int x, int y, int width, in
         // Typing refuses anything but the digits 0-9; the program may still set any text.
         field->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), field));
     }
+    field->setReadOnly((flags & TextReadOnly) == TextReadOnly);
     field->setText(qstr(text));
     field->setCursorPosition(0);
     QObject::connect(field, &QLineEdit::textChanged, field, [field]() { widget_post(field, WidgetChanged); });

@@ -45,6 +45,7 @@ enum WidgetFlags : int {
     ImageButtonToggle = 0x1003,
     ImageSunkenBorder = 0x200,
     TextDigitsOnly = 0x2000,
+    TextReadOnly = 0x800,  // the text can be selected and copied, not edited
 };
 
 /// Font flags of font_load.
@@ -96,6 +97,10 @@ void widget_set_tooltip(ObjectNumber number, const std::string& text);
 /// Gives a widget a font from font_handle; -1 restores the default font.
 void widget_set_font(ObjectNumber number, std::intptr_t font);
 void widget_set_focus(ObjectNumber number);
+/// Enables (non-zero) or disables a widget; a disabled widget is greyed and takes no input.
+void widget_set_enabled(ObjectNumber number, int enabled);
+/// 1 when the widget takes input, 0 when disabled or missing.
+int widget_enabled(ObjectNumber number);
 /// The widget holding the keyboard focus (a field inside a widget counts as it), -1 when none.
 ObjectNumber widget_focused();
 /// Moves and sizes a widget in its parent; KeepSize (-65535) keeps that value.

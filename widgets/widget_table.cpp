@@ -178,6 +178,15 @@ void widget_set_focus(ObjectNumber number) {
     }
 }
 
+void widget_set_enabled(ObjectNumber number, int enabled) {
+    if (QWidget* w = widget_qt(number)) w->setEnabled(enabled != 0);
+}
+
+int widget_enabled(ObjectNumber number) {
+    const QWidget* w = widget_qt(number);
+    return w && w->isEnabled() ? 1 : 0;
+}
+
 ObjectNumber widget_focused() {
     // The focus may sit in a part of a widget (the field of a combo box or spin).
     for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {

@@ -161,6 +161,34 @@ TEST_F(KindsTest, DigitsOnlyFieldRefusesLetters) {
     EXPECT_EQ(widget_events(), (Events{posted(30, 512), posted(31, 256), posted(31, 768)}));
 }
 
+TEST_F(KindsTest, ReadOnlyFieldAndDisabledButtonTakeNoInput) {
+    ASSERT_NE(text_field_create(32, 10, 10, 200, 22, "morvane-tileset a b", TextReadOnly), 0);
+    ASSERT_NE(button_create(22, 10, 100, 80, 24, "Save"), 0);
+    QWidget* field = widget_qt(32);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClicks(field, "xy");
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(widget_get_text(32), "morvane-tileset a b");
+    // The program still sets its text, shown from its start.
+    widget_set_text(32, "morvane-tileset c d");
+    EXPECT_EQ(widget_get_text(32), "morvane-tileset c d");
+    EXPECT_EQ(static_cast<QLineEdit*>(field)->cursorPosition(), 0);
+
+    EXPECT_EQ(widget_enabled(22), 1);
+    widget_set_enabled(22, 0);
+    EXPECT_EQ(widget_enabled(22), 0);
+    widget_events();
+    QTest::mouseClick(widget_qt(22), Qt::LeftButton);
+    EXPECT_TRUE(widget_events().empty());
+    widget_set_enabled(22, 1);
+    QTest::mouseClick(widget_qt(22), Qt::LeftButton);
+    // The click takes the focus from the field.
+    EXPECT_EQ(widget_events(), (Events{posted(32, 512), posted(22, 0)}));
+    EXPECT_EQ(widget_enabled(999), 0);
+    widget_set_enabled(999, 1);  // no widget: nothing happens
+}
+
 TEST_F(KindsTest, TextAndFrameKeepTheirCaptions) {
     ASSERT_NE(text_create(50, 10, 10, 100, 20, "Width && Height & more"), 0);
     ASSERT_NE(frame_create(51, 5, 5, 200, 100, "Grid"), 0);
