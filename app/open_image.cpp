@@ -16,24 +16,21 @@ void open_image_command(EditorState& state) {
         message_box("Canvas", "Cannot load image: " + file);
         return;
     }
-    state.view_width = state.base_width = image_width(OpenedImage);
-    state.view_height = state.base_height = image_height(OpenedImage);
-    const bool zoom_changed = state.zoom != 100;
+    state.base_width = image_width(OpenedImage);
+    state.base_height = image_height(OpenedImage);
     state.zoom = 100;
+    document_recreate(state);
+    state.document = Document{};
+    state.document.file = file;
     status_update(state);
-    checker_rebuild(state);
-    document_images_recreate(state);
-    // The brush tip follows the zoom back to 100.
-    if (zoom_changed && image_exists(BrushImage)) stamp_rebuild(state, true);
     view_layout(state, true);
 
     // All four channels of the picture go into the document (a picture without alpha is opaque).
-    if (drawing_begin(image_output(WorkingImage))) {
+    if (drawing_begin(image_output(DocumentImage))) {
         drawing_mode_set(WriteAlpha);
         draw_alpha_image(image_handle(OpenedImage), 0, 0);
         drawing_end();
     }
-    image_copy(WorkingImage, ZoomSourceImage);
     view_redraw(state);
     image_free(OpenedImage);
 }

@@ -2,7 +2,7 @@
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
 #include "app/commands.h"
 #include "app/editor.h"
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "shell/menu.h"
@@ -19,46 +19,46 @@ namespace {
 void build_menu() {
     if (!menu_create_drawn(0, window_handle(MainWindow), 1)) return;
     menu_title("File");
-    menu_item(0, "New Tileset\tCtrl+N");
+    menu_item(MenuNewImage, "New Tileset\tCtrl+N");
     menu_separator();
-    menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
-    menu_item(1, "Open an image and convert it to TileSet");
+    menu_item(MenuOpenImage, "Open an Image (or a Tileset...)\tCtrl+O");
+    menu_item(MenuConvertTileSet, "Open an image and convert it to TileSet");
     menu_separator();
-    menu_item(2, "Save the tileSet");
+    menu_item(MenuSaveTileSet, "Save the tileSet");
     menu_separator();
-    menu_item(5, "Exit");
+    menu_item(MenuExit, "Exit");
     menu_title("Edition");
-    menu_item(7, "Resize Image");
+    menu_item(MenuResizeImage, "Resize Image");
     menu_separator();
-    menu_item(6, "Preferences");
+    menu_item(MenuPreferences, "Preferences");
     menu_title("View");
-    menu_item(70, "Grid\tCtrl+G");
+    menu_item(MenuGrid, "Grid\tCtrl+G");
     menu_separator();
-    menu_item(61, "Zoom +");
-    menu_item(62, "Zoom -");
+    menu_item(MenuZoomIn, "Zoom +");
+    menu_item(MenuZoomOut, "Zoom -");
     menu_open_submenu("Zoom");
-    menu_item(63, "Zoom 500%");
-    menu_item(64, "Zoom 400%");
-    menu_item(65, "Zoom 300%");
-    menu_item(66, "Zoom 200%");
-    menu_item(67, "Zoom 100%\r0");
-    menu_item(68, "Zoom 50%");
-    menu_item(69, "Zoom 25%");
+    menu_item(MenuZoom500, "Zoom 500%");
+    menu_item(MenuZoom400, "Zoom 400%");
+    menu_item(MenuZoom300, "Zoom 300%");
+    menu_item(MenuZoom200, "Zoom 200%");
+    menu_item(MenuZoom100, "Zoom 100%\r0");
+    menu_item(MenuZoom50, "Zoom 50%");
+    menu_item(MenuZoom25, "Zoom 25%");
     menu_close_submenu();
     menu_title("Tools");
-    menu_item(41, "Previous Brush\tX");
-    menu_item(42, "Next Brush\tC");
+    menu_item(MenuPreviousBrush, "Previous Brush\tX");
+    menu_item(MenuNextBrush, "Next Brush\tC");
     menu_title("Help");
-    menu_item(8, "About");
+    menu_item(MenuAbout, "About");
 }
 
 // The shortcuts that the menu captions show.
 void add_shortcuts() {
-    window_add_shortcut(MainWindow, "Ctrl+N", 0);
-    window_add_shortcut(MainWindow, "Ctrl+O", 3);
-    window_add_shortcut(MainWindow, "Ctrl+G", 70);
-    window_add_shortcut(MainWindow, "X", 41);
-    window_add_shortcut(MainWindow, "C", 42);
+    window_add_shortcut(MainWindow, "Ctrl+N", MenuNewImage);
+    window_add_shortcut(MainWindow, "Ctrl+O", MenuOpenImage);
+    window_add_shortcut(MainWindow, "Ctrl+G", MenuGrid);
+    window_add_shortcut(MainWindow, "X", MenuPreviousBrush);
+    window_add_shortcut(MainWindow, "C", MenuNextBrush);
 }
 
 void build_brush_controls() {
@@ -137,11 +137,7 @@ bool editor_init(EditorState& state) {
     settings_load(state);
     const int tip = brush_tip_size(state);
     if (image_create(BrushImage, tip, tip, 32)) stamp_rebuild(state, false);
-    if (image_create(CheckerImage, static_cast<int>(state.view_width), static_cast<int>(state.view_height),
-                     32)) {
-        checker_rebuild(state);
-    }
-    document_images_recreate(state);
+    document_recreate(state);
     build_menu();
     add_shortcuts();
     build_brush_controls();
@@ -156,11 +152,11 @@ bool editor_init(EditorState& state) {
     widget_set_state(13, state.brush_alpha);
     widget_set_state(12, state.brush_type);
     widget_set_state(14, state.brush_tool);
-    widget_set_attribute(1, 7, 1);
+    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor), static_cast<int>(CanvasCursor::Cross));
     state.current_tool = 3;
-    menu_set_item_checked(0, 70, state.grid_visible);
+    menu_set_item_checked(0, MenuGrid, state.grid_visible);
     view_redraw(state);
-    widget_set_focus(1);
+    widget_set_focus(ViewCanvas);
     status_update(state);
     return true;
 }

@@ -89,8 +89,8 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
             eraser_button(state);
             break;
         case 8:
-            document_images_recreate(state);
-            view_clear(state);
+            document_recreate(state);
+            state.document.modified = true;
             view_redraw(state);
             break;
         case 2:

@@ -1,13 +1,14 @@
 // The canvas's Qt widget (internal to the canvas files).
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
 class QSinglePointEvent;
 #include <cstdint>
 
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 #include "image/bitmap.h"
 
 namespace morvane {
@@ -22,6 +23,7 @@ class CanvasView : public QWidget {
     /// memory cannot be had; the old buffer is kept then.
     bool make_buffer(int outer_width, int outer_height);
     Bitmap* buffer() const { return buffer_; }
+    void set_painter(CanvasPainter painter);
     int flags() const { return flags_; }
     /// The client area inside the edge, in widget coordinates.
     QRect client_rect() const;
@@ -61,6 +63,8 @@ class CanvasView : public QWidget {
 
     int flags_;
     Bitmap* buffer_ = nullptr;
+    CanvasPainter painter_;  // when set, the pixels come from it and there is no buffer
+    QImage scratch_;         // the painter's rows, reused from paint to paint
     int cursor_index_ = 0;  // 0-11, or 254 for a custom cursor
     std::intptr_t custom_cursor_ = 0;
     bool inside_ = false;
