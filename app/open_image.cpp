@@ -20,7 +20,9 @@ void open_image_command(EditorState& state) {
     state.base_height = image_height(OpenedImage);
     state.zoom = 100;
     document_recreate(state);
-    state.document = Document{};
+    state.document.file.clear();
+    state.document.modified = false;
+    state.document.history.clear();
     state.document.file = file;
     status_update(state);
     view_layout(state, true);

@@ -26,6 +26,10 @@ int to_document(std::int64_t canvas, int zoom) {
 
 }  // namespace
 
+void document_will_change(EditorState& state, const Rect& rect) {
+    state.document.history.save_before(rect);
+}
+
 int paint_mode(const EditorState& state) {
     if (state.brush_tool == KindEraser) return AlphaOnly | BlendKeepAlpha;
     return state.keep_alpha ? BlendKeepAlpha : Blend;
@@ -83,6 +87,8 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
     const int y = to_document(state.mouse_y, state.zoom);
     switch (subtype) {
         case LeftButtonDown:
+            // A stroke, a shape or a fill is one undo step, from the press to the release.
+            state.document.history.begin(DocumentImage);
             state.stroke_start_x = x;
             state.stroke_start_y = y;
             paint_at(state, x, y, LeftButtonDown);
@@ -92,6 +98,7 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
             if (state.mouse_down == 1) {
                 paint_at(state, x, y, LeftButtonUp);
                 state.mouse_down = 0;
+                state.document.history.commit();
             }
             break;
         case MouseMove:

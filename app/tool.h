@@ -30,6 +30,10 @@ class PaintTool {
     virtual Rect release(EditorState& state, int x, int y) = 0;
 };
 
+/// Tells the document that the pixels of `rect` are about to change (the undo step of the
+/// stroke keeps what they were). Every tool calls it before drawing.
+void document_will_change(EditorState& state, const Rect& rect);
+
 /// The drawing mode of the paint kind: the eraser writes alpha only, Keep Alpha keeps it.
 int paint_mode(const EditorState& state);
 

@@ -27,18 +27,22 @@ class DabTool final : public PaintTool {
 
   private:
     // One tip with its centre at (x, y).
-    static Rect dab(const EditorState& state, int x, int y) {
+    static Rect dab(EditorState& state, int x, int y) {
         if (state.brush_tool == KindEraser) {
             // The eraser's radius is the whole brush size; a 1-pixel eraser takes one pixel.
             const int size = brush_tip_size(state);
             const int r = size == 1 ? 0 : size;
+            const Rect area{x - r, y - r, x + r + 1, y + r + 1};
+            document_will_change(state, area);
             draw_circle(x, y, r, rgba(255, 255, 255, 0));
-            return Rect{x - r, y - r, x + r + 1, y + r + 1};
+            return area;
         }
         const int tw = image_width(BrushImage);
         const int th = image_height(BrushImage);
+        const Rect area{x - tw / 2, y - th / 2, x - tw / 2 + tw, y - th / 2 + th};
+        document_will_change(state, area);
         draw_image(image_handle(BrushImage), x - tw / 2, y - th / 2);
-        return Rect{x - tw / 2, y - th / 2, x - tw / 2 + tw, y - th / 2 + th};
+        return area;
     }
 
     // Dabs from the last position (exclusive) to (x, y), evenly spaced at most a quarter of

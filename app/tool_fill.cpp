@@ -12,9 +12,13 @@ class FillTool final : public PaintTool {
   public:
     Rect press(EditorState& state, int x, int y) override {
         if (x < 0 || y < 0 || x >= image_width(DocumentImage) || y >= image_height(DocumentImage)) return {};
+        // The region is not known before the fill: the whole picture may change (the step
+        // keeps only the rectangle that really did).
+        const Rect whole{0, 0, image_width(DocumentImage), image_height(DocumentImage)};
+        document_will_change(state, whole);
         drawing_mode_set(paint_mode(state));
         fill_area_exact(x, y, state.brush_color);
-        return Rect{0, 0, image_width(DocumentImage), image_height(DocumentImage)};
+        return whole;
     }
     Rect move(EditorState&, int, int) override { return {}; }
     Rect release(EditorState&, int, int) override { return {}; }

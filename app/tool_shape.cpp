@@ -46,6 +46,7 @@ Rect ShapeTool::step(EditorState& state, int x, int y) {
     const Rect shape = bounds(state, sx, sy, x, y);
     // Everything the new shape touches is saved before it changes; the old shape goes away.
     if (!backup_.save(*picture, shape)) return {};
+    document_will_change(state, shape);
     backup_.restore(*picture, previous_);
     drawing_mode_set(paint_mode(state));
     draw(state, sx, sy, x, y);

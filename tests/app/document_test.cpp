@@ -1,7 +1,9 @@
 // The document at its own size: painting at any zoom changes only the document pixels under
 // the tool, zoom round trips change nothing, strokes are continuous, and the mends of resize,
 // new pictures, the fill's exact colour and the 1-pixel tips.
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "editor_fixture.h"
@@ -217,6 +219,41 @@ TEST_F(DocumentTest, OnePixelTipOfEveryShapePaintsOnePixel) {
     for (Color c : document_pixels()) erased += (c >> 24) == 0;
     EXPECT_EQ(erased, 1);
     EXPECT_EQ(pixel(DocumentImage, 30, 40) >> 24, 0u);
+}
+
+TEST_F(DocumentTest, RandomStrokesAtRandomZoomsUndoAndRedoExactly) {
+    // Every tool, tip, kind and opacity at random zooms; each stroke is one step. Undoing
+    // them all gives the starting bytes back, redoing them all the painted bytes.
+    fill_one_pixel_checkers();
+    const std::vector<Color> start = document_pixels();
+    pump_ms_ = 0;
+    std::mt19937 rng(2024);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const int zooms[] = {25, 50, 100, 105, 200, 300, 400, 500, 10, 95};
+    int strokes = 0;
+    for (int s = 0; s < 24; ++s) {
+        zoom_to(zooms[pick(0, 9)]);
+        click(3 + pick(0, 4));
+        change_widget(12, pick(0, 2));
+        change_widget(11, pick(1, 30), 4);
+        change_widget(13, pick(0, 255), 0);
+        change_widget(14, pick(0, 2));
+        answer_color(rgb(pick(0, 255), pick(0, 255), pick(0, 255)));
+        click(2);
+        const int side = static_cast<int>(std::min<std::int64_t>(state_.view_width, 600));
+        press(pick(0, side - 1), pick(0, side - 1));
+        for (int m = pick(0, 4); m > 0; --m) move(pick(-20, side + 20), pick(-20, side + 20));
+        release(pick(0, side - 1), pick(0, side - 1));
+        ++strokes;
+    }
+    const std::vector<Color> painted = document_pixels();
+    ASSERT_FALSE(painted == start);
+    History& history = state_.document.history;
+    ASSERT_LE(history.steps(), std::size_t(strokes));
+    while (history.can_undo()) history.undo(DocumentImage);
+    EXPECT_TRUE(document_pixels() == start);
+    while (history.can_redo()) history.redo(DocumentImage);
+    EXPECT_TRUE(document_pixels() == painted);
 }
 
 }  // namespace
