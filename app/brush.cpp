@@ -62,7 +62,7 @@ void stamp_rebuild(EditorState& state, bool size_changed) {
         }
     }
     if (image_copy(BrushImage, BrushPreviewImage)) image_resize(BrushPreviewImage, 48, 48);
-    widget_set_state(10, image_handle(BrushPreviewImage));
+    widget_set_state(BrushPreview, image_handle(BrushPreviewImage));
 }
 
 void color_repack(EditorState& state) {

@@ -13,6 +13,22 @@ namespace morvane {
 /// Widgets of the document view in the main window.
 enum ViewWidget : int { ViewScrollArea = 0, ViewCanvas = 1 };
 
+/// Widgets of the tool panel in the main window (the tool buttons 3..7 are the ToolButton
+/// values of app/tool.h).
+enum PanelWidget : int {
+    ColourButton = 2,
+    ToolButtonFirst = 3,
+    ToolButtonLast = 7,
+    ClearButton = 8,
+    EraserButton = 9,
+    BrushPreview = 10,
+    SizeSpin = 11,
+    TipCombo = 12,
+    OpacityTrackbar = 13,
+    KindCombo = 14,
+    KeepAlphaCheck = 15,
+};
+
 /// Items of the main window's menu (also the ids of their shortcuts).
 enum MenuItem : int {
     MenuNewImage = 0,

@@ -2,6 +2,7 @@
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
 #include "app/commands.h"
 #include "app/editor.h"
+#include "app/tool.h"
 #include "canvas/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
@@ -62,23 +63,23 @@ void add_shortcuts() {
 }
 
 void build_brush_controls() {
-    combo_box_create(14, 5, 5, 40, 20);
-    widget_add_item(14, 0, "Brush");
-    widget_add_item(14, 1, "Pencil");
-    widget_add_item(14, 2, "Eraser");
-    combo_box_create(12, 48, 5, 50, 20);
-    widget_add_item(12, 0, "Circle");
-    widget_add_item(12, 1, "Box");
-    widget_add_item(12, 2, "Ellipse");
-    widget_add_item(12, 3, "Custom");
+    combo_box_create(KindCombo, 5, 5, 40, 20);
+    widget_add_item(KindCombo, 0, "Brush");
+    widget_add_item(KindCombo, 1, "Pencil");
+    widget_add_item(KindCombo, 2, "Eraser");
+    combo_box_create(TipCombo, 48, 5, 50, 20);
+    widget_add_item(TipCombo, 0, "Circle");
+    widget_add_item(TipCombo, 1, "Box");
+    widget_add_item(TipCombo, 2, "Ellipse");
+    widget_add_item(TipCombo, 3, "Custom");
     font_load(1, "Arial.ttf", 7);
-    widget_set_font(12, font_handle(1));
-    widget_set_font(14, font_handle(1));
-    spin_create(11, 100, 5, 50, 20, 1, 100, 2);
-    widget_set_tooltip(11, "Size of the brush");
-    trackbar_create(13, 155, 5, 100, 20, 0, 255);
-    widget_set_tooltip(13, "Transparence of the brush");
-    check_box_create(15, 260, 5, 75, 20, "Keep Alpha");
+    widget_set_font(TipCombo, font_handle(1));
+    widget_set_font(KindCombo, font_handle(1));
+    spin_create(SizeSpin, 100, 5, 50, 20, 1, 100, 2);
+    widget_set_tooltip(SizeSpin, "Size of the brush");
+    trackbar_create(OpacityTrackbar, 155, 5, 100, 20, 0, 255);
+    widget_set_tooltip(OpacityTrackbar, "Transparence of the brush");
+    check_box_create(KeepAlphaCheck, 260, 5, 75, 20, "Keep Alpha");
 }
 
 void build_tool_buttons() {
@@ -90,9 +91,10 @@ void build_tool_buttons() {
     struct Place {
         int number, x, y, image, flags;
     };
-    const Place places[] = {{3, 5, 50, 0, 0x1003},  {4, 31, 50, 1, 0x1003}, {5, 5, 79, 2, 0x1003},
-                            {6, 31, 79, 3, 0x1003}, {7, 5, 108, 4, 0x1003}, {9, 31, 108, 6, 0x1003},
-                            {8, 5, 137, 5, 0}};
+    const Place places[] = {{ToolPaint, 5, 50, 0, 0x1003},   {ToolLine, 31, 50, 1, 0x1003},
+                            {ToolBox, 5, 79, 2, 0x1003},     {ToolEllipse, 31, 79, 3, 0x1003},
+                            {ToolFill, 5, 108, 4, 0x1003},   {EraserButton, 31, 108, 6, 0x1003},
+                            {ClearButton, 5, 137, 5, 0}};
     for (const Place& p : places)
         image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
 }
@@ -100,9 +102,9 @@ void build_tool_buttons() {
 void build_colour_and_preview(EditorState& state) {
     state.brush_color = rgba(0, 0, 0, 255);
     image_create(ColorSwatchImage, 25, 25, 24);
-    image_button_create(2, 5, 166, 30, 30, image_handle(ColorSwatchImage), 0);
+    image_button_create(ColourButton, 5, 166, 30, 30, image_handle(ColorSwatchImage), 0);
     if (image_copy(BrushImage, BrushPreviewImage)) image_resize(BrushPreviewImage, 48, 48);
-    image_widget_create(10, 5, 201, 48, 48, image_handle(BrushPreviewImage), 0x200);
+    image_widget_create(BrushPreview, 5, 201, 48, 48, image_handle(BrushPreviewImage), 0x200);
 }
 
 void build_status_bar() {
@@ -147,13 +149,13 @@ bool editor_init(EditorState& state) {
     build_colour_and_preview(state);
     build_status_bar();
 
-    widget_set_state(3, 1);
-    widget_set_state(11, state.brush_size);
-    widget_set_state(13, state.brush_alpha);
-    widget_set_state(12, state.brush_type);
-    widget_set_state(14, state.brush_tool);
+    widget_set_state(ToolPaint, 1);
+    widget_set_state(SizeSpin, state.brush_size);
+    widget_set_state(OpacityTrackbar, state.brush_alpha);
+    widget_set_state(TipCombo, state.brush_type);
+    widget_set_state(KindCombo, state.brush_tool);
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor), static_cast<int>(CanvasCursor::Cross));
-    state.current_tool = 3;
+    state.current_tool = ToolPaint;
     menu_set_item_checked(0, MenuGrid, state.grid_visible);
     view_redraw(state);
     widget_set_focus(ViewCanvas);
