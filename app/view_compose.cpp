@@ -95,6 +95,8 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
                   std::uint32_t* out, std::ptrdiff_t stride) {
     if (width <= 0 || height <= 0) return true;
     if (view.zoom <= 0 || picture.bpp != 32 || !picture.bits) return false;
+    // The blend runs in a drawing session of its own; one still open elsewhere is not broken.
+    if (drawing_current()) return false;
     const std::int64_t x0 = std::clamp<std::int64_t>(x, 0, view.view_width);
     const std::int64_t y0 = std::clamp<std::int64_t>(y, 0, view.view_height);
     const std::int64_t x1 = std::clamp<std::int64_t>(std::int64_t{x} + width, 0, view.view_width);
@@ -130,13 +132,17 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         for (int c = 0; c < w; ++c) pixels[c] = from[column[std::size_t(c)]];
     }
 
-    // The checkerboard from the view's origin, the top-left square light.
+    // The checkerboard from the view's origin, the top-left square light. Its pixels are
+    // grey (blue = green = red), so each run of a square is one memset.
     for (int r = 0; r < h; ++r) {
         std::uint8_t* to = ground.row(r);
         const std::int64_t square_row = (y0 + r) / kChecker;
-        for (int c = 0; c < w; ++c, to += 3) {
-            const std::uint8_t v = ((x0 + c) / kChecker + square_row) % 2 == 0 ? kCheckerLight : kCheckerDark;
-            to[0] = to[1] = to[2] = v;
+        for (int c = 0; c < w;) {
+            const std::int64_t square = (x0 + c) / kChecker;
+            const int run = static_cast<int>(std::min<std::int64_t>(w - c, (square + 1) * kChecker - (x0 + c)));
+            const std::uint8_t v = (square + square_row) % 2 == 0 ? kCheckerLight : kCheckerDark;
+            std::memset(to + std::ptrdiff_t{c} * 3, v, std::size_t(run) * 3);
+            c += run;
         }
     }
 

@@ -27,7 +27,7 @@ std::int64_t view_to_document(std::int64_t v, int zoom);
 /// Composes the view rectangle x, y, width x height (cut to the view) into `out`: rows from
 /// the top, `stride` pixels apart, each pixel 0xFFRRGGBB; the part outside the view is
 /// white. `picture` is the 32-bit document. False (and `out` untouched) when the scratch
-/// rows cannot be had.
+/// rows cannot be had or a drawing session is open (composing would end it).
 bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int width, int height,
                   std::uint32_t* out, std::ptrdiff_t stride);
 
