@@ -49,7 +49,11 @@ const WidgetOps kOps = [] {
         auto* canvas = static_cast<CanvasView*>(w);
         canvas->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
         canvas->make_buffer(canvas->width(), canvas->height());
-        canvas->repaint();
+        // A painted canvas is composed at the next paint, once, with whatever else changed.
+        if (canvas->painted())
+            canvas->update();
+        else
+            canvas->repaint();
     };
     return ops;
 }();

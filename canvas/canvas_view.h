@@ -24,6 +24,7 @@ class CanvasView : public QWidget {
     bool make_buffer(int outer_width, int outer_height);
     Bitmap* buffer() const { return buffer_; }
     void set_painter(CanvasPainter painter);
+    bool painted() const { return static_cast<bool>(painter_); }
     int flags() const { return flags_; }
     /// The client area inside the edge, in widget coordinates.
     QRect client_rect() const;
