@@ -7,5 +7,11 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
     add_test(NAME app_e2e_exit
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_exit.sh $<TARGET_FILE:morvane>)
     set_tests_properties(app_e2e_exit PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    find_program(MORVANE_IMPORT import)
+    if(MORVANE_IMPORT)
+      add_test(NAME app_e2e_paint
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_paint.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_paint PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
