@@ -9,8 +9,8 @@
 namespace morvane {
 
 struct Document {
-    std::string file;       // the file opened or last saved, empty for a new picture
-    bool modified = false;  // changed since it was opened, made or saved
+    std::string file;                        // the file opened or last saved, empty for a new picture
+    bool modified = false;                   // changed since it was opened, made or saved
     History history{History::DefaultLimit};  // undo steps: a stroke, a fill or a shape each
 };
 

@@ -88,7 +88,8 @@ void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y
 std::vector<std::uint32_t> view_compose_all(const EditorState& state);
 /// Fills rows of 0xFFRRGGBB (stride pixels apart) with the view rectangle x, y, w x h: what
 /// the canvas paints for that part of itself.
-void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels, int stride);
+void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels,
+                       int stride);
 /// Composes the view rectangle x, y, w x h the way the canvas shows it.
 std::vector<std::uint32_t> view_compose_rect(const EditorState& state, int x, int y, int w, int h);
 

@@ -58,7 +58,7 @@ struct EditorState {
     std::int64_t base_width = 256, base_height = 256;  // the document's own size
 
     // Implementation state beyond the record (owned by the editor's own code).
-    std::uint8_t eraser_previous_tool = 0;  // paint kind restored when the quick eraser is released
+    std::uint8_t eraser_previous_tool = 0;   // paint kind restored when the quick eraser is released
     std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
     Document document;
 };

@@ -91,9 +91,9 @@ void build_tool_buttons() {
     struct Place {
         int number, x, y, image, flags;
     };
-    const Place places[] = {{ToolPaint, 5, 50, 0, 0x1003},   {ToolLine, 31, 50, 1, 0x1003},
-                            {ToolBox, 5, 79, 2, 0x1003},     {ToolEllipse, 31, 79, 3, 0x1003},
-                            {ToolFill, 5, 108, 4, 0x1003},   {EraserButton, 31, 108, 6, 0x1003},
+    const Place places[] = {{ToolPaint, 5, 50, 0, 0x1003}, {ToolLine, 31, 50, 1, 0x1003},
+                            {ToolBox, 5, 79, 2, 0x1003},   {ToolEllipse, 31, 79, 3, 0x1003},
+                            {ToolFill, 5, 108, 4, 0x1003}, {EraserButton, 31, 108, 6, 0x1003},
                             {ClearButton, 5, 137, 5, 0}};
     for (const Place& p : places)
         image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
@@ -154,7 +154,8 @@ bool editor_init(EditorState& state) {
     widget_set_state(OpacityTrackbar, state.brush_alpha);
     widget_set_state(TipCombo, state.brush_type);
     widget_set_state(KindCombo, state.brush_tool);
-    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor), static_cast<int>(CanvasCursor::Cross));
+    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
+                         static_cast<int>(CanvasCursor::Cross));
     state.current_tool = ToolPaint;
     menu_set_item_checked(0, MenuGrid, state.grid_visible);
     view_redraw(state);

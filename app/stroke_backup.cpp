@@ -40,7 +40,8 @@ bool StrokeBackup::save(const Bitmap& picture, const Rect& rect) {
                 tile.reset(new std::uint32_t[Tile * Tile]);
                 const int x = static_cast<int>(tx * Tile), y = static_cast<int>(ty * Tile);
                 const int w = std::min(Tile, picture.width - x), h = std::min(Tile, picture.height - y);
-                for (int r = 0; r < h; ++r) std::memcpy(&tile[std::size_t(r) * Tile], picture.row(y + r) + x * 4, std::size_t(w) * 4);
+                for (int r = 0; r < h; ++r)
+                    std::memcpy(&tile[std::size_t(r) * Tile], picture.row(y + r) + x * 4, std::size_t(w) * 4);
             }
         }
     } catch (const std::bad_alloc&) {
@@ -63,7 +64,8 @@ void StrokeBackup::restore(Bitmap& picture, const Rect& rect) const {
             const std::int64_t cx0 = std::max(x0, tx * Tile), cx1 = std::min(x1, (tx + 1) * Tile);
             const std::int64_t cy0 = std::max(y0, ty * Tile), cy1 = std::min(y1, (ty + 1) * Tile);
             for (std::int64_t y = cy0; y < cy1; ++y) {
-                const std::uint32_t* from = &found->second[std::size_t((y - ty * Tile) * Tile + (cx0 - tx * Tile))];
+                const std::uint32_t* from =
+                    &found->second[std::size_t((y - ty * Tile) * Tile + (cx0 - tx * Tile))];
                 std::memcpy(picture.row(static_cast<int>(y)) + cx0 * 4, from, std::size_t(cx1 - cx0) * 4);
             }
         }

@@ -55,7 +55,8 @@ class DabTool final : public PaintTool {
         } else {
             const double dx = double(x) - last_x_, dy = double(y) - last_y_;
             const double spacing = std::max(1, brush_tip_size(state) / 4);
-            const auto steps = static_cast<std::int64_t>(std::ceil(std::max(std::abs(dx), std::abs(dy)) / spacing));
+            const auto steps =
+                static_cast<std::int64_t>(std::ceil(std::max(std::abs(dx), std::abs(dy)) / spacing));
             for (std::int64_t i = 1; i <= steps; ++i) {
                 const double t = double(i) / double(steps);
                 const int px = static_cast<int>(std::lround(last_x_ + dx * t));

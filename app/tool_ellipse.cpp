@@ -16,7 +16,8 @@ class EllipseTool final : public ShapeTool {
     static void radii(int sx, int sy, int x, int y, int* rx, int* ry) {
         *rx = std::abs(x - sx);
         *ry = std::abs(y - sy);
-        if (widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Modifiers)) & ModifierControl) *ry = *rx;
+        if (widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Modifiers)) & ModifierControl)
+            *ry = *rx;
     }
     Rect bounds(const EditorState&, int sx, int sy, int x, int y) const override {
         int rx = 0, ry = 0;

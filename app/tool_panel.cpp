@@ -11,10 +11,10 @@ namespace morvane {
 
 namespace {
 
-
 void select_tool(EditorState& state, int tool) {
     state.current_tool = static_cast<std::uint8_t>(tool);
-    for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button) widget_set_state(button, button == tool ? 1 : 0);
+    for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button)
+        widget_set_state(button, button == tool ? 1 : 0);
 }
 
 void set_paint_kind(EditorState& state, std::uint8_t kind) {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/editor.h"
-#include "canvas/canvas.h"
 #include "app/view_compose.h"
+#include "canvas/canvas.h"
 #include "image/image.h"
 #include "shell/statusbar.h"
 #include "shell/window.h"
@@ -18,8 +18,6 @@ namespace {
 constexpr int kZoomMin = 10;
 constexpr int kZoomMax = 500;
 constexpr std::int64_t kZoomLimit = 2900000;
-
-
 
 int vw(const EditorState& state) {
     return static_cast<int>(state.view_width);
@@ -43,7 +41,8 @@ void centre_canvas(const EditorState& state, bool move_canvas) {
 }  // namespace
 
 void view_create(EditorState& state) {
-    scroll_area_create(ViewScrollArea, 60, 50, vw(state) + 80, vh(state) + 80, 4 * vw(state), 4 * vh(state), 16);
+    scroll_area_create(ViewScrollArea, 60, 50, vw(state) + 80, vh(state) + 80, 4 * vw(state), 4 * vh(state),
+                       16);
     const int iw = static_cast<int>(widget_get_attribute(ViewScrollArea, 1));
     const int ih = static_cast<int>(widget_get_attribute(ViewScrollArea, 2));
     canvas_create(ViewCanvas, iw / 2 - vw(state) / 2, ih / 2 - vh(state) / 2, vw(state), vh(state),
@@ -58,7 +57,8 @@ void view_create(EditorState& state) {
 
 void view_layout(EditorState& state, bool forced) {
     if (!forced && widget_focused() != 0) return;
-    widget_resize(ViewScrollArea, 60, 50, window_inner_width(MainWindow) - 120, window_inner_height(MainWindow) - 100);
+    widget_resize(ViewScrollArea, 60, 50, window_inner_width(MainWindow) - 120,
+                  window_inner_height(MainWindow) - 100);
     widget_set_attribute(ViewScrollArea, 1, 4 * state.view_width);
     widget_set_attribute(ViewScrollArea, 2, 4 * state.view_height);
     centre_canvas(state, true);

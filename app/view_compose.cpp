@@ -115,19 +115,21 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
     // The picture by whole-pixel blocks: each view pixel shows document pixel v * 100 / zoom.
     std::vector<std::int32_t> column(static_cast<std::size_t>(w));
     for (int c = 0; c < w; ++c) {
-        column[std::size_t(c)] =
-            static_cast<std::int32_t>(std::min<std::int64_t>(view_to_document(x0 + c, view.zoom), picture.width - 1));
+        column[std::size_t(c)] = static_cast<std::int32_t>(
+            std::min<std::int64_t>(view_to_document(x0 + c, view.zoom), picture.width - 1));
     }
     std::int64_t previous_row = -1;
     for (int r = 0; r < h; ++r) {
-        const std::int64_t doc_row = std::min<std::int64_t>(view_to_document(y0 + r, view.zoom), picture.height - 1);
+        const std::int64_t doc_row =
+            std::min<std::int64_t>(view_to_document(y0 + r, view.zoom), picture.height - 1);
         std::uint8_t* to = scaled.row(r);
         if (doc_row == previous_row) {
             std::memcpy(to, scaled.row(r - 1), std::size_t(w) * 4);
             continue;
         }
         previous_row = doc_row;
-        const auto* from = reinterpret_cast<const std::uint32_t*>(picture.row(static_cast<std::int32_t>(doc_row)));
+        const auto* from =
+            reinterpret_cast<const std::uint32_t*>(picture.row(static_cast<std::int32_t>(doc_row)));
         auto* pixels = reinterpret_cast<std::uint32_t*>(to);
         for (int c = 0; c < w; ++c) pixels[c] = from[column[std::size_t(c)]];
     }
@@ -139,7 +141,8 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         const std::int64_t square_row = (y0 + r) / kChecker;
         for (int c = 0; c < w;) {
             const std::int64_t square = (x0 + c) / kChecker;
-            const int run = static_cast<int>(std::min<std::int64_t>(w - c, (square + 1) * kChecker - (x0 + c)));
+            const int run =
+                static_cast<int>(std::min<std::int64_t>(w - c, (square + 1) * kChecker - (x0 + c)));
             const std::uint8_t v = (square + square_row) % 2 == 0 ? kCheckerLight : kCheckerDark;
             std::memset(to + std::ptrdiff_t{c} * 3, v, std::size_t(run) * 3);
             c += run;
@@ -159,7 +162,8 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
     for (int r = 0; r < h; ++r) {
         const std::uint8_t* from = ground.row(r);
         std::uint32_t* to = out + (y0 - y + r) * stride + (x0 - x);
-        for (int c = 0; c < w; ++c, from += 3) to[c] = 0xFF000000u | std::uint32_t(from[2]) << 16 | std::uint32_t(from[1]) << 8 | from[0];
+        for (int c = 0; c < w; ++c, from += 3)
+            to[c] = 0xFF000000u | std::uint32_t(from[2]) << 16 | std::uint32_t(from[1]) << 8 | from[0];
     }
     return true;
 }

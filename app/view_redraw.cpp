@@ -26,7 +26,8 @@ ViewSpec view_spec(const EditorState& state) {
 
 }  // namespace
 
-void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels, int stride) {
+void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels,
+                       int stride) {
     const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
     if (picture && view_compose(*picture, view_spec(state), x, y, w, h, pixels, stride)) return;
     // No document (or no memory for the scratch rows): the canvas stays white.
@@ -41,11 +42,13 @@ std::vector<std::uint32_t> view_compose_rect(const EditorState& state, int x, in
 }
 
 std::vector<std::uint32_t> view_compose_all(const EditorState& state) {
-    return view_compose_rect(state, 0, 0, static_cast<int>(state.view_width), static_cast<int>(state.view_height));
+    return view_compose_rect(state, 0, 0, static_cast<int>(state.view_width),
+                             static_cast<int>(state.view_height));
 }
 
 void view_redraw(EditorState& state) {
-    canvas_invalidate(ViewCanvas, 0, 0, static_cast<int>(state.view_width), static_cast<int>(state.view_height));
+    canvas_invalidate(ViewCanvas, 0, 0, static_cast<int>(state.view_width),
+                      static_cast<int>(state.view_height));
 }
 
 void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y0, std::int64_t x1,

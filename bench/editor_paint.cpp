@@ -118,8 +118,8 @@ void BM_BrushStroke_5000_at500(benchmark::State& bench) {
         canvas_input(s, cx + 120, y + 20, LeftButtonUp);
     }
     // 22 events per stroke: seconds per event.
-    bench.counters["per_event"] = benchmark::Counter(22, benchmark::Counter::kIsIterationInvariantRate |
-                                                             benchmark::Counter::kInvert);
+    bench.counters["per_event"] =
+        benchmark::Counter(22, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     bench.counters["peak_rss_MiB"] = peak_rss_mib();
 }
 
@@ -158,10 +158,35 @@ void BM_ComposeViewport_5000_at500(benchmark::State& bench) {
     viewport_centre(&cx, &cy);
     std::vector<std::uint32_t> out(std::size_t(kViewportWidth) * kViewportHeight);
     for (auto _ : bench) {
-        view_compose_into(s, cx - kViewportWidth / 2, cy - kViewportHeight / 2, kViewportWidth, kViewportHeight,
-                          out.data(), kViewportWidth);
+        view_compose_into(s, cx - kViewportWidth / 2, cy - kViewportHeight / 2, kViewportWidth,
+                          kViewportHeight, out.data(), kViewportWidth);
         benchmark::DoNotOptimize(out.data());
     }
+}
+
+// Undo and redo of one 200 x 200 box, each with the repaint of what it changed.
+void BM_UndoRedo_200Box_5000_at500(benchmark::State& bench) {
+    EditorState& s = editor();
+    prepare(s, 5000, 500, 5);
+    int cx = 0, cy = 0;
+    viewport_centre(&cx, &cy);
+    s.mouse_down = 0;
+    canvas_input(s, cx - 500, cy - 500, LeftButtonDown);
+    s.mouse_down = 1;
+    canvas_input(s, cx + 500, cy + 500, MouseMove);
+    canvas_input(s, cx + 500, cy + 500, LeftButtonUp);
+    History& history = s.document.history;
+    if (!history.can_undo()) bench.SkipWithError("the box made no step");
+    for (auto _ : bench) {
+        const Rect undone = history.undo(DocumentImage);
+        view_show_document_rect(s, undone.x0, undone.y0, undone.x1, undone.y1);
+        flush();
+        const Rect redone = history.redo(DocumentImage);
+        view_show_document_rect(s, redone.x0, redone.y0, redone.x1, redone.y1);
+        flush();
+    }
+    bench.counters["per_undo_or_redo"] =
+        benchmark::Counter(2, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The baseline: one copy of a 1600 x 1200 frame of 32-bit pixels.
@@ -194,6 +219,7 @@ BENCHMARK(BM_Baseline_CopyViewportFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeViewport_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BrushStroke_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomStep_5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRedo_200Box_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollStep_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxMove_1024_at100)->Unit(benchmark::kMillisecond);
 

@@ -143,12 +143,13 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         // Only the exposed part is asked for, into rows kept from the last paint.
         shown = dirty;
         if (scratch_.width() < shown.width() || scratch_.height() < shown.height()) {
-            scratch_ = QImage(std::max(scratch_.width(), shown.width()), std::max(scratch_.height(), shown.height()),
-                              QImage::Format_RGB32);
+            scratch_ = QImage(std::max(scratch_.width(), shown.width()),
+                              std::max(scratch_.height(), shown.height()), QImage::Format_RGB32);
         }
         const int stride = static_cast<int>(scratch_.bytesPerLine() / 4);
         auto* pixels = reinterpret_cast<std::uint32_t*>(scratch_.bits());
-        painter_(shown.x() - client.x(), shown.y() - client.y(), shown.width(), shown.height(), pixels, stride);
+        painter_(shown.x() - client.x(), shown.y() - client.y(), shown.width(), shown.height(), pixels,
+                 stride);
         painter.drawImage(shown.topLeft(), scratch_, QRect(0, 0, shown.width(), shown.height()));
     } else if (buffer_) {
         // Our rows are bottom-up: the image over the buffer's memory is upside down, so it

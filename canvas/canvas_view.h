@@ -66,7 +66,7 @@ class CanvasView : public QWidget {
     Bitmap* buffer_ = nullptr;
     CanvasPainter painter_;  // when set, the pixels come from it and there is no buffer
     QImage scratch_;         // the painter's rows, reused from paint to paint
-    int cursor_index_ = 0;  // 0-11, or 254 for a custom cursor
+    int cursor_index_ = 0;   // 0-11, or 254 for a custom cursor
     std::intptr_t custom_cursor_ = 0;
     bool inside_ = false;
     bool captured_ = false;

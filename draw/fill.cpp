@@ -39,7 +39,7 @@ void fill_scratch_release(DrawingSession& s) {
 
 namespace {
 
-constexpr std::uint32_t kColourMask = 0xFFFFFFu;  // red, green and blue
+constexpr std::uint32_t kColourMask = 0xFFFFFFu;   // red, green and blue
 constexpr std::uint32_t kExactMask = 0xFFFFFFFFu;  // alpha too
 
 // A pixel as stored (blue in the low byte), under a mask on 32-bit outputs.
@@ -102,7 +102,8 @@ class Filler {
     int skip_group(const std::uint8_t* row, int k, int end) const {
 #ifdef __SSE2__
         if constexpr (BPP == 4) {
-            const __m128i mask = _mm_set1_epi32(static_cast<int>(mask_)), key = _mm_set1_epi32(static_cast<int>(key_));
+            const __m128i mask = _mm_set1_epi32(static_cast<int>(mask_)),
+                          key = _mm_set1_epi32(static_cast<int>(key_));
             for (; k + 4 <= end; k += 4) {
                 const __m128i v =
                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{k} * 4));

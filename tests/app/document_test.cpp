@@ -178,7 +178,8 @@ TEST_F(DocumentTest, FillTakesTheSeedColourWithItsAlpha) {
     const Color kGreen = rgba(0, 200, 0, 255), kBlack = rgba(0, 0, 0, 255);
     for (int y = 5; y < 26; ++y) {
         for (int x = 5; x < 26; ++x) {
-            const bool ring = x >= 10 && x <= 20 && y >= 10 && y <= 20 && (x == 10 || x == 20 || y == 10 || y == 20);
+            const bool ring =
+                x >= 10 && x <= 20 && y >= 10 && y <= 20 && (x == 10 || x == 20 || y == 10 || y == 20);
             const bool inside = x > 10 && x < 20 && y > 10 && y < 20;
             ASSERT_EQ(pixel(DocumentImage, x, y), ring ? kBlack : inside ? kGreen : 0u) << x << "," << y;
         }

@@ -89,7 +89,8 @@ TEST_F(PaintRedrawTest, ComposeShowsDocumentPixelsAsWholeBlocks) {
         for (int y = 0; y < state_.view_height; y += 7) {
             for (int x = 0; x < vw; x += 5) {
                 const int dx = x * 100 / z, dy = y * 100 / z;
-                const std::uint32_t want = 0xFF000000u | std::uint32_t(dx ^ dy) << 16 | std::uint32_t(dy) << 8 | std::uint32_t(dx);
+                const std::uint32_t want =
+                    0xFF000000u | std::uint32_t(dx ^ dy) << 16 | std::uint32_t(dy) << 8 | std::uint32_t(dx);
                 ASSERT_EQ(full[std::size_t(y) * vw + x], want) << z << ": " << x << "," << y;
             }
         }

@@ -214,7 +214,9 @@ TEST_F(CanvasLookTest, DisablingEndsTheConfinement) {
 TEST_F(CanvasBufferTest, PainterFillsOnlyTheExposedPartAndNoBufferIsKept) {
     ASSERT_NE(canvas_create(kCanvas, 0, 0, 200, 100, 0), 0);
     std::vector<QRect> asked;
-    auto colour = [](int x, int y) { return 0xFF000000u | std::uint32_t(x % 251) << 16 | std::uint32_t(y % 241) << 8 | 7u; };
+    auto colour = [](int x, int y) {
+        return 0xFF000000u | std::uint32_t(x % 251) << 16 | std::uint32_t(y % 241) << 8 | 7u;
+    };
     ASSERT_TRUE(canvas_set_painter(kCanvas, [&](int x, int y, int w, int h, std::uint32_t* px, int stride) {
         asked.emplace_back(x, y, w, h);
         for (int r = 0; r < h; ++r)

@@ -80,11 +80,11 @@ TEST(Fill, ExactFillTellsPixelsApartByAlpha) {
         drawing_end();
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 8; ++x) {
-                const Color want = !exact ? green
-                                   : x == 4 ? rgba(0, 0, 0, 255)
+                const Color want = !exact             ? green
+                                   : x == 4           ? rgba(0, 0, 0, 255)
                                    : x == 1 && y == 1 ? rgba(0, 0, 0, 128)
-                                   : x < 4 ? green
-                                           : 0u;
+                                   : x < 4            ? green
+                                                      : 0u;
                 EXPECT_EQ(t.pixel(x, y), want) << exact << ": " << x << "," << y;
             }
         }
