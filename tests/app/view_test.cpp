@@ -144,6 +144,16 @@ TEST_F(ViewTest, DocumentRecreateGivesATransparentPictureOfTheDocumentSize) {
     EXPECT_EQ(state_.view_width, 300);
 }
 
+TEST_F(ViewTest, ClearShowsThePlainCheckerboard) {
+    click(5);
+    drag(0, 0, 100, 100);
+    click(8);
+    EXPECT_EQ(canvas_pixel(1, 1), kWhite);
+    EXPECT_EQ(canvas_pixel(17, 1), kGrey);
+    EXPECT_EQ(canvas_pixel(1, 17), kGrey);
+    EXPECT_EQ(canvas_pixel(33, 5), kWhite);
+}
+
 TEST_F(ViewTest, PictureIsBlendedOverTheCheckerboard) {
     // Half-transparent red over white gives (255, 127, 127); over grey 192 the blend of a
     // 24-bit target: (192 * 127 + 255 * 128) / 255 = 223 for red, 192 * 127 / 255 = 95.
