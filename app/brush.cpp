@@ -12,8 +12,7 @@ namespace morvane {
 
 int brush_tip_size(const EditorState& state) {
     // The size spin allows 1..100; a settings file may hold anything in 16 bits.
-    const std::int64_t size = std::clamp<std::int64_t>(state.brush_size, 1, 100);
-    return static_cast<int>(std::max<std::int64_t>(1, size * state.zoom / 100));
+    return static_cast<int>(std::clamp<std::int64_t>(state.brush_size, 1, 100));
 }
 
 std::string custom_brush_path(const EditorState& state) {
@@ -21,7 +20,7 @@ std::string custom_brush_path(const EditorState& state) {
 }
 
 void stamp_rebuild(EditorState& state, bool size_changed) {
-    // The tip is built at the brush size times the zoom.
+    // The tip is in document pixels: the zoom only changes how it is shown.
     const int t = brush_tip_size(state);
     if (size_changed || image_width(BrushImage) != t || image_height(BrushImage) != t) {
         image_resize(BrushImage, t, t, Nearest);
@@ -41,7 +40,8 @@ void stamp_rebuild(EditorState& state, bool size_changed) {
         drawing_mode_set(Blend);
         switch (state.brush_type) {
             case 0:
-                draw_circle(t / 2, t / 2, t / 2 - 1, c);
+                // A 1-pixel tip is one pixel, not an empty circle of radius -1.
+                draw_circle(t / 2, t / 2, std::max(0, t / 2 - 1), c);
                 break;
             case 1:
                 draw_box(0, 0, t, t, c);
@@ -62,7 +62,7 @@ void stamp_rebuild(EditorState& state, bool size_changed) {
         }
     }
     if (image_copy(BrushImage, BrushPreviewImage)) image_resize(BrushPreviewImage, 48, 48);
-    widget_set_state(10, image_handle(BrushPreviewImage));
+    widget_set_state(BrushPreview, image_handle(BrushPreviewImage));
 }
 
 void color_repack(EditorState& state) {

@@ -3,6 +3,7 @@
 #include "app/desktop.h"
 #include "app/editor.h"
 #include "app/regrid_window.h"
+#include "canvas/canvas.h"
 #include "shell/events.h"
 #include "shell/menu.h"
 #include "shell/window.h"
@@ -25,62 +26,62 @@ void set_zoom(EditorState& state, int zoom) {
 
 void menu_event(EditorState& state, std::int64_t id) {
     switch (id) {
-        case 0:
+        case MenuNewImage:
             new_image_dialog_open(state);
             break;
-        case 3:
+        case MenuOpenImage:
             open_image_command(state);
             break;
-        case 1:
+        case MenuConvertTileSet:
             tileset_convert_command(state);
             break;
-        case 2:
+        case MenuSaveTileSet:
             tileset_save_command(state);
             break;
         case RegridMenuItem:
             regrid_window_open(state);
             break;
-        case 5:
+        case MenuExit:
             ask_to_close(state);
             break;
-        case 7:
+        case MenuResizeImage:
             resize_dialog_open(state);
             break;
-        case 6:
+        case MenuPreferences:
             preferences_window_open(state);
             break;
-        case 70:
+        case MenuGrid:
             state.grid_visible = static_cast<std::uint8_t>(1 - state.grid_visible);
-            menu_set_item_checked(0, 70, state.grid_visible);
+            menu_set_item_checked(0, MenuGrid, state.grid_visible);
             view_redraw(state);
             break;
         // The zoom field is 16 bits wide, so the steps stay within it before the clamp.
-        case 61:
+        case MenuZoomIn:
             set_zoom(state, state.zoom + 5);
             break;
-        case 62:
+        case MenuZoomOut:
             set_zoom(state, state.zoom - 5);
             break;
-        case 63:
-        case 64:
-        case 65:
-        case 66:
-        case 67:
-            set_zoom(state, static_cast<int>(68 - id) * 100);
+        case MenuZoom500:
+        case MenuZoom400:
+        case MenuZoom300:
+        case MenuZoom200:
+        case MenuZoom100:
+            set_zoom(state, static_cast<int>(MenuZoom100 + 1 - id) * 100);
             break;
-        case 68:
+        case MenuZoom50:
             set_zoom(state, 50);
             break;
-        case 69:
+        case MenuZoom25:
             set_zoom(state, 25);
             break;
-        case 8:
+        case MenuAbout:
             message_box("About", kAboutText, 64);
             break;
-        case 41:
+        case MenuPreviousBrush:
             brush_step(state, -1);
             break;
-        case 42:
+        case MenuNextBrush:
             brush_step(state, +1);
             break;
         default:
@@ -90,9 +91,9 @@ void menu_event(EditorState& state, std::int64_t id) {
 }
 
 void main_window_widget_event(EditorState& state, std::int64_t source, std::int64_t subtype) {
-    if (source == 1) {
-        state.mouse_x = widget_get_attribute(1, 2);
-        state.mouse_y = widget_get_attribute(1, 3);
+    if (source == ViewCanvas) {
+        state.mouse_x = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseX));
+        state.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
         state.canvas_subtype = subtype;
         canvas_event(state, subtype);
         return;

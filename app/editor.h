@@ -10,6 +10,49 @@
 
 namespace morvane {
 
+/// Widgets of the document view in the main window.
+enum ViewWidget : int { ViewScrollArea = 0, ViewCanvas = 1 };
+
+/// Widgets of the tool panel in the main window (the tool buttons 3..7 are the ToolButton
+/// values of app/tool.h).
+enum PanelWidget : int {
+    ColourButton = 2,
+    ToolButtonFirst = 3,
+    ToolButtonLast = 7,
+    ClearButton = 8,
+    EraserButton = 9,
+    BrushPreview = 10,
+    SizeSpin = 11,
+    TipCombo = 12,
+    OpacityTrackbar = 13,
+    KindCombo = 14,
+    KeepAlphaCheck = 15,
+};
+
+/// Items of the main window's menu (also the ids of their shortcuts).
+enum MenuItem : int {
+    MenuNewImage = 0,
+    MenuConvertTileSet = 1,
+    MenuSaveTileSet = 2,
+    MenuOpenImage = 3,
+    MenuExit = 5,
+    MenuPreferences = 6,
+    MenuResizeImage = 7,
+    MenuAbout = 8,
+    MenuPreviousBrush = 41,
+    MenuNextBrush = 42,
+    MenuZoomIn = 61,
+    MenuZoomOut = 62,
+    MenuZoom500 = 63,
+    MenuZoom400 = 64,
+    MenuZoom300 = 65,
+    MenuZoom200 = 66,
+    MenuZoom100 = 67,
+    MenuZoom50 = 68,
+    MenuZoom25 = 69,
+    MenuGrid = 70,
+};
+
 // Start-up and main loop.
 /// Starts the editor, opens the first of `files` (the command line's pictures) and runs the
 /// loop; returns the exit code (always 0).
@@ -36,14 +79,21 @@ void view_create(EditorState& state);
 void view_layout(EditorState& state, bool forced);
 void view_redraw(EditorState& state);
 void view_zoom_apply(EditorState& state);
-void view_clear(EditorState& state);
-void checker_rebuild(EditorState& state);
-void document_images_recreate(EditorState& state);
-void document_images_resize(EditorState& state, int mode);
+/// A new fully transparent document of base_width x base_height (the history starts anew).
+void document_recreate(EditorState& state);
 void status_update(EditorState& state);
-/// Recomposes only the canvas rectangle x, y, w, h (clipped to the view); the result is the
-/// same as a full view_redraw over that rectangle.
-void view_redraw_region(EditorState& state, int x, int y, int w, int h);
+/// Repaints the part of the canvas that shows the document rectangle [x0, x1) x [y0, y1).
+void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                             std::int64_t y1);
+/// Composes the whole view into rows of 0xFFRRGGBB (view_width x view_height), the checking
+/// path beside the canvas's own partial compose. Empty when the document is missing.
+std::vector<std::uint32_t> view_compose_all(const EditorState& state);
+/// Fills rows of 0xFFRRGGBB (stride pixels apart) with the view rectangle x, y, w x h: what
+/// the canvas paints for that part of itself.
+void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels,
+                       int stride);
+/// Composes the view rectangle x, y, w x h the way the canvas shows it.
+std::vector<std::uint32_t> view_compose_rect(const EditorState& state, int x, int y, int w, int h);
 
 // Settings.
 void settings_load(EditorState& state);
@@ -62,13 +112,14 @@ void tool_panel_arrange();
 void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t subtype);
 /// "Previous Brush" (step -1) and "Next Brush" (step +1).
 void brush_step(EditorState& state, int step);
-/// Side of the brush tip in canvas pixels: the brush size at the current zoom, at least 1.
+/// Side of the brush tip in document pixels: the brush size, 1..100.
 int brush_tip_size(const EditorState& state);
 /// The custom brush file for the current brush folder and index.
 std::string custom_brush_path(const EditorState& state);
 /// Handler of the Preferences window's widgets (39, 40, 41).
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t subtype);
-/// One painting step at canvas pixel x, y for a canvas subtype (65539 move, 65540 left down, 65541 left up).
+/// One painting step at document pixel x, y for a canvas subtype (65539 move, 65540 left
+/// down, 65541 left up); repaints what changed.
 void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t subtype);
 
 }  // namespace morvane

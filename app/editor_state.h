@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/document.h"
 #include "image/color.h"
 
 namespace morvane {
@@ -12,15 +13,12 @@ namespace morvane {
 // Fixed image numbers of the editor.
 enum EditorImage : int {
     ToolIconFirst = 0,  // 0..6: brush, line, rectangle, ellipse, bucket, waste bin, eraser
-    StrokeSnapshotImage = 7,
     ColorSwatchImage = 8,
     OpenedImage = 9,
-    CheckerImage = 11,
     BrushImage = 12,
     BrushPreviewImage = 13,
     CustomBrushImage = 14,
-    WorkingImage = 15,
-    ZoomSourceImage = 16,
+    DocumentImage = 15,  // the picture at its own size: the one truth the view shows and files get
     TileSetImage = 17,
     RegridSourceImage = 18,  // the sheet shown in the re-grid window
 };
@@ -37,7 +35,7 @@ enum EditorWindow : int {
 
 struct EditorState {
     std::int64_t quit_requested = 0;
-    std::int64_t stroke_start_x = 0, stroke_start_y = 0;
+    std::int64_t stroke_start_x = 0, stroke_start_y = 0;  // document pixel of the last press
     std::int64_t mouse_x = 0, mouse_y = 0;
     std::int64_t resize_height_entry = 0, resize_width_entry = 0;
     Color brush_color = rgba(0, 0, 0, 255);
@@ -58,17 +56,13 @@ struct EditorState {
     std::int16_t zoom = 100;
     std::string brush_dir = "Quillrat";
     std::int64_t new_image_default_width = 256, new_image_default_height = 256;
-    std::int64_t view_width = 256, view_height = 256;
-    std::int64_t base_width = 256, base_height = 256;
+    std::int64_t view_width = 256, view_height = 256;  // the document's size x zoom / 100
+    std::int64_t base_width = 256, base_height = 256;  // the document's own size
 
     // Implementation state beyond the record (owned by the editor's own code).
-    std::uint8_t eraser_previous_tool = 0;  // paint kind restored when the quick eraser is released
-    // Canvas rectangle (x0, y0, x1, y1 exclusive) covered by the shape of the last paint step
-    // of the current stroke; empty when x1 <= x0. A shape step restores only this part.
-    std::int64_t shape_x0 = 0, shape_y0 = 0, shape_x1 = 0, shape_y1 = 0;
+    std::uint8_t eraser_previous_tool = 0;   // paint kind restored when the quick eraser is released
     std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
-    // Painting recomposes only the changed canvas rectangle; false forces the full redraw.
-    bool partial_redraw = true;
+    Document document;
 };
 
 }  // namespace morvane

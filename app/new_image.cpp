@@ -38,16 +38,13 @@ void new_image_ok(EditorState& state) {
     }
     window_close(NewImageWindow);
     window_activate(MainWindow);
-    const bool zoom_changed = state.zoom != 100;
     state.zoom = 100;
-    document_images_recreate(state);
-    view_clear(state);
-    state.view_width = state.base_width = width;
-    state.view_height = state.base_height = height;
-    document_images_resize(state, Smooth);
-    image_copy(WorkingImage, ZoomSourceImage);
-    // The brush tip follows the zoom back to 100.
-    if (zoom_changed && image_exists(BrushImage)) stamp_rebuild(state, true);
+    state.base_width = width;
+    state.base_height = height;
+    document_recreate(state);
+    state.document.file.clear();
+    state.document.modified = false;
+    state.document.history.clear();
     status_update(state);
     view_layout(state, true);
     view_redraw(state);

@@ -17,29 +17,25 @@ namespace {
 bool load_document(EditorState& state, const std::string& file) {
     BusyWork busy("Open", "Loading " + file_part(file));
     if (!image_load(OpenedImage, file)) return false;
-    state.view_width = state.base_width = image_width(OpenedImage);
-    state.view_height = state.base_height = image_height(OpenedImage);
-    const bool zoom_changed = state.zoom != 100;
+    state.base_width = image_width(OpenedImage);
+    state.base_height = image_height(OpenedImage);
     state.zoom = 100;
+    busy.keep_alive();
+    document_recreate(state);
+    state.document.file.clear();
+    state.document.modified = false;
+    state.document.history.clear();
+    state.document.file = file;
     status_update(state);
-    // The steps below report nothing; the windows are repainted between them.
-    busy.keep_alive();
-    checker_rebuild(state);
-    busy.keep_alive();
-    document_images_recreate(state);
-    busy.keep_alive();
-    // The brush tip follows the zoom back to 100.
-    if (zoom_changed && image_exists(BrushImage)) stamp_rebuild(state, true);
     view_layout(state, true);
 
     // All four channels of the picture go into the document (a picture without alpha is opaque).
-    if (drawing_begin(image_output(WorkingImage))) {
+    busy.keep_alive();
+    if (drawing_begin(image_output(DocumentImage))) {
         drawing_mode_set(WriteAlpha);
         draw_alpha_image(image_handle(OpenedImage), 0, 0);
         drawing_end();
     }
-    busy.keep_alive();
-    image_copy(WorkingImage, ZoomSourceImage);
     view_redraw(state);
     image_free(OpenedImage);
     return true;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/regrid.h"
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 #include "draw/draw.h"
 #include "image/codec.h"
 #include "image/image.h"

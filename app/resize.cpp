@@ -1,4 +1,5 @@
 // The resize dialog (window 4): a new size for the picture, resampled smooth or hard.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -40,6 +41,11 @@ void keep_proportion(const EditorState& state, std::int64_t typed, bool typed_wi
     widget_set_text(typed_width ? HeightField : WidthField, std::to_string(value));
 }
 
+// The document side shown as `view` pixels at `zoom` percent: the nearest whole number, at least 1.
+std::int64_t document_side(std::int64_t view, int zoom) {
+    return std::max<std::int64_t>(1, (view * 200 / zoom + 1) / 2);
+}
+
 void resize_ok(EditorState& state) {
     const std::int64_t width = string_to_integer(widget_get_text(WidthField));
     const std::int64_t height = string_to_integer(widget_get_text(HeightField));
@@ -47,19 +53,23 @@ void resize_ok(EditorState& state) {
     state.resize_mode = mode == 1 ? Nearest : Smooth;
     window_close(ResizeWindow);
     widget_set_focus(0);
+    // The typed sizes are view sizes at the current zoom; the document takes the size that
+    // shows at that zoom, and a value left as shown keeps the document's size exactly.
     // A value that is not a usable picture side leaves that dimension as it is.
-    if (height > 0 && height <= MaxSide) state.view_height = height;
-    if (width > 0 && width <= MaxSide) state.view_width = width;
+    std::int64_t doc_width = state.base_width, doc_height = state.base_height;
+    if (width > 0 && width != state.view_width) doc_width = document_side(width, state.zoom);
+    if (height > 0 && height != state.view_height) doc_height = document_side(height, state.zoom);
+    if (doc_width <= MaxSide && doc_height <= MaxSide &&
+        (doc_width != state.base_width || doc_height != state.base_height) &&
+        image_resize(DocumentImage, static_cast<int>(doc_width), static_cast<int>(doc_height),
+                     static_cast<int>(state.resize_mode))) {
+        state.base_width = doc_width;
+        state.base_height = doc_height;
+        state.view_width = state.base_width * state.zoom / 100;
+        state.view_height = state.base_height * state.zoom / 100;
+        state.document.modified = true;
+    }
     status_update(state);
-    document_images_resize(state, static_cast<int>(state.resize_mode));
-
-    // The resize carries into the zoom basis: the document at zoom 100 is the new view size
-    // brought back to 100, and later zoom steps start from the resized picture.
-    state.base_width = state.view_width * 100 / state.zoom;
-    state.base_height = state.view_height * 100 / state.zoom;
-    if (state.base_width < 1) state.base_width = 1;
-    if (state.base_height < 1) state.base_height = 1;
-    image_copy(WorkingImage, ZoomSourceImage);
 
     // The canvas must take the picture's new size whatever holds the focus.
     view_layout(state, true);

@@ -4,7 +4,8 @@
 #include "app/desktop.h"
 #include "app/editor.h"
 #include "app/regrid_window.h"
-#include "draw/canvas.h"
+#include "app/tool.h"
+#include "canvas/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "shell/menu.h"
@@ -21,70 +22,70 @@ namespace {
 void build_menu() {
     if (!menu_create_drawn(0, window_handle(MainWindow), 1)) return;
     menu_title("File");
-    menu_item(0, "New Tileset\tCtrl+N");
+    menu_item(MenuNewImage, "New Tileset\tCtrl+N");
     menu_separator();
-    menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
+    menu_item(MenuOpenImage, "Open an Image (or a Tileset...)\tCtrl+O");
     menu_open_submenu("Open Recent", OpenRecentMenu);
     menu_close_submenu();
-    menu_item(1, "Open an image and convert it to TileSet");
+    menu_item(MenuConvertTileSet, "Open an image and convert it to TileSet");
     menu_item(RegridMenuItem, "Re-grid a Tile Set...\tCtrl+T");
     menu_separator();
-    menu_item(2, "Save the tileSet");
+    menu_item(MenuSaveTileSet, "Save the tileSet");
     menu_separator();
-    menu_item(5, "Exit");
+    menu_item(MenuExit, "Exit");
     menu_title("Edition");
-    menu_item(7, "Resize Image");
+    menu_item(MenuResizeImage, "Resize Image");
     menu_separator();
-    menu_item(6, "Preferences");
+    menu_item(MenuPreferences, "Preferences");
     menu_title("View");
-    menu_item(70, "Grid\tCtrl+G");
+    menu_item(MenuGrid, "Grid\tCtrl+G");
     menu_separator();
-    menu_item(61, "Zoom +");
-    menu_item(62, "Zoom -");
+    menu_item(MenuZoomIn, "Zoom +");
+    menu_item(MenuZoomOut, "Zoom -");
     menu_open_submenu("Zoom");
-    menu_item(63, "Zoom 500%");
-    menu_item(64, "Zoom 400%");
-    menu_item(65, "Zoom 300%");
-    menu_item(66, "Zoom 200%");
-    menu_item(67, "Zoom 100%\r0");
-    menu_item(68, "Zoom 50%");
-    menu_item(69, "Zoom 25%");
+    menu_item(MenuZoom500, "Zoom 500%");
+    menu_item(MenuZoom400, "Zoom 400%");
+    menu_item(MenuZoom300, "Zoom 300%");
+    menu_item(MenuZoom200, "Zoom 200%");
+    menu_item(MenuZoom100, "Zoom 100%\r0");
+    menu_item(MenuZoom50, "Zoom 50%");
+    menu_item(MenuZoom25, "Zoom 25%");
     menu_close_submenu();
     menu_title("Tools");
-    menu_item(41, "Previous Brush\tX");
-    menu_item(42, "Next Brush\tC");
+    menu_item(MenuPreviousBrush, "Previous Brush\tX");
+    menu_item(MenuNextBrush, "Next Brush\tC");
     menu_title("Help");
-    menu_item(8, "About");
+    menu_item(MenuAbout, "About");
 }
 
 // The shortcuts that the menu captions show.
 void add_shortcuts() {
-    window_add_shortcut(MainWindow, "Ctrl+N", 0);
-    window_add_shortcut(MainWindow, "Ctrl+O", 3);
-    window_add_shortcut(MainWindow, "Ctrl+G", 70);
+    window_add_shortcut(MainWindow, "Ctrl+N", MenuNewImage);
+    window_add_shortcut(MainWindow, "Ctrl+O", MenuOpenImage);
+    window_add_shortcut(MainWindow, "Ctrl+G", MenuGrid);
+    window_add_shortcut(MainWindow, "X", MenuPreviousBrush);
+    window_add_shortcut(MainWindow, "C", MenuNextBrush);
     window_add_shortcut(MainWindow, "Ctrl+T", RegridMenuItem);
-    window_add_shortcut(MainWindow, "X", 41);
-    window_add_shortcut(MainWindow, "C", 42);
 }
 
 void build_brush_controls() {
-    combo_box_create(14, 5, 5, 40, 20);
-    widget_add_item(14, 0, "Brush");
-    widget_add_item(14, 1, "Pencil");
-    widget_add_item(14, 2, "Eraser");
-    combo_box_create(12, 48, 5, 50, 20);
-    widget_add_item(12, 0, "Circle");
-    widget_add_item(12, 1, "Box");
-    widget_add_item(12, 2, "Ellipse");
-    widget_add_item(12, 3, "Custom");
+    combo_box_create(KindCombo, 5, 5, 40, 20);
+    widget_add_item(KindCombo, 0, "Brush");
+    widget_add_item(KindCombo, 1, "Pencil");
+    widget_add_item(KindCombo, 2, "Eraser");
+    combo_box_create(TipCombo, 48, 5, 50, 20);
+    widget_add_item(TipCombo, 0, "Circle");
+    widget_add_item(TipCombo, 1, "Box");
+    widget_add_item(TipCombo, 2, "Ellipse");
+    widget_add_item(TipCombo, 3, "Custom");
     font_load(1, "Arial.ttf", 7);
-    widget_set_font(12, font_handle(1));
-    widget_set_font(14, font_handle(1));
-    spin_create(11, 100, 5, 50, 20, 1, 100, 2);
-    widget_set_tooltip(11, "Size of the brush");
-    trackbar_create(13, 155, 5, 100, 20, 0, 255);
-    widget_set_tooltip(13, "Transparence of the brush");
-    check_box_create(15, 260, 5, 75, 20, "Keep Alpha");
+    widget_set_font(TipCombo, font_handle(1));
+    widget_set_font(KindCombo, font_handle(1));
+    spin_create(SizeSpin, 100, 5, 50, 20, 1, 100, 2);
+    widget_set_tooltip(SizeSpin, "Size of the brush");
+    trackbar_create(OpacityTrackbar, 155, 5, 100, 20, 0, 255);
+    widget_set_tooltip(OpacityTrackbar, "Transparence of the brush");
+    check_box_create(KeepAlphaCheck, 260, 5, 75, 20, "Keep Alpha");
 }
 
 void build_tool_buttons() {
@@ -96,9 +97,10 @@ void build_tool_buttons() {
     struct Place {
         int number, x, y, image, flags;
     };
-    const Place places[] = {{3, 5, 50, 0, 0x1003},  {4, 31, 50, 1, 0x1003}, {5, 5, 79, 2, 0x1003},
-                            {6, 31, 79, 3, 0x1003}, {7, 5, 108, 4, 0x1003}, {9, 31, 108, 6, 0x1003},
-                            {8, 5, 137, 5, 0}};
+    const Place places[] = {{ToolPaint, 5, 50, 0, 0x1003}, {ToolLine, 31, 50, 1, 0x1003},
+                            {ToolBox, 5, 79, 2, 0x1003},   {ToolEllipse, 31, 79, 3, 0x1003},
+                            {ToolFill, 5, 108, 4, 0x1003}, {EraserButton, 31, 108, 6, 0x1003},
+                            {ClearButton, 5, 137, 5, 0}};
     for (const Place& p : places)
         image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
 }
@@ -106,9 +108,9 @@ void build_tool_buttons() {
 void build_colour_and_preview(EditorState& state) {
     state.brush_color = rgba(0, 0, 0, 255);
     image_create(ColorSwatchImage, 25, 25, 24);
-    image_button_create(2, 5, 166, 30, 30, image_handle(ColorSwatchImage), 0);
+    image_button_create(ColourButton, 5, 166, 30, 30, image_handle(ColorSwatchImage), 0);
     if (image_copy(BrushImage, BrushPreviewImage)) image_resize(BrushPreviewImage, 48, 48);
-    image_widget_create(10, 5, 201, 48, 48, image_handle(BrushPreviewImage), 0x200);
+    image_widget_create(BrushPreview, 5, 201, 48, 48, image_handle(BrushPreviewImage), 0x200);
 }
 
 void build_status_bar() {
@@ -143,11 +145,7 @@ bool editor_init(EditorState& state) {
     settings_load(state);
     const int tip = brush_tip_size(state);
     if (image_create(BrushImage, tip, tip, 32)) stamp_rebuild(state, false);
-    if (image_create(CheckerImage, static_cast<int>(state.view_width), static_cast<int>(state.view_height),
-                     32)) {
-        checker_rebuild(state);
-    }
-    document_images_recreate(state);
+    document_recreate(state);
     build_menu();
     recent_menu_refresh();
     add_shortcuts();
@@ -161,16 +159,17 @@ bool editor_init(EditorState& state) {
     build_status_bar();
     tool_panel_arrange();
 
-    widget_set_state(3, 1);
-    widget_set_state(11, state.brush_size);
-    widget_set_state(13, state.brush_alpha);
-    widget_set_state(12, state.brush_type);
-    widget_set_state(14, state.brush_tool);
-    widget_set_attribute(1, 7, 1);
-    state.current_tool = 3;
-    menu_set_item_checked(0, 70, state.grid_visible);
+    widget_set_state(ToolPaint, 1);
+    widget_set_state(SizeSpin, state.brush_size);
+    widget_set_state(OpacityTrackbar, state.brush_alpha);
+    widget_set_state(TipCombo, state.brush_type);
+    widget_set_state(KindCombo, state.brush_tool);
+    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
+                         static_cast<int>(CanvasCursor::Cross));
+    state.current_tool = ToolPaint;
+    menu_set_item_checked(0, MenuGrid, state.grid_visible);
     view_redraw(state);
-    widget_set_focus(1);
+    widget_set_focus(ViewCanvas);
     status_update(state);
     return true;
 }

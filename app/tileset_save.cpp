@@ -27,20 +27,15 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
 }
 
 void tileset_save_command(EditorState& state) {
-    // The picture at its document size: the working image brought back to zoom 100.
-    const ObjectNumber picture = image_copy(WorkingImage, -1);
-    if (!picture) return;
-    if (image_width(picture) != state.base_width || image_height(picture) != state.base_height) {
-        if (!image_resize(picture, static_cast<int>(state.base_width), static_cast<int>(state.base_height),
-                          Nearest)) {
-            image_free(picture);
-            return;
-        }
-    }
+    // The document is saved as it is: it is always at its own size.
+    if (!image_exists(DocumentImage)) return;
     TileSetTarget target;
     bool saved = false;
-    tileset_save_dialog(picture, "", &target, &saved);
-    image_free(picture);
+    tileset_save_dialog(DocumentImage, "", &target, &saved);
+    if (saved) {
+        state.document.file = target.file();
+        state.document.modified = false;
+    }
 }
 
 }  // namespace morvane

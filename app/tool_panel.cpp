@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/editor.h"
+#include "app/tool.h"
 #include "draw/draw.h"
 #include "image/image.h"
 #include "widgets/dialogs.h"
@@ -12,17 +13,15 @@ namespace morvane {
 
 namespace {
 
-constexpr int kEraserButton = 9;
-constexpr std::uint8_t kEraserKind = 2;
-
 void select_tool(EditorState& state, int tool) {
     state.current_tool = static_cast<std::uint8_t>(tool);
-    for (int button = 3; button <= 7; ++button) widget_set_state(button, button == tool ? 1 : 0);
+    for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button)
+        widget_set_state(button, button == tool ? 1 : 0);
 }
 
 void set_paint_kind(EditorState& state, std::uint8_t kind) {
     state.brush_tool = kind;
-    widget_set_state(14, kind);
+    widget_set_state(KindCombo, kind);
     color_repack(state);
     stamp_rebuild(state, false);
 }
@@ -30,10 +29,10 @@ void set_paint_kind(EditorState& state, std::uint8_t kind) {
 // The eraser button is a quick eraser: pressed, the paint kind becomes "Eraser" with the paint
 // tool; released, the paint kind of before returns.
 void eraser_button(EditorState& state) {
-    if (widget_get_state(kEraserButton) != 0) {
+    if (widget_get_state(EraserButton) != 0) {
         state.eraser_previous_tool = state.brush_tool;
-        set_paint_kind(state, kEraserKind);
-        select_tool(state, 3);
+        set_paint_kind(state, KindEraser);
+        select_tool(state, ToolPaint);
     } else {
         set_paint_kind(state, state.eraser_previous_tool);
     }
@@ -48,7 +47,7 @@ void colour_button(EditorState& state) {
         drawing_mode_set(Default);
         draw_box(0, 0, 30, 30, state.brush_color);
         drawing_end();
-        widget_set_attribute(2, 1, image_handle(ColorSwatchImage));
+        widget_set_attribute(ColourButton, 1, image_handle(ColorSwatchImage));
     }
     stamp_rebuild(state, false);
 }
@@ -81,45 +80,45 @@ void tool_panel_arrange() {
 
 void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
-        case 14:
-            state.brush_tool = static_cast<std::uint8_t>(widget_get_state(14));
+        case KindCombo:
+            state.brush_tool = static_cast<std::uint8_t>(widget_get_state(KindCombo));
             // Choosing a paint kind by hand ends the quick eraser.
-            widget_set_state(kEraserButton, 0);
+            widget_set_state(EraserButton, 0);
             color_repack(state);
             stamp_rebuild(state, false);
             break;
-        case 12:
-            state.brush_type = static_cast<std::uint8_t>(widget_get_state(12));
+        case TipCombo:
+            state.brush_type = static_cast<std::uint8_t>(widget_get_state(TipCombo));
             stamp_rebuild(state, false);
             break;
-        case 11:
-            state.brush_size = static_cast<std::int16_t>(widget_get_state(11));
+        case SizeSpin:
+            state.brush_size = static_cast<std::int16_t>(widget_get_state(SizeSpin));
             stamp_rebuild(state, true);
             break;
-        case 13:
-            state.brush_alpha = static_cast<std::uint8_t>(widget_get_state(13));
+        case OpacityTrackbar:
+            state.brush_alpha = static_cast<std::uint8_t>(widget_get_state(OpacityTrackbar));
             color_repack(state);
             stamp_rebuild(state, false);
             break;
-        case 15:
-            state.keep_alpha = static_cast<std::uint8_t>(widget_get_state(15) != 0);
+        case KeepAlphaCheck:
+            state.keep_alpha = static_cast<std::uint8_t>(widget_get_state(KeepAlphaCheck) != 0);
             break;
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 7:
+        case ToolPaint:
+        case ToolLine:
+        case ToolBox:
+        case ToolEllipse:
+        case ToolFill:
             select_tool(state, static_cast<int>(source));
             break;
-        case kEraserButton:
+        case EraserButton:
             eraser_button(state);
             break;
-        case 8:
-            document_images_recreate(state);
-            view_clear(state);
+        case ClearButton:
+            document_recreate(state);
+            state.document.modified = true;
             view_redraw(state);
             break;
-        case 2:
+        case ColourButton:
             colour_button(state);
             break;
         default:

@@ -52,6 +52,9 @@ void draw_ellipse(int x, int y, int radius_x, int radius_y, Color color);
 /// Seed fill from (x, y), 4-connected. `border` -1: the region is the seed pixel's colour;
 /// otherwise it is every pixel whose red, green and blue differ from the border's.
 void fill_area(int x, int y, std::int64_t border, Color color);
+/// Seed fill from (x, y), 4-connected, of the region of the seed pixel's exact stored value:
+/// on a 32-bit output alpha counts too, so transparent black and opaque black differ.
+void fill_area_exact(int x, int y, Color color);
 /// Draws the picture behind an image handle with its top-left pixel at (x, y).
 void draw_image(std::intptr_t handle, int x, int y);
 /// Draws a picture using its alpha channel, with a constant alpha (255 = as stored).

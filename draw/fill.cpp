@@ -39,13 +39,16 @@ void fill_scratch_release(DrawingSession& s) {
 
 namespace {
 
-// Red, green and blue of a pixel as stored (blue in the low byte).
+constexpr std::uint32_t kColourMask = 0xFFFFFFu;   // red, green and blue
+constexpr std::uint32_t kExactMask = 0xFFFFFFFFu;  // alpha too
+
+// A pixel as stored (blue in the low byte), under a mask on 32-bit outputs.
 template <int BPP>
-inline std::uint32_t key_at(const std::uint8_t* p) {
+inline std::uint32_t key_at(const std::uint8_t* p, std::uint32_t mask) {
     if constexpr (BPP == 4) {
         std::uint32_t v;
         std::memcpy(&v, p, 4);
-        return v & 0xFFFFFFu;
+        return v & mask;
     } else {
         return p[0] | p[1] << 8 | p[2] << 16;
     }
@@ -54,7 +57,8 @@ inline std::uint32_t key_at(const std::uint8_t* p) {
 template <int BPP, bool SeedColor>
 class Filler {
   public:
-    Filler(DrawingSession& s, FillScratch& f, std::uint32_t key) : s_(s), f_(f), key_(key) {}
+    Filler(DrawingSession& s, FillScratch& f, std::uint32_t key, std::uint32_t mask)
+        : s_(s), f_(f), key_(key), mask_(mask) {}
 
     void run(int x, int y) {
         f_.seeds.clear();
@@ -68,7 +72,7 @@ class Filler {
 
   private:
     bool belongs(const std::uint8_t* p) const {
-        return SeedColor ? key_at<BPP>(p) == key_ : key_at<BPP>(p) != key_;
+        return SeedColor ? key_at<BPP>(p, mask_) == key_ : key_at<BPP>(p, mask_) != key_;
     }
     const std::uint8_t* pixel(const std::uint8_t* row, int x) const { return row + std::ptrdiff_t{x} * BPP; }
 
@@ -98,7 +102,8 @@ class Filler {
     int skip_group(const std::uint8_t* row, int k, int end) const {
 #ifdef __SSE2__
         if constexpr (BPP == 4) {
-            const __m128i mask = _mm_set1_epi32(0xFFFFFF), key = _mm_set1_epi32(static_cast<int>(key_));
+            const __m128i mask = _mm_set1_epi32(static_cast<int>(mask_)),
+                          key = _mm_set1_epi32(static_cast<int>(key_));
             for (; k + 4 <= end; k += 4) {
                 const __m128i v =
                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t{k} * 4));
@@ -144,16 +149,19 @@ class Filler {
     DrawingSession& s_;
     FillScratch& f_;
     std::uint32_t key_;
+    std::uint32_t mask_;
 };
 
 template <int BPP>
 void fill_with(DrawingSession& s, FillScratch& f, int x, int y, std::int64_t border) {
-    if (border == -1) {
-        Filler<BPP, true>(s, f, key_at<BPP>(s.at(x, y))).run(x, y);
+    if (border == FillExactSeed) {
+        Filler<BPP, true>(s, f, key_at<BPP>(s.at(x, y), kExactMask), kExactMask).run(x, y);
+    } else if (border == -1) {
+        Filler<BPP, true>(s, f, key_at<BPP>(s.at(x, y), kColourMask), kColourMask).run(x, y);
     } else {
         const auto c = static_cast<Color>(border);
         const std::uint32_t key = color_blue(c) | color_green(c) << 8 | color_red(c) << 16;
-        Filler<BPP, false>(s, f, key).run(x, y);
+        Filler<BPP, false>(s, f, key, kColourMask).run(x, y);
     }
 }
 

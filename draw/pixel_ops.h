@@ -52,6 +52,8 @@ void op_box(DrawingSession& session, int x, int y, int width, int height);
 void op_line(DrawingSession& session, int x1, int y1, int x2, int y2);
 void op_ellipse(DrawingSession& session, int x, int y, int rx, int ry);
 void op_fill(DrawingSession& session, int x, int y, std::int64_t border);
+/// The border value of op_fill that asks for the seed pixel's exact value, alpha included.
+inline constexpr std::int64_t FillExactSeed = INT64_MIN;
 void op_image(DrawingSession& session, std::intptr_t handle, int x, int y);
 void op_alpha_image(DrawingSession& session, std::intptr_t handle, int x, int y, int alpha);
 

@@ -181,6 +181,11 @@ void fill_area(int x, int y, std::int64_t border, Color color) {
         s->ops.fill(*s, shifted(x, s->origin_x), shifted(y, s->origin_y), border);
 }
 
+void fill_area_exact(int x, int y, Color color) {
+    if (DrawingSession* s = with_color(color))
+        s->ops.fill(*s, shifted(x, s->origin_x), shifted(y, s->origin_y), FillExactSeed);
+}
+
 void draw_image(std::intptr_t handle, int x, int y) {
     if (DrawingSession* s = g_current)
         if (s->ops.image) s->ops.image(*s, handle, shifted(x, s->origin_x), shifted(y, s->origin_y));

@@ -31,21 +31,19 @@ class BrushTest : public EditorFixture {
     }
 };
 
-TEST_F(BrushTest, TipFollowsTheZoomAndIsCentredByItsSize) {
+TEST_F(BrushTest, TipIsInDocumentPixelsAndCentredByItsSize) {
     change_widget(12, 1);  // Box tip
     change_widget(11, 7, 4);
     choose_menu(66);  // 200 %
-    ASSERT_EQ(image_width(BrushImage), 14);
-    ASSERT_EQ(image_height(BrushImage), 14);
-    dab(30, 30);
-    // 14 pixels from 30 - 7 = 23 to 36.
-    for (int x = 20; x < 40; ++x) {
-        ASSERT_EQ(pixel(WorkingImage, x, 30), x >= 23 && x <= 36 ? kBlack : 0u) << x;
-        ASSERT_EQ(pixel(WorkingImage, 30, x), x >= 23 && x <= 36 ? kBlack : 0u) << x;
+    ASSERT_EQ(image_width(BrushImage), 7);
+    ASSERT_EQ(image_height(BrushImage), 7);
+    dab(30, 30);  // document pixel (15, 15)
+    // 7 document pixels from 15 - 3 = 12 to 18: 14 pixels on the screen.
+    for (int x = 8; x < 22; ++x) {
+        ASSERT_EQ(pixel(DocumentImage, x, 15), x >= 12 && x <= 18 ? kBlack : 0u) << x;
+        ASSERT_EQ(pixel(DocumentImage, 15, x), x >= 12 && x <= 18 ? kBlack : 0u) << x;
     }
     choose_menu(68);  // 50 %
-    EXPECT_EQ(image_width(BrushImage), 3);
-    choose_menu(67);
     EXPECT_EQ(image_width(BrushImage), 7);
 }
 
@@ -59,7 +57,7 @@ TEST_F(BrushTest, ShrinkingTheTipClearsItWhole) {
     EXPECT_EQ(pixel(BrushImage, 1, 4), kBlack);
 }
 
-TEST_F(BrushTest, EraserRadiusFollowsTheZoom) {
+TEST_F(BrushTest, EraserRadiusIsInDocumentPixels) {
     change_widget(14, 2);
     change_widget(11, 5, 4);
     choose_menu(66);
@@ -71,11 +69,11 @@ TEST_F(BrushTest, EraserRadiusFollowsTheZoom) {
     dab(200, 200);
     change_widget(14, 2);
     click(3);
-    dab(50, 50);
-    EXPECT_EQ(pixel(WorkingImage, 40, 50) >> 24, 0u);
-    EXPECT_EQ(pixel(WorkingImage, 39, 50) >> 24, 255u);
-    EXPECT_EQ(pixel(WorkingImage, 50, 60) >> 24, 0u);
-    EXPECT_EQ(pixel(WorkingImage, 50, 61) >> 24, 255u);
+    dab(50, 50);  // document pixel (25, 25), radius 5 there (10 on the screen)
+    EXPECT_EQ(pixel(DocumentImage, 20, 25) >> 24, 0u);
+    EXPECT_EQ(pixel(DocumentImage, 19, 25) >> 24, 255u);
+    EXPECT_EQ(pixel(DocumentImage, 25, 30) >> 24, 0u);
+    EXPECT_EQ(pixel(DocumentImage, 25, 31) >> 24, 255u);
 }
 
 TEST_F(BrushTest, PreviewIsTheTipAt48Pixels) {
@@ -89,7 +87,7 @@ TEST_F(BrushTest, PreviewIsTheTipAt48Pixels) {
 TEST_F(BrushTest, MissingCustomBrushPaintsNothing) {
     change_widget(12, 3);
     dab(40, 40);
-    for (int x = 20; x < 60; ++x) ASSERT_EQ(pixel(WorkingImage, x, 40), 0u) << x;
+    for (int x = 20; x < 60; ++x) ASSERT_EQ(pixel(DocumentImage, x, 40), 0u) << x;
 }
 
 TEST_F(BrushTest, CustomBrushFilesAndStepping) {
@@ -101,33 +99,33 @@ TEST_F(BrushTest, CustomBrushFilesAndStepping) {
     ASSERT_EQ(image_width(BrushImage), 4);
     dab(20, 20);
     for (int x = 16; x < 24; ++x)
-        ASSERT_EQ(pixel(WorkingImage, x, 20), x >= 18 && x <= 21 ? 0xFF0000FFu : 0u) << x;
+        ASSERT_EQ(pixel(DocumentImage, x, 20), x >= 18 && x <= 21 ? 0xFF0000FFu : 0u) << x;
     choose_menu(42);
     EXPECT_EQ(state_.brush_index, 1);
     dab(40, 20);
-    EXPECT_EQ(pixel(WorkingImage, 40, 20), 0xFFFF0000u);
+    EXPECT_EQ(pixel(DocumentImage, 40, 20), 0xFFFF0000u);
     // No brush2.png: the tip becomes transparent, not the last file's picture.
     choose_menu(42);
     dab(60, 20);
-    EXPECT_EQ(pixel(WorkingImage, 60, 20), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 60, 20), 0u);
     choose_menu(41);
     choose_menu(41);
     EXPECT_EQ(state_.brush_index, 0);
     dab(80, 20);
-    EXPECT_EQ(pixel(WorkingImage, 80, 20), 0xFF0000FFu);
+    EXPECT_EQ(pixel(DocumentImage, 80, 20), 0xFF0000FFu);
 }
 
-TEST_F(BrushTest, CustomBrushFollowsTheZoom) {
+TEST_F(BrushTest, CustomBrushIsInDocumentPixelsAtAZoom) {
     write_brush(0, 3, rgba(0, 255, 0, 255));
     change_widget(11, 4, 4);
     change_widget(12, 3);
     choose_menu(65);  // 300 %
-    EXPECT_EQ(image_width(BrushImage), 12);
-    dab(60, 60);
-    EXPECT_EQ(pixel(WorkingImage, 54, 60), 0xFF00FF00u);
-    EXPECT_EQ(pixel(WorkingImage, 65, 60), 0xFF00FF00u);
-    EXPECT_EQ(pixel(WorkingImage, 53, 60), 0u);
-    EXPECT_EQ(pixel(WorkingImage, 66, 60), 0u);
+    EXPECT_EQ(image_width(BrushImage), 4);
+    dab(60, 60);  // document pixel (20, 20): the tip covers 18..21
+    EXPECT_EQ(pixel(DocumentImage, 18, 20), 0xFF00FF00u);
+    EXPECT_EQ(pixel(DocumentImage, 21, 20), 0xFF00FF00u);
+    EXPECT_EQ(pixel(DocumentImage, 17, 20), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 22, 20), 0u);
 }
 
 TEST_F(BrushTest, QuickEraserButton) {
@@ -180,11 +178,10 @@ TEST_F(BrushTest, EraserKindPacksAlphaZeroAndBack) {
 TEST_F(BrushTest, ClearButtonEmptiesThePicture) {
     click(5);
     drag(10, 10, 100, 100);
-    ASSERT_EQ(pixel(WorkingImage, 50, 50), kBlack);
+    ASSERT_EQ(pixel(DocumentImage, 50, 50), kBlack);
     click(8);
     EXPECT_TRUE(requests_.empty());
-    EXPECT_EQ(pixel(WorkingImage, 50, 50), 0u);
-    EXPECT_EQ(pixel(ZoomSourceImage, 50, 50), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 50, 50), 0u);
     EXPECT_EQ(canvas_pixel(50, 50), rgb(255, 255, 255));
 }
 

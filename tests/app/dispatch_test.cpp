@@ -76,7 +76,8 @@ TEST_F(DispatchTest, ZoomItemsAndClamps) {
         choose_menu(p.id);
         EXPECT_EQ(state_.zoom, p.zoom) << p.id;
         EXPECT_EQ(state_.view_width, 256 * p.zoom / 100) << p.id;
-        EXPECT_EQ(image_width(WorkingImage), 256 * p.zoom / 100) << p.id;
+        EXPECT_EQ(canvas()->width(), 256 * p.zoom / 100) << p.id;
+        EXPECT_EQ(image_width(DocumentImage), 256) << p.id;
     }
     choose_menu(63);
     choose_menu(61);

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTest>
 #include <QWidget>
 #include <chrono>
@@ -188,11 +190,14 @@ class EditorFixture : public ::testing::Test {
         if (!b || x < 0 || y < 0 || x >= b->width || y >= b->height) return 0xDEADBEEF;
         return bitmap_pixel(*b, x, y);
     }
-    /// Pixel (x, y) of the canvas back buffer as a Color with alpha 0.
+    /// Pixel (x, y) as the canvas widget paints it, as a Color with alpha 0.
     Color canvas_pixel(int x, int y) {
-        const Bitmap* b = bitmap_from_handle(static_cast<std::intptr_t>(widget_get_attribute(1, 1)));
-        if (!b || x < 0 || y < 0 || x >= b->width || y >= b->height) return 0xDEADBEEF;
-        return bitmap_pixel(*b, x, y);
+        QWidget* w = canvas();
+        if (!w || x < 0 || y < 0 || x >= w->width() || y >= w->height()) return 0xDEADBEEF;
+        const QImage shot = w->grab(QRect(x, y, 1, 1)).toImage();
+        const QRgb c = shot.pixel(0, 0);
+        return rgb(static_cast<std::uint32_t>(qRed(c)), static_cast<std::uint32_t>(qGreen(c)),
+                   static_cast<std::uint32_t>(qBlue(c)));
     }
     static Color bitmap_pixel(const Bitmap& b, int x, int y) {
         const std::uint8_t* p = b.row(y) + x * (b.bpp / 8);

@@ -21,6 +21,12 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_open.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_open PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    find_program(MORVANE_IMPORT import)
+    if(MORVANE_IMPORT)
+      add_test(NAME app_e2e_paint
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_paint.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_paint PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
 

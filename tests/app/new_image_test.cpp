@@ -21,19 +21,17 @@ class NewImage : public EditorFixture {
     }
     // Every pixel of the working image is transparent black.
     bool picture_is_empty() {
-        for (int y = 0; y < image_height(WorkingImage); ++y) {
-            for (int x = 0; x < image_width(WorkingImage); ++x) {
-                if (image_pixel(WorkingImage, x, y) != 0) return false;
+        for (int y = 0; y < image_height(DocumentImage); ++y) {
+            for (int x = 0; x < image_width(DocumentImage); ++x) {
+                if (image_pixel(DocumentImage, x, y) != 0) return false;
             }
         }
         return true;
     }
     // Marks the document so that a later replacement shows.
     void mark_picture() {
-        for (ObjectNumber n : {WorkingImage, ZoomSourceImage}) {
-            std::uint8_t* p = bitmap_from_handle(image_handle(n))->row(3) + 4 * 5;
-            p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
-        }
+        std::uint8_t* p = bitmap_from_handle(image_handle(DocumentImage))->row(3) + 4 * 5;
+        p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
     }
 };
 
@@ -60,8 +58,7 @@ TEST_F(NewImage, OkWithTheProposedValuesGivesAnEmptyDocumentAtZoom100) {
     EXPECT_EQ(state_.view_width, 256);
     EXPECT_EQ(state_.view_height, 256);
     EXPECT_EQ(state_.base_width, 256);
-    EXPECT_EQ(image_width(WorkingImage), 256);
-    EXPECT_EQ(image_width(ZoomSourceImage), 256);
+    EXPECT_EQ(image_width(DocumentImage), 256);
     EXPECT_EQ(canvas()->width(), 256);
     EXPECT_TRUE(picture_is_empty());
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
@@ -75,16 +72,15 @@ TEST_F(NewImage, NewSizeThenZoomStepScalesTheNewDocument) {
     click(21);
     EXPECT_EQ(state_.view_width, 64);
     EXPECT_EQ(state_.view_height, 32);
-    EXPECT_EQ(image_width(WorkingImage), 64);
-    EXPECT_EQ(image_height(WorkingImage), 32);
-    EXPECT_EQ(image_width(StrokeSnapshotImage), 64);
+    EXPECT_EQ(image_width(DocumentImage), 64);
+    EXPECT_EQ(image_height(DocumentImage), 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 64/32");
     EXPECT_EQ(canvas()->width(), 64);
     EXPECT_EQ(canvas()->height(), 32);
     choose_menu(61);                   // Zoom +
     EXPECT_EQ(state_.view_width, 67);  // 64 x 105 / 100
     EXPECT_EQ(state_.view_height, 33);
-    EXPECT_EQ(image_width(WorkingImage), 67);
+    EXPECT_EQ(image_width(DocumentImage), 64);  // the document keeps its own size
 }
 
 TEST_F(NewImage, ZeroOrEmptyValuesAreRefusedAndTheDialogStays) {
@@ -106,7 +102,7 @@ TEST_F(NewImage, ZeroOrEmptyValuesAreRefusedAndTheDialogStays) {
     EXPECT_NE(window_handle(NewImageWindow), 0);
     EXPECT_EQ(widget_get_text(18), "20");
     EXPECT_EQ(state_.view_width, 256);
-    EXPECT_EQ(image_pixel(WorkingImage, 5, 3), rgba(30, 20, 10, 255));
+    EXPECT_EQ(image_pixel(DocumentImage, 5, 3), rgba(30, 20, 10, 255));
 }
 
 TEST_F(NewImage, SizesBeyondAPictureSideAreRefused) {
@@ -131,7 +127,7 @@ TEST_F(NewImage, CloseBoxAndCancelLeaveTheDocument) {
     click(22);
     EXPECT_EQ(window_handle(NewImageWindow), 0);
     EXPECT_EQ(state_.view_width, 256);
-    EXPECT_EQ(image_pixel(WorkingImage, 5, 3), rgba(30, 20, 10, 255));
+    EXPECT_EQ(image_pixel(DocumentImage, 5, 3), rgba(30, 20, 10, 255));
     EXPECT_TRUE(requests_.empty());
 }
 

@@ -58,9 +58,9 @@ TEST_F(Resize, OkWithoutEditingKeepsThePicture) {
     open_picture("pic.png", 40, 30);
     resize_to("40", "30", 0);
     EXPECT_EQ(window_handle(ResizeWindow), 0);
-    ASSERT_EQ(image_width(WorkingImage), 40);
+    ASSERT_EQ(image_width(DocumentImage), 40);
     for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 40; ++x) ASSERT_EQ(image_pixel(WorkingImage, x, y), test_pixel(x, y));
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x, y));
     }
 }
 
@@ -71,18 +71,17 @@ TEST_F(Resize, HardModeDoublingGivesBlocksAndCarriesIntoTheZoom) {
     EXPECT_EQ(state_.view_height, 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 32/32");
     EXPECT_EQ(canvas()->width(), 32);
-    ASSERT_EQ(image_width(WorkingImage), 32);
-    ASSERT_EQ(image_width(StrokeSnapshotImage), 32);
+    ASSERT_EQ(image_width(DocumentImage), 32);
     for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) ASSERT_EQ(image_pixel(WorkingImage, x, y), test_pixel(x / 2, y / 2));
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / 2, y / 2));
     }
     // The next zoom step starts from the resized picture.
     EXPECT_EQ(state_.base_width, 32);
     choose_menu(66);
     EXPECT_EQ(state_.view_width, 64);
-    ASSERT_EQ(image_width(WorkingImage), 64);
-    for (int y = 0; y < 64; y += 3) {
-        for (int x = 0; x < 64; x += 5) ASSERT_EQ(image_pixel(WorkingImage, x, y), test_pixel(x / 4, y / 4));
+    ASSERT_EQ(image_width(DocumentImage), 32);
+    for (int y = 0; y < 32; y += 3) {
+        for (int x = 0; x < 32; x += 5) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / 2, y / 2));
     }
 }
 
@@ -94,8 +93,8 @@ TEST_F(Resize, ResizeAtAZoomKeepsTheDocumentScale) {
     EXPECT_EQ(state_.base_height, 20);
     choose_menu(67);  // back to 100 %: the document is now 40 x 20
     EXPECT_EQ(state_.view_width, 40);
-    ASSERT_EQ(image_width(WorkingImage), 40);
-    EXPECT_EQ(image_pixel(WorkingImage, 7, 5), test_pixel(3, 2));
+    ASSERT_EQ(image_width(DocumentImage), 40);
+    EXPECT_EQ(image_pixel(DocumentImage, 7, 5), test_pixel(3, 2));
 }
 
 TEST_F(Resize, SmoothModeInterpolates) {
@@ -114,18 +113,18 @@ TEST_F(Resize, SmoothModeInterpolates) {
     answer_file((dir_ / "edge.png").string());
     choose_menu(3);
     resize_to("16", "8", 0);
-    ASSERT_EQ(image_width(WorkingImage), 16);
-    for (int y = 0; y < 8; ++y) EXPECT_EQ(image_pixel(WorkingImage, 5, y), rgba(62, 62, 62, 255)) << y;
-    EXPECT_EQ(image_pixel(WorkingImage, 0, 0), rgba(0, 0, 0, 255));
-    EXPECT_EQ(image_pixel(WorkingImage, 15, 0), rgba(255, 255, 255, 255));
+    ASSERT_EQ(image_width(DocumentImage), 16);
+    for (int y = 0; y < 8; ++y) EXPECT_EQ(image_pixel(DocumentImage, 5, y), rgba(62, 62, 62, 255)) << y;
+    EXPECT_EQ(image_pixel(DocumentImage, 0, 0), rgba(0, 0, 0, 255));
+    EXPECT_EQ(image_pixel(DocumentImage, 15, 0), rgba(255, 255, 255, 255));
 }
 
 TEST_F(Resize, EmptyOrZeroFieldKeepsThatDimension) {
     resize_to("512", "", 0);
     EXPECT_EQ(state_.view_width, 512);
     EXPECT_EQ(state_.view_height, 256);
-    EXPECT_EQ(image_width(WorkingImage), 512);
-    EXPECT_EQ(image_height(WorkingImage), 256);
+    EXPECT_EQ(image_width(DocumentImage), 512);
+    EXPECT_EQ(image_height(DocumentImage), 256);
     resize_to("0", "100", 0);
     EXPECT_EQ(state_.view_width, 512);
     EXPECT_EQ(state_.view_height, 100);

@@ -121,14 +121,14 @@ TEST_F(StartupTest, ImagesOfTheDocumentAndThePanel) {
     EXPECT_EQ(image_width(BrushImage), 20);
     EXPECT_EQ(image_width(BrushPreviewImage), 48);
     EXPECT_EQ(image_height(BrushPreviewImage), 48);
-    for (ObjectNumber n : {StrokeSnapshotImage, CheckerImage, WorkingImage, ZoomSourceImage}) {
-        EXPECT_EQ(image_width(n), 256) << n;
-        EXPECT_EQ(image_height(n), 256) << n;
-        EXPECT_EQ(image_record(n)->depth, 32) << n;
-    }
+    EXPECT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(image_height(DocumentImage), 256);
+    EXPECT_EQ(image_record(DocumentImage)->depth, 32);
+    // The picture is held once: no other image of its size or of the view's.
+    for (ObjectNumber n : {7, 11, 16}) EXPECT_EQ(image_exists(n), 0) << n;
     // The picture starts fully transparent.
-    EXPECT_EQ(pixel(WorkingImage, 0, 0), 0u);
-    EXPECT_EQ(pixel(WorkingImage, 255, 255), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 0, 0), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 255, 255), 0u);
     // The default tip: a black circle of radius 9 centred on (10, 10).
     EXPECT_EQ(pixel(BrushImage, 10, 10), 0xFF000000u);
     EXPECT_EQ(pixel(BrushImage, 1, 10), 0xFF000000u);

@@ -64,13 +64,13 @@ TEST_F(ViewTest, ZoomTurnsEachDocumentPixelIntoABlock) {
     // One document pixel at (10, 10): a box from (10, 10) to (11, 11) covers exactly it.
     click(5);
     drag(10, 10, 11, 11);
-    ASSERT_EQ(pixel(WorkingImage, 10, 10), 0xFF000000u);
-    ASSERT_EQ(pixel(WorkingImage, 11, 10), 0u);
+    ASSERT_EQ(pixel(DocumentImage, 10, 10), 0xFF000000u);
+    ASSERT_EQ(pixel(DocumentImage, 11, 10), 0u);
     choose_menu(66);
     for (int y = 18; y < 24; ++y) {
         for (int x = 18; x < 24; ++x) {
             const bool inside = x >= 20 && x < 22 && y >= 20 && y < 22;
-            EXPECT_EQ(pixel(WorkingImage, x, y), inside ? 0xFF000000u : 0u) << x << "," << y;
+            EXPECT_EQ(canvas_pixel(x, y), inside ? 0u : checker(x, y)) << x << "," << y;
         }
     }
 }
@@ -79,25 +79,26 @@ TEST_F(ViewTest, PictureKeepsTheCanvasSizeAfterPaintingAtAnotherZoom) {
     choose_menu(66);  // 200 %
     click(5);
     drag(20, 20, 22, 22);  // document pixel (10, 10) at 200 %
-    ASSERT_EQ(image_width(ZoomSourceImage), 512);
+    ASSERT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(pixel(DocumentImage, 10, 10), 0xFF000000u);
+    EXPECT_EQ(pixel(DocumentImage, 11, 11), 0u);
     choose_menu(65);  // 300 %
     EXPECT_EQ(state_.view_width, 768);
-    EXPECT_EQ(image_width(WorkingImage), 768);
-    EXPECT_EQ(image_height(WorkingImage), 768);
-    EXPECT_EQ(image_width(CheckerImage), 768);
+    EXPECT_EQ(canvas()->width(), 768);
+    EXPECT_EQ(image_width(DocumentImage), 256);
     // The painted document pixel is the 3 x 3 block at (30, 30).
-    EXPECT_EQ(pixel(WorkingImage, 30, 30), 0xFF000000u);
-    EXPECT_EQ(pixel(WorkingImage, 32, 32), 0xFF000000u);
-    EXPECT_EQ(pixel(WorkingImage, 33, 32), 0u);
-    EXPECT_EQ(pixel(WorkingImage, 29, 30), 0u);
+    EXPECT_EQ(canvas_pixel(30, 30), 0u);
+    EXPECT_EQ(canvas_pixel(32, 32), 0u);
+    EXPECT_EQ(canvas_pixel(33, 32), kWhite);
+    EXPECT_EQ(canvas_pixel(29, 30), kWhite);
     EXPECT_EQ(canvas_pixel(31, 31), 0u);
     EXPECT_EQ(canvas_pixel(34, 34), kWhite);
 }
 
 TEST_F(ViewTest, ZoomLimitRefusesAt5800PixelsAnd500Percent) {
-    state_.base_width = state_.view_width = 5800;
-    state_.base_height = state_.view_height = 2;
-    document_images_recreate(state_);
+    state_.base_width = 5800;
+    state_.base_height = 2;
+    document_recreate(state_);
     answer_message(1);
     choose_menu(63);
     ASSERT_EQ(requests_.size(), 1u);
@@ -106,24 +107,24 @@ TEST_F(ViewTest, ZoomLimitRefusesAt5800PixelsAnd500Percent) {
     EXPECT_EQ(requests_[0].flags, 0);
     EXPECT_EQ(state_.zoom, 100);
     EXPECT_EQ(state_.view_width, 5800);
-    EXPECT_EQ(image_width(WorkingImage), 5800);
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
 
     // One pixel narrower is accepted.
-    state_.base_width = state_.view_width = 5799;
-    document_images_recreate(state_);
+    state_.base_width = 5799;
+    document_recreate(state_);
     choose_menu(63);
     EXPECT_EQ(requests_.size(), 1u);
     EXPECT_EQ(state_.zoom, 500);
     EXPECT_EQ(state_.view_width, 28995);
-    EXPECT_EQ(image_width(WorkingImage), 28995);
-    EXPECT_EQ(image_height(WorkingImage), 10);
+    EXPECT_EQ(state_.view_height, 10);
+    EXPECT_EQ(canvas()->width(), 28995);
+    EXPECT_EQ(image_width(DocumentImage), 5799);  // the picture is never held at view size
 }
 
 TEST_F(ViewTest, RefusedStepKeepsTheZoomOfBefore) {
-    state_.base_width = state_.view_width = 9000;
-    state_.base_height = state_.view_height = 2;
-    document_images_recreate(state_);
+    state_.base_width = 9000;
+    state_.base_height = 2;
+    document_recreate(state_);
     choose_menu(66);  // 200 %: 18000 pixels, fine
     ASSERT_EQ(state_.zoom, 200);
     answer_message(1);
@@ -133,27 +134,24 @@ TEST_F(ViewTest, RefusedStepKeepsTheZoomOfBefore) {
     EXPECT_EQ(state_.view_width, 18000);
 }
 
-TEST_F(ViewTest, DocumentImagesRecreateAndResize) {
-    state_.view_width = 300;
-    state_.view_height = 200;
-    document_images_resize(state_, Smooth);
-    EXPECT_EQ(image_width(StrokeSnapshotImage), 300);
-    EXPECT_EQ(image_height(WorkingImage), 200);
-    EXPECT_EQ(image_width(ZoomSourceImage), 256);  // not resized
-    document_images_recreate(state_);
-    for (ObjectNumber n : {StrokeSnapshotImage, WorkingImage, ZoomSourceImage}) {
-        EXPECT_EQ(image_width(n), 300) << n;
-        EXPECT_EQ(image_height(n), 200) << n;
-        EXPECT_EQ(pixel(n, 299, 199), 0u) << n;
-    }
+TEST_F(ViewTest, DocumentRecreateGivesATransparentPictureOfTheDocumentSize) {
+    state_.base_width = 300;
+    state_.base_height = 200;
+    document_recreate(state_);
+    EXPECT_EQ(image_width(DocumentImage), 300);
+    EXPECT_EQ(image_height(DocumentImage), 200);
+    EXPECT_EQ(pixel(DocumentImage, 299, 199), 0u);
+    EXPECT_EQ(state_.view_width, 300);
 }
 
 TEST_F(ViewTest, ClearShowsThePlainCheckerboard) {
-    view_clear(state_);
-    EXPECT_EQ(canvas_pixel(0, 0), kWhite);
-    EXPECT_EQ(canvas_pixel(16, 0), kGrey);
-    EXPECT_EQ(canvas_pixel(0, 16), kGrey);
-    EXPECT_EQ(canvas_pixel(32, 5), kWhite);
+    click(5);
+    drag(0, 0, 100, 100);
+    click(8);
+    EXPECT_EQ(canvas_pixel(1, 1), kWhite);
+    EXPECT_EQ(canvas_pixel(17, 1), kGrey);
+    EXPECT_EQ(canvas_pixel(1, 17), kGrey);
+    EXPECT_EQ(canvas_pixel(33, 5), kWhite);
 }
 
 TEST_F(ViewTest, PictureIsBlendedOverTheCheckerboard) {

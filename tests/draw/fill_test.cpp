@@ -61,6 +61,37 @@ TEST(Fill, UniformImageBlendsEveryPixelOnce) {
     EXPECT_TRUE(t.guards_intact());
 }
 
+TEST(Fill, ExactFillTellsPixelsApartByAlpha) {
+    // Transparent black with an opaque black wall at column 4 and a half-transparent black
+    // pixel at (1, 1). Filled exactly from (0, 0): only the fully transparent pixels left of
+    // the wall change. The colour-only fill floods through both on 32 bits.
+    const Color green = rgba(0, 200, 0, 255);
+    for (bool exact : {true, false}) {
+        Target t(8, 3, 32);
+        t.fill(0);
+        for (int y = 0; y < 3; ++y) t.set(4, y, rgba(0, 0, 0, 255));
+        t.set(1, 1, rgba(0, 0, 0, 128));
+        t.begin();
+        drawing_mode_set(WriteAlpha);
+        if (exact)
+            fill_area_exact(0, 0, green);
+        else
+            fill_area(0, 0, -1, green);
+        drawing_end();
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const Color want = !exact             ? green
+                                   : x == 4           ? rgba(0, 0, 0, 255)
+                                   : x == 1 && y == 1 ? rgba(0, 0, 0, 128)
+                                   : x < 4            ? green
+                                                      : 0u;
+                EXPECT_EQ(t.pixel(x, y), want) << exact << ": " << x << "," << y;
+            }
+        }
+        EXPECT_TRUE(t.guards_intact());
+    }
+}
+
 TEST(Fill, DiagonalGapDoesNotLeak) {
     Target t(6, 6, 24);
     t.begin();

@@ -1,7 +1,7 @@
 // Qt keys as the virtual-key codes that canvas key events report.
 #include <Qt>
 
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 
 namespace morvane {
 

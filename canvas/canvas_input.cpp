@@ -9,7 +9,7 @@
 #include <climits>
 #include <cmath>
 
-#include "draw/canvas_view.h"
+#include "canvas/canvas_view.h"
 #include "shell/events.h"
 #include "shell/widget_list.h"
 #include "widgets/widget.h"

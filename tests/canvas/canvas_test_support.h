@@ -10,7 +10,7 @@
 #include <QWindow>
 #include <vector>
 
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 #include "shell/events.h"
 #include "shell/shell.h"
 #include "shell/window.h"

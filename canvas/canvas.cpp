@@ -8,8 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
-#include "draw/canvas_view.h"
+#include "canvas/canvas_view.h"
 #include "draw/session.h"
 #include "shell/events.h"
 #include "shell/widget_list.h"
@@ -48,7 +49,11 @@ const WidgetOps kOps = [] {
         auto* canvas = static_cast<CanvasView*>(w);
         canvas->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
         canvas->make_buffer(canvas->width(), canvas->height());
-        canvas->repaint();
+        // A painted canvas is composed at the next paint, once, with whatever else changed.
+        if (canvas->painted())
+            canvas->update();
+        else
+            canvas->repaint();
     };
     return ops;
 }();
@@ -78,6 +83,7 @@ QRect CanvasView::client_rect() const {
 }
 
 bool CanvasView::make_buffer(int outer_width, int outer_height) {
+    if (painter_) return true;  // a painted canvas holds no pixels of its own
     int w = outer_width, h = outer_height;
     if (flags_ & SunkenEdge) w -= 4, h -= 4;
     w = std::max(w, 1);
@@ -93,6 +99,18 @@ bool CanvasView::make_buffer(int outer_width, int outer_height) {
         bitmap_destroy(old);
     }
     return true;
+}
+
+void CanvasView::set_painter(CanvasPainter painter) {
+    painter_ = std::move(painter);
+    if (painter_) {
+        bitmap_destroy(buffer_);
+        buffer_ = nullptr;
+    } else {
+        scratch_ = QImage();
+        make_buffer(width(), height());
+    }
+    update();
 }
 
 void CanvasView::copy_into_buffer(const Bitmap& source) {
@@ -121,7 +139,19 @@ void CanvasView::paintEvent(QPaintEvent* event) {
     if (flags_ & SunkenEdge) qDrawShadePanel(&painter, rect(), palette(), true, 2);
     const QRect dirty = event->rect() & client;
     QRect shown;
-    if (buffer_) {
+    if (painter_ && !dirty.isEmpty()) {
+        // Only the exposed part is asked for, into rows kept from the last paint.
+        shown = dirty;
+        if (scratch_.width() < shown.width() || scratch_.height() < shown.height()) {
+            scratch_ = QImage(std::max(scratch_.width(), shown.width()),
+                              std::max(scratch_.height(), shown.height()), QImage::Format_RGB32);
+        }
+        const int stride = static_cast<int>(scratch_.bytesPerLine() / 4);
+        auto* pixels = reinterpret_cast<std::uint32_t*>(scratch_.bits());
+        painter_(shown.x() - client.x(), shown.y() - client.y(), shown.width(), shown.height(), pixels,
+                 stride);
+        painter.drawImage(shown.topLeft(), scratch_, QRect(0, 0, shown.width(), shown.height()));
+    } else if (buffer_) {
         // Our rows are bottom-up: the image over the buffer's memory is upside down, so it
         // is drawn one row at a time, unscaled and without copying the buffer.
         const QImage memory(buffer_->bits, buffer_->width, buffer_->height, buffer_->stride,
@@ -241,6 +271,19 @@ std::intptr_t canvas_create(ObjectNumber number, int x, int y, int width, int he
     }
     canvas->show();
     return number == -1 ? registered : reinterpret_cast<std::intptr_t>(canvas);
+}
+
+bool canvas_set_painter(ObjectNumber number, CanvasPainter painter) {
+    if (widget_kind(number) != CanvasWidget) return false;
+    static_cast<CanvasView*>(widget_qt(number))->set_painter(std::move(painter));
+    return true;
+}
+
+void canvas_invalidate(ObjectNumber number, int x, int y, int width, int height) {
+    if (widget_kind(number) != CanvasWidget || width <= 0 || height <= 0) return;
+    auto* canvas = static_cast<CanvasView*>(widget_qt(number));
+    const QRect client = canvas->client_rect();
+    canvas->update(QRect(client.x() + x, client.y() + y, width, height) & client);
 }
 
 DrawingSession* canvas_output(ObjectNumber number) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "image/color.h"
 
@@ -99,6 +100,20 @@ std::intptr_t canvas_create(ObjectNumber number, int x, int y, int width, int he
 /// A prepared 24-bit drawing session on the canvas's back buffer, or null. drawing_end
 /// repaints the canvas at once.
 DrawingSession* canvas_output(ObjectNumber number);
+
+/// Fills the canvas rectangle x, y, width x height (client pixels) into `pixels`: rows from
+/// the top, `stride` pixels apart, each pixel 0xFFRRGGBB.
+using CanvasPainter =
+    std::function<void(int x, int y, int width, int height, std::uint32_t* pixels, int stride)>;
+
+/// Gives the canvas a painter. The canvas then keeps no back buffer (canvas_output gives
+/// null, BackBuffer reads 0) and each repaint asks the painter for the exposed part only,
+/// so a canvas of any size costs no pixel memory. An empty painter brings the buffer back.
+/// False when `number` is not a canvas.
+bool canvas_set_painter(ObjectNumber number, CanvasPainter painter);
+
+/// Marks a rectangle of the canvas (client pixels) for repainting at the next paint.
+void canvas_invalidate(ObjectNumber number, int x, int y, int width, int height);
 
 /// The handle of a standard cursor (index 0-11) for the CustomCursor attribute, 0 otherwise.
 std::intptr_t canvas_cursor_handle(int index);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "canvas_test_support.h"
 #include "draw/draw.h"
@@ -208,6 +209,33 @@ TEST_F(CanvasLookTest, DisablingEndsTheConfinement) {
     ASSERT_EQ(widget_get_attribute(kCanvas, 10), 1);
     canvas()->setEnabled(false);
     EXPECT_EQ(widget_get_attribute(kCanvas, 10), 0);
+}
+
+TEST_F(CanvasBufferTest, PainterFillsOnlyTheExposedPartAndNoBufferIsKept) {
+    ASSERT_NE(canvas_create(kCanvas, 0, 0, 200, 100, 0), 0);
+    std::vector<QRect> asked;
+    auto colour = [](int x, int y) {
+        return 0xFF000000u | std::uint32_t(x % 251) << 16 | std::uint32_t(y % 241) << 8 | 7u;
+    };
+    ASSERT_TRUE(canvas_set_painter(kCanvas, [&](int x, int y, int w, int h, std::uint32_t* px, int stride) {
+        asked.emplace_back(x, y, w, h);
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) px[std::ptrdiff_t(r) * stride + c] = colour(x + c, y + r);
+    }));
+    EXPECT_EQ(back_buffer(kCanvas), nullptr);
+    EXPECT_EQ(canvas_output(kCanvas), nullptr);
+    // A canvas far larger than any buffer could be: still no pixels of its own.
+    widget_resize(kCanvas, 0, 0, 30000, 20000);
+    EXPECT_EQ(back_buffer(kCanvas), nullptr);
+    asked.clear();
+    const QRect part(29000, 19000, 90, 40);
+    const QImage shown = canvas()->grab(part).toImage();
+    ASSERT_FALSE(asked.empty());
+    for (const QRect& r : asked) EXPECT_TRUE(part.contains(r)) << r.x() << "," << r.y() << " " << r.width();
+    for (int y = 0; y < part.height(); y += 3)
+        for (int x = 0; x < part.width(); x += 3)
+            ASSERT_EQ(shown.pixel(x, y), colour(part.x() + x, part.y() + y)) << x << "," << y;
+    EXPECT_FALSE(canvas_set_painter(kCanvas + 1, {}));
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // The canvas's Qt widget (internal to the canvas files).
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
 class QSinglePointEvent;
 #include <cstdint>
 
-#include "draw/canvas.h"
+#include "canvas/canvas.h"
 #include "image/bitmap.h"
 
 namespace morvane {
@@ -22,6 +23,8 @@ class CanvasView : public QWidget {
     /// memory cannot be had; the old buffer is kept then.
     bool make_buffer(int outer_width, int outer_height);
     Bitmap* buffer() const { return buffer_; }
+    void set_painter(CanvasPainter painter);
+    bool painted() const { return static_cast<bool>(painter_); }
     int flags() const { return flags_; }
     /// The client area inside the edge, in widget coordinates.
     QRect client_rect() const;
@@ -61,7 +64,9 @@ class CanvasView : public QWidget {
 
     int flags_;
     Bitmap* buffer_ = nullptr;
-    int cursor_index_ = 0;  // 0-11, or 254 for a custom cursor
+    CanvasPainter painter_;  // when set, the pixels come from it and there is no buffer
+    QImage scratch_;         // the painter's rows, reused from paint to paint
+    int cursor_index_ = 0;   // 0-11, or 254 for a custom cursor
     std::intptr_t custom_cursor_ = 0;
     bool inside_ = false;
     bool captured_ = false;
