@@ -1,6 +1,7 @@
 // The dispatch table: every event the editor acts on, by kind, window, source and subtype.
 #include "app/commands.h"
 #include "app/editor.h"
+#include "app/menu_items.h"
 #include "shell/events.h"
 #include "shell/menu.h"
 #include "shell/window.h"
@@ -23,25 +24,34 @@ void set_zoom(EditorState& state, int zoom) {
 
 void menu_event(EditorState& state, std::int64_t id) {
     switch (id) {
-        case 0:
-            new_image_dialog_open(state);
+        case MenuNewImage:
+            if (document_settle(state)) new_image_dialog_open(state);
             break;
-        case 3:
+        case MenuOpen:
             open_image_command(state);
             break;
-        case 1:
+        case MenuConvertTileSet:
             tileset_convert_command(state);
             break;
-        case 2:
-            tileset_save_command(state);
+        case MenuSave:
+            document_save(state, false);
             break;
-        case 5:
+        case MenuSaveAs:
+            document_save(state, true);
+            break;
+        case MenuExit:
             ask_to_close(state);
             break;
-        case 7:
+        case MenuUndo:
+            document_undo(state);
+            break;
+        case MenuRedo:
+            document_redo(state);
+            break;
+        case MenuResize:
             resize_dialog_open(state);
             break;
-        case 6:
+        case MenuPreferences:
             preferences_window_open(state);
             break;
         case 70:
@@ -69,7 +79,7 @@ void menu_event(EditorState& state, std::int64_t id) {
         case 69:
             set_zoom(state, 25);
             break;
-        case 8:
+        case MenuAbout:
             message_box("About", kAboutText, 64);
             break;
         case 41:
@@ -88,7 +98,9 @@ void main_window_widget_event(EditorState& state, std::int64_t source, std::int6
         state.mouse_x = widget_get_attribute(1, 2);
         state.mouse_y = widget_get_attribute(1, 3);
         state.canvas_subtype = subtype;
+        document_canvas_step(state, subtype, true);
         canvas_event(state, subtype);
+        document_canvas_step(state, subtype, false);
         return;
     }
     tool_panel_event(state, source, subtype);

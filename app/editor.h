@@ -42,6 +42,25 @@ void status_update(EditorState& state);
 /// same as a full view_redraw over that rectangle.
 void view_redraw_region(EditorState& state, int x, int y, int w, int h);
 
+// Document: file, unsaved changes, undo and redo.
+/// The image that holds the picture the history records and the file receives.
+ObjectNumber document_picture(const EditorState& state);
+/// A new history for the picture now shown, `file` as its file, nothing unsaved.
+void document_start(EditorState& state, const std::string& file);
+/// Shows the file and unsaved state in the title and greys Undo/Redo when unavailable.
+void document_state_changed(EditorState& state);
+void document_undo(EditorState& state);
+void document_redo(EditorState& state);
+/// Saves the picture: to the document's file without a dialog when it has one whose
+/// extension names a format and `ask` is false, otherwise through the save dialog. True
+/// when the picture was written.
+bool document_save(EditorState& state, bool ask);
+/// Before the document is closed or replaced: with unsaved changes asks Save, Discard or
+/// Cancel. True when the caller may go on (nothing unsaved, saved, or discarded).
+bool document_settle(EditorState& state);
+/// Records a painting stroke of the canvas as one step: press opens it, release closes it.
+void document_canvas_step(EditorState& state, std::int64_t subtype, bool before);
+
 // Settings.
 void settings_load(EditorState& state);
 void settings_save(const EditorState& state);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/document.h"
 #include "image/color.h"
 
 namespace morvane {
@@ -67,6 +68,7 @@ struct EditorState {
     std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
     // Painting recomposes only the changed canvas rectangle; false forces the full redraw.
     bool partial_redraw = true;
+    Document document;
 };
 
 }  // namespace morvane

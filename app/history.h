@@ -26,7 +26,8 @@ class History {
 
     /// `limit_bytes` bounds the pixels kept by the finished steps; the oldest steps are
     /// dropped first to stay within it (a single step larger than the bound is not kept).
-    explicit History(std::size_t limit_bytes = DefaultLimit);
+    explicit History(std::size_t limit_bytes);
+    History() : History(DefaultLimit) {}
 
     /// Forgets every step (and an open one); the current state becomes the saved point.
     void clear();

@@ -51,6 +51,7 @@ void new_image_ok(EditorState& state) {
     status_update(state);
     view_layout(state, true);
     view_redraw(state);
+    document_start(state, "");
 }
 
 }  // namespace

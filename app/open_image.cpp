@@ -9,6 +9,7 @@
 namespace morvane {
 
 void open_image_command(EditorState& state) {
+    if (!document_settle(state)) return;
     const std::string file =
         open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*", 0);
     if (file.empty()) return;
@@ -36,6 +37,7 @@ void open_image_command(EditorState& state) {
     image_copy(WorkingImage, ZoomSourceImage);
     view_redraw(state);
     image_free(OpenedImage);
+    document_start(state, file);
 }
 
 }  // namespace morvane

@@ -51,7 +51,12 @@ void resize_ok(EditorState& state) {
     if (height > 0 && height <= MaxSide) state.view_height = height;
     if (width > 0 && width <= MaxSide) state.view_width = width;
     status_update(state);
+    // One undo step: the whole picture before and after.
+    History& history = state.document.history;
+    history.begin(document_picture(state));
+    history.save_whole_before();
     document_images_resize(state, static_cast<int>(state.resize_mode));
+    history.commit();
 
     // The resize carries into the zoom basis: the document at zoom 100 is the new view size
     // brought back to 100, and later zoom steps start from the resized picture.
@@ -64,6 +69,7 @@ void resize_ok(EditorState& state) {
     // The canvas must take the picture's new size whatever holds the focus.
     view_layout(state, true);
     view_redraw(state);
+    document_state_changed(state);
 }
 
 }  // namespace

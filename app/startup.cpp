@@ -2,6 +2,7 @@
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
 #include "app/commands.h"
 #include "app/editor.h"
+#include "app/menu_items.h"
 #include "draw/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"
@@ -19,18 +20,21 @@ namespace {
 void build_menu() {
     if (!menu_create_drawn(0, window_handle(MainWindow), 1)) return;
     menu_title("File");
-    menu_item(0, "New Tileset\tCtrl+N");
+    menu_item(MenuNewImage, "New Tileset\tCtrl+N");
     menu_separator();
-    menu_item(3, "Open an Image (or a Tileset...)\tCtrl+O");
-    menu_item(1, "Open an image and convert it to TileSet");
+    menu_item(MenuOpen, "Open an Image (or a Tileset...)\tCtrl+O");
+    menu_item(MenuConvertTileSet, "Open an image and convert it to TileSet");
     menu_separator();
-    menu_item(2, "Save the tileSet");
+    menu_item(MenuSave, "Save the tileSet\tCtrl+S");
+    menu_item(MenuSaveAs, "Save As...\tCtrl+Shift+S");
     menu_separator();
-    menu_item(5, "Exit");
+    menu_item(MenuExit, "Exit");
     menu_title("Edition");
-    menu_item(7, "Resize Image");
+    menu_item(MenuUndo, "Undo\tCtrl+Z");
+    menu_item(MenuRedo, "Redo\tCtrl+Y");
+    menu_item(MenuResize, "Resize Image");
     menu_separator();
-    menu_item(6, "Preferences");
+    menu_item(MenuPreferences, "Preferences");
     menu_title("View");
     menu_item(70, "Grid\tCtrl+G");
     menu_separator();
@@ -49,13 +53,18 @@ void build_menu() {
     menu_item(41, "Previous Brush\tX");
     menu_item(42, "Next Brush\tC");
     menu_title("Help");
-    menu_item(8, "About");
+    menu_item(MenuAbout, "About");
 }
 
 // The shortcuts that the menu captions show.
 void add_shortcuts() {
-    window_add_shortcut(MainWindow, "Ctrl+N", 0);
-    window_add_shortcut(MainWindow, "Ctrl+O", 3);
+    window_add_shortcut(MainWindow, "Ctrl+N", MenuNewImage);
+    window_add_shortcut(MainWindow, "Ctrl+O", MenuOpen);
+    window_add_shortcut(MainWindow, "Ctrl+S", MenuSave);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+S", MenuSaveAs);
+    window_add_shortcut(MainWindow, "Ctrl+Z", MenuUndo);
+    window_add_shortcut(MainWindow, "Ctrl+Y", MenuRedo);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+Z", MenuRedo);
     window_add_shortcut(MainWindow, "Ctrl+G", 70);
     window_add_shortcut(MainWindow, "X", 41);
     window_add_shortcut(MainWindow, "C", 42);
@@ -162,6 +171,7 @@ bool editor_init(EditorState& state) {
     view_redraw(state);
     widget_set_focus(1);
     status_update(state);
+    document_start(state, "");
     return true;
 }
 

@@ -1,4 +1,4 @@
-// Saving a tile set under the name the user types, and "Save the tileSet".
+// Saving a picture under the name the user types, named as tile sets are.
 #include "app/commands.h"
 #include "image/codec.h"
 #include "image/image.h"
@@ -7,8 +7,8 @@
 namespace morvane {
 
 bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
-                         bool* saved) {
-    const std::string typed = save_file_dialog("Save Image...", default_file, TileSetPatterns, 0);
+                         bool* saved, int pattern_index) {
+    const std::string typed = save_file_dialog("Save Image...", default_file, TileSetPatterns, pattern_index);
     if (typed.empty()) return false;
     if (!tileset_target(typed, file_dialog_pattern(), target)) return false;
 
@@ -20,23 +20,6 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
     *saved = image_save(number, file, target->tag) != 0;
     if (!*saved) message_box("Save Image", "Cannot save image: " + typed);
     return true;
-}
-
-void tileset_save_command(EditorState& state) {
-    // The picture at its document size: the working image brought back to zoom 100.
-    const ObjectNumber picture = image_copy(WorkingImage, -1);
-    if (!picture) return;
-    if (image_width(picture) != state.base_width || image_height(picture) != state.base_height) {
-        if (!image_resize(picture, static_cast<int>(state.base_width), static_cast<int>(state.base_height),
-                          Nearest)) {
-            image_free(picture);
-            return;
-        }
-    }
-    TileSetTarget target;
-    bool saved = false;
-    tileset_save_dialog(picture, "", &target, &saved);
-    image_free(picture);
 }
 
 }  // namespace morvane

@@ -88,11 +88,18 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
         case kEraserButton:
             eraser_button(state);
             break;
-        case 8:
+        case 8: {
+            // Clearing is one undo step.
+            History& history = state.document.history;
+            history.begin(document_picture(state));
+            history.save_whole_before();
             document_images_recreate(state);
             view_clear(state);
             view_redraw(state);
+            history.commit();
+            document_state_changed(state);
             break;
+        }
         case 2:
             colour_button(state);
             break;

@@ -141,6 +141,22 @@ int menu_item_checked(ObjectNumber number, int id) {
     return found->second->isCheckable() && found->second->isChecked() ? 1 : 0;
 }
 
+void menu_set_item_enabled(ObjectNumber number, int id, int enabled) {
+    auto it = menus().table.find(number);
+    if (it == menus().table.end()) return;
+    auto [first, last] = it->second.items.equal_range(id);
+    for (auto i = first; i != last; ++i)
+        if (QAction* action = i->second) action->setEnabled(enabled != 0);
+}
+
+int menu_item_enabled(ObjectNumber number, int id) {
+    auto it = menus().table.find(number);
+    if (it == menus().table.end()) return 0;
+    auto found = it->second.items.find(id);
+    if (found == it->second.items.end() || !found->second) return 0;
+    return found->second->isEnabled() ? 1 : 0;
+}
+
 void menu_free(ObjectNumber number) {
     auto it = menus().table.find(number);
     if (it == menus().table.end()) return;

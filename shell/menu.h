@@ -28,6 +28,10 @@ void menu_close_submenu();
 void menu_set_item_checked(ObjectNumber number, int id, int mark);
 /// Whether item id of a menu shows its check mark (0 when absent).
 int menu_item_checked(ObjectNumber number, int id);
+/// Makes item id choosable (enabled non-zero) or greyed; a greyed item posts no event.
+void menu_set_item_enabled(ObjectNumber number, int id, int enabled);
+/// Whether item id of a menu can be chosen (0 when greyed or absent).
+int menu_item_enabled(ObjectNumber number, int id);
 /// Removes a menu bar from its window.
 void menu_free(ObjectNumber number);
 

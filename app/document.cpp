@@ -1,0 +1,171 @@
+// The document's file, unsaved state, title, undo/redo and saving.
+#include <algorithm>
+#include <cctype>
+
+#include "app/commands.h"
+#include "app/editor.h"
+#include "app/menu_items.h"
+#include "app/paint_region.h"
+#include "image/codec.h"
+#include "image/image.h"
+#include "shell/menu.h"
+#include "shell/window.h"
+#include "widgets/dialogs.h"
+
+namespace morvane {
+namespace {
+
+constexpr std::int64_t kLeftButtonDown = 65540;
+constexpr std::int64_t kLeftButtonUp = 65541;
+
+// The format a file name's extension names (0 for none we write) and its pattern number in
+// the save dialog.
+struct FileFormat {
+    std::uint32_t tag = 0;
+    int pattern = 0;
+};
+FileFormat format_of(const std::string& file) {
+    const std::string name = file_part(file);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == ".png") return {FormatPng, 0};
+    if (ext == ".jpg" || ext == ".jpeg") return {FormatJpeg, 1};
+    if (ext == ".bmp") return {FormatBmp, 2};
+    return {};
+}
+
+// After undo or redo changed `rect` of the picture: the zoom source and the sizes follow,
+// then the canvas shows it.
+void picture_changed(EditorState& state, const Rect& rect) {
+    const ObjectNumber picture = document_picture(state);
+    const int width = image_width(picture), height = image_height(picture);
+    if (width != state.view_width || height != state.view_height) {
+        state.view_width = width;
+        state.view_height = height;
+        state.base_width = std::max<std::int64_t>(1, state.view_width * 100 / state.zoom);
+        state.base_height = std::max<std::int64_t>(1, state.view_height * 100 / state.zoom);
+        image_resize(StrokeSnapshotImage, width, height, Nearest);
+        image_copy(picture, ZoomSourceImage);
+        status_update(state);
+        view_layout(state, true);
+        view_redraw(state);
+        return;
+    }
+    if (!copy_image_rect(picture, ZoomSourceImage, rect)) image_copy(picture, ZoomSourceImage);
+    view_redraw_region(state, static_cast<int>(rect.x0), static_cast<int>(rect.y0),
+                       static_cast<int>(rect.x1 - rect.x0), static_cast<int>(rect.y1 - rect.y0));
+}
+
+}  // namespace
+
+std::string document_title(const Document& document) {
+    const std::string name = document.file.empty() ? "Morvane" : file_part(document.file) + " - Morvane";
+    return document.modified() ? "*" + name : name;
+}
+
+ObjectNumber document_picture(const EditorState&) {
+    return WorkingImage;
+}
+
+void document_start(EditorState& state, const std::string& file) {
+    state.document.history.clear();
+    state.document.file = file;
+    document_state_changed(state);
+}
+
+void document_state_changed(EditorState& state) {
+    const std::string title = document_title(state.document);
+    if (window_title(MainWindow) != title) window_set_title(MainWindow, title);
+    menu_set_item_enabled(0, MenuUndo, state.document.history.can_undo());
+    menu_set_item_enabled(0, MenuRedo, state.document.history.can_redo());
+}
+
+void document_undo(EditorState& state) {
+    History& history = state.document.history;
+    if (!history.can_undo()) return;
+    const Rect rect = history.undo(document_picture(state));
+    if (rect.empty()) {
+        message_box("Undo", "Cannot undo: the picture no longer has the size of this step.");
+        return;
+    }
+    picture_changed(state, rect);
+    document_state_changed(state);
+}
+
+void document_redo(EditorState& state) {
+    History& history = state.document.history;
+    if (!history.can_redo()) return;
+    const Rect rect = history.redo(document_picture(state));
+    if (rect.empty()) {
+        message_box("Redo", "Cannot redo: the picture no longer has the size of this step.");
+        return;
+    }
+    picture_changed(state, rect);
+    document_state_changed(state);
+}
+
+bool document_save(EditorState& state, bool ask) {
+    // The picture at its document size: the working image brought back to zoom 100.
+    const ObjectNumber picture = image_copy(document_picture(state), -1);
+    if (!picture) {
+        message_box("Save Image", "Cannot save image: not enough memory");
+        return false;
+    }
+    if (image_width(picture) != state.base_width || image_height(picture) != state.base_height) {
+        if (!image_resize(picture, static_cast<int>(state.base_width), static_cast<int>(state.base_height),
+                          Nearest)) {
+            image_free(picture);
+            message_box("Save Image", "Cannot save image: not enough memory");
+            return false;
+        }
+    }
+    std::string file = state.document.file;
+    const FileFormat format = format_of(file);
+    bool saved = false;
+    if (!ask && format.tag) {
+        saved = image_save(picture, file, format.tag) != 0;
+        if (!saved) message_box("Save Image", "Cannot save image: " + file);
+    } else {
+        // The dialog proposes the file's name under its own pattern; the pattern adds the extension.
+        std::string proposed = file;
+        if (format.tag) proposed.erase(proposed.find_last_of('.'));
+        TileSetTarget target;
+        if (tileset_save_dialog(picture, proposed, &target, &saved, format.pattern) && saved)
+            file = target.file();
+    }
+    image_free(picture);
+    if (saved) {
+        state.document.file = file;
+        state.document.history.mark_saved();
+        document_state_changed(state);
+    }
+    return saved;
+}
+
+bool document_settle(EditorState& state) {
+    if (!state.document.modified()) return true;
+    const std::string name = state.document.file.empty() ? "Untitled" : file_part(state.document.file);
+    switch (unsaved_changes_box("Morvane", "Save the changes to \"" + name + "\" before closing it?")) {
+        case SaveChanges:
+            return document_save(state, false);
+        case DiscardChanges:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void document_canvas_step(EditorState& state, std::int64_t subtype, bool before) {
+    History& history = state.document.history;
+    if (before && subtype == kLeftButtonDown) {
+        history.begin(document_picture(state));
+        history.save_before(Rect::everything());
+    } else if (!before && subtype == kLeftButtonUp && history.recording()) {
+        history.commit();
+        document_state_changed(state);
+    }
+}
+
+}  // namespace morvane
