@@ -16,6 +16,8 @@ constexpr const char* kAboutText =
     "Morvane is a tool made by Quillrat, in Kestrix, to create easily a tileset or spritesheet.\n"
     "Date : 16 feb 2017\nVersion : 0.02";
 
+constexpr std::int64_t kLeftButtonUp = 65541;  // canvas subtype of the left button's release
+
 void set_zoom(EditorState& state, int zoom) {
     state.zoom_before_command = state.zoom;
     state.zoom = static_cast<std::int16_t>(zoom);
@@ -98,9 +100,9 @@ void main_window_widget_event(EditorState& state, std::int64_t source, std::int6
         state.mouse_x = widget_get_attribute(1, 2);
         state.mouse_y = widget_get_attribute(1, 3);
         state.canvas_subtype = subtype;
-        document_canvas_step(state, subtype, true);
+        const bool stroke_ends = subtype == kLeftButtonUp && state.mouse_down == 1;
         canvas_event(state, subtype);
-        document_canvas_step(state, subtype, false);
+        if (stroke_ends) document_stroke_ended(state);
         return;
     }
     tool_panel_event(state, source, subtype);

@@ -15,9 +15,6 @@
 namespace morvane {
 namespace {
 
-constexpr std::int64_t kLeftButtonDown = 65540;
-constexpr std::int64_t kLeftButtonUp = 65541;
-
 // The format a file name's extension names (0 for none we write) and its pattern number in
 // the save dialog.
 struct FileFormat {
@@ -157,15 +154,11 @@ bool document_settle(EditorState& state) {
     }
 }
 
-void document_canvas_step(EditorState& state, std::int64_t subtype, bool before) {
-    History& history = state.document.history;
-    if (before && subtype == kLeftButtonDown) {
-        history.begin(document_picture(state));
-        history.save_before(Rect::everything());
-    } else if (!before && subtype == kLeftButtonUp && history.recording()) {
-        history.commit();
-        document_state_changed(state);
-    }
+void document_stroke_ended(EditorState& state) {
+    // The canvas keeps an exact copy of the picture from the press (the stroke snapshot), so
+    // the step is what differs from it at the release; nothing is copied at the press.
+    state.document.history.record_difference(document_picture(state), StrokeSnapshotImage);
+    document_state_changed(state);
 }
 
 }  // namespace morvane

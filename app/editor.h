@@ -58,8 +58,8 @@ bool document_save(EditorState& state, bool ask);
 /// Before the document is closed or replaced: with unsaved changes asks Save, Discard or
 /// Cancel. True when the caller may go on (nothing unsaved, saved, or discarded).
 bool document_settle(EditorState& state);
-/// Records a painting stroke of the canvas as one step: press opens it, release closes it.
-void document_canvas_step(EditorState& state, std::int64_t subtype, bool before);
+/// After the release that ends a stroke on the canvas: the stroke becomes one undo step.
+void document_stroke_ended(EditorState& state);
 
 // Settings.
 void settings_load(EditorState& state);

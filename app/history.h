@@ -18,6 +18,8 @@
 
 namespace morvane {
 
+struct Bitmap;
+
 class History {
   public:
     static constexpr std::size_t DefaultLimit = std::size_t{512} << 20;
@@ -43,6 +45,10 @@ class History {
     /// changed); a step that changed no byte is not kept and returns an empty rectangle.
     Rect commit();
     bool recording() const { return open_; }
+    /// Records as one step whatever differs between `before`, a copy of the picture taken
+    /// before an edit (same size and depth), and `picture` now. Returns the changed rectangle;
+    /// empty, keeping nothing, when nothing differs or the two pictures do not match.
+    Rect record_difference(ObjectNumber picture, ObjectNumber before);
 
     /// Gives back the state before the last step (after the next step for redo) and returns
     /// the rectangle that changed, the whole picture when the size changed. Empty when there
@@ -93,6 +99,11 @@ class History {
 
     static bool snapshot(ObjectNumber picture, Snapshot& out);
     static bool restore(ObjectNumber picture, const Snapshot& from);
+    // Adds to `step` the part of tile (x, y, w, h) of `now` whose bytes differ from the tile
+    // before: its row r starts at before + r * before_stride.
+    static void add_changed(Step& step, const Bitmap& now, int x, int y, int w, int h,
+                            const std::uint8_t* before, std::ptrdiff_t before_stride);
+    Rect push_if_changed(Step&& step);
     bool tile_step_from_pending(Step& step);
     bool whole_step_from_snapshot(Step& step);
     Rect apply(ObjectNumber picture, const Step& step, bool forward);

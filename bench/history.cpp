@@ -84,12 +84,11 @@ void BM_Editor_UndoRedo_Stroke200(benchmark::State& bench) {
     stamp_rebuild(s, true);
     document_start(s, "");
     s.mouse_x = s.mouse_y = 100;
-    document_canvas_step(s, 65540, true);
     canvas_event(s, 65540);
     for (int d = 2; d <= 180; d += 2) paint_at(s, 100 + d, 100 + d, 65539);
     s.mouse_x = s.mouse_y = 280;
     canvas_event(s, 65541);
-    document_canvas_step(s, 65541, false);
+    document_stroke_ended(s);
     if (!s.document.history.can_undo()) std::abort();
     for (auto _ : bench) {
         dispatch_event(s, MenuEvent, MainWindow, MenuUndo, 0);
