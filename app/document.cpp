@@ -79,28 +79,42 @@ void document_state_changed(EditorState& state) {
     menu_set_item_enabled(0, MenuRedo, state.document.history.can_redo());
 }
 
-void document_undo(EditorState& state) {
+namespace {
+
+// Undo (forward false) or redo of the next step. A step recorded at another zoom fits the
+// zoom source rather than the view-size picture: it is applied there and the view rebuilt
+// from it, as a zoom step does. A change of size needs the zoom it was made at, so it must
+// be undone at that zoom.
+void document_step(EditorState& state, bool forward) {
     History& history = state.document.history;
-    if (!history.can_undo()) return;
-    const Rect rect = history.undo(document_picture(state));
-    if (rect.empty()) {
-        message_box("Undo", "Cannot undo: the picture no longer has the size of this step.");
+    if (!(forward ? history.can_redo() : history.can_undo())) return;
+    const auto apply = [&](ObjectNumber picture) {
+        return forward ? history.redo(picture) : history.undo(picture);
+    };
+    Rect rect = apply(document_picture(state));
+    if (!rect.empty()) {
+        picture_changed(state, rect);
+    } else if (!(forward ? history.redo_resizes() : history.undo_resizes()) &&
+               !apply(ZoomSourceImage).empty()) {
+        state.zoom_before_command = state.zoom;
+        view_zoom_apply(state);
+    } else {
+        message_box(forward ? "Redo" : "Undo", std::string("Cannot ") + (forward ? "redo" : "undo") +
+                                                   ": the zoom has changed since this step; go back to the "
+                                                   "zoom it was made at.");
         return;
     }
-    picture_changed(state, rect);
     document_state_changed(state);
 }
 
+}  // namespace
+
+void document_undo(EditorState& state) {
+    document_step(state, false);
+}
+
 void document_redo(EditorState& state) {
-    History& history = state.document.history;
-    if (!history.can_redo()) return;
-    const Rect rect = history.redo(document_picture(state));
-    if (rect.empty()) {
-        message_box("Redo", "Cannot redo: the picture no longer has the size of this step.");
-        return;
-    }
-    picture_changed(state, rect);
-    document_state_changed(state);
+    document_step(state, true);
 }
 
 bool document_save(EditorState& state, bool ask) {

@@ -58,6 +58,9 @@ class History {
     Rect redo(ObjectNumber picture);
     bool can_undo() const { return position_ > 0; }
     bool can_redo() const { return position_ < steps_.size(); }
+    /// Whether the step undo (redo) would apply changes the picture's size.
+    bool undo_resizes() const { return can_undo() && steps_[position_ - 1].whole; }
+    bool redo_resizes() const { return can_redo() && steps_[position_].whole; }
 
     /// Marks the current state as the one in the file.
     void mark_saved();

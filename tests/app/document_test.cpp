@@ -94,6 +94,15 @@ TEST_F(DocumentTest, TitleAndMenusFollowEditsUndoRedoAndSave) {
     choose_menu(66);
     choose_menu(67);
     EXPECT_EQ(picture(), states[at]);
+    // A step made at 100 % undone and redone at 200 %, seen back at 100 %.
+    choose_menu(66);
+    choose_menu(MenuUndo);
+    choose_menu(67);
+    EXPECT_EQ(picture(), states[at - 1]);
+    choose_menu(66);
+    choose_menu(MenuRedo);
+    choose_menu(67);
+    EXPECT_EQ(picture(), states[at]);
 }
 
 TEST_F(DocumentTest, SaveWritesTheFileWithoutDialogAndSaveAsAlwaysAsks) {
