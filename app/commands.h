@@ -18,8 +18,6 @@ void open_image_command(EditorState& state);
 
 /// "Open an image and convert it to TileSet": runs its own dialog loop until done.
 void tileset_convert_command(EditorState& state);
-/// "Save the tileSet": saves the current picture at its document size.
-void tileset_save_command(EditorState& state);
 
 void resize_dialog_open(EditorState& state);
 /// A WidgetEvent of the resize window (4).
@@ -60,10 +58,10 @@ std::int64_t file_size(const std::string& path);
 bool text_file_write(const std::string& path, const std::string& text);
 
 /// Asks for the file name of a tile set (save dialog with the tile-set patterns, `default_file`
-/// proposed), asks before overwriting the file that will be written, and saves image `number`
-/// there. Returns false when the user declined; otherwise fills `target` and `saved` (false
+/// proposed under pattern `pattern_index`), asks before overwriting the file that will be written, and saves
+/// image `number` there. Returns false when the user declined; otherwise fills `target` and `saved` (false
 /// after the "Cannot save image: " message).
 bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
-                         bool* saved);
+                         bool* saved, int pattern_index = 0);
 
 }  // namespace morvane

@@ -20,16 +20,6 @@ enum DesktopMenuId : int {
 /// Pictures listed by Open Recent, most recent first.
 inline constexpr int RecentLimit = 8;
 
-// Tool buttons of the main window's tool panel.
-enum ToolButton : int {
-    BrushButton = 3,
-    LineButton = 4,
-    BoxButton = 5,
-    EllipseButton = 6,
-    FillButton = 7,
-    EraserButton = 9,
-};
-
 /// Replaces the document with the picture in `file` (an absolute or current-directory
 /// path), as the Open command does once a file is chosen; a picture that cannot be read gives
 /// "Cannot load image: " + file and leaves the document as it was. True when opened.

@@ -18,6 +18,8 @@ constexpr const char* kAboutText =
     "Morvane is a tool made by Quillrat, in Kestrix, to create easily a tileset or spritesheet.\n"
     "Date : 16 feb 2017\nVersion : 0.02";
 
+constexpr std::int64_t kLeftButtonUp = 65541;  // canvas subtype of the left button's release
+
 void set_zoom(EditorState& state, int zoom) {
     state.zoom_before_command = state.zoom;
     state.zoom = static_cast<std::int16_t>(zoom);
@@ -27,7 +29,7 @@ void set_zoom(EditorState& state, int zoom) {
 void menu_event(EditorState& state, std::int64_t id) {
     switch (id) {
         case MenuNewImage:
-            new_image_dialog_open(state);
+            if (document_settle(state)) new_image_dialog_open(state);
             break;
         case MenuOpenImage:
             open_image_command(state);
@@ -36,13 +38,22 @@ void menu_event(EditorState& state, std::int64_t id) {
             tileset_convert_command(state);
             break;
         case MenuSaveTileSet:
-            tileset_save_command(state);
+            document_save(state, false);
+            break;
+        case MenuSaveAs:
+            document_save(state, true);
             break;
         case RegridMenuItem:
             regrid_window_open(state);
             break;
         case MenuExit:
             ask_to_close(state);
+            break;
+        case MenuUndo:
+            document_undo(state);
+            break;
+        case MenuRedo:
+            document_redo(state);
             break;
         case MenuResizeImage:
             resize_dialog_open(state);

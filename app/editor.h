@@ -39,6 +39,9 @@ enum MenuItem : int {
     MenuPreferences = 6,
     MenuResizeImage = 7,
     MenuAbout = 8,
+    MenuUndo = 9,
+    MenuRedo = 10,
+    MenuSaveAs = 11,
     MenuPreviousBrush = 41,
     MenuNextBrush = 42,
     MenuZoomIn = 61,
@@ -94,6 +97,23 @@ void view_compose_into(const EditorState& state, int x, int y, int w, int h, std
                        int stride);
 /// Composes the view rectangle x, y, w x h the way the canvas shows it.
 std::vector<std::uint32_t> view_compose_rect(const EditorState& state, int x, int y, int w, int h);
+
+// Document: file, unsaved changes, undo and redo.
+/// The image that holds the picture the history records and the file receives.
+ObjectNumber document_picture(const EditorState& state);
+/// A new history for the picture now shown, `file` as its file, nothing unsaved.
+void document_start(EditorState& state, const std::string& file);
+/// Shows the file and unsaved state in the title and greys Undo/Redo when unavailable.
+void document_state_changed(EditorState& state);
+void document_undo(EditorState& state);
+void document_redo(EditorState& state);
+/// Saves the picture: to the document's file without a dialog when it has one whose
+/// extension names a format and `ask` is false, otherwise through the save dialog. True
+/// when the picture was written.
+bool document_save(EditorState& state, bool ask);
+/// Before the document is closed or replaced: with unsaved changes asks Save, Discard or
+/// Cancel. True when the caller may go on (nothing unsaved, saved, or discarded).
+bool document_settle(EditorState& state);
 
 // Settings.
 void settings_load(EditorState& state);

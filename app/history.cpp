@@ -148,50 +148,74 @@ bool History::restore(ObjectNumber picture, const Snapshot& from) {
     return true;
 }
 
+void History::add_changed(Step& step, const Bitmap& now, int x, int y, int w, int h,
+                          const std::uint8_t* before, std::ptrdiff_t before_stride) {
+    const int px = now.bpp / 8;
+    const std::size_t tile_row = static_cast<std::size_t>(px) * static_cast<std::size_t>(w);
+    int min_x = w, max_x = -1, min_y = h, max_y = -1;
+    for (int r = 0; r < h; ++r) {
+        const std::uint8_t* is = now.row(y + r) + px * x;
+        const std::uint8_t* was = before + r * before_stride;
+        if (std::memcmp(is, was, tile_row) == 0) continue;
+        int first = 0;
+        while (std::memcmp(is + first * px, was + first * px, static_cast<std::size_t>(px)) == 0) ++first;
+        int last = w - 1;
+        while (std::memcmp(is + last * px, was + last * px, static_cast<std::size_t>(px)) == 0) --last;
+        min_x = std::min(min_x, first);
+        max_x = std::max(max_x, last);
+        min_y = std::min(min_y, r);
+        max_y = r;
+    }
+    if (max_y < 0) return;
+    Patch patch;
+    patch.x = x + min_x;
+    patch.y = y + min_y;
+    patch.width = max_x - min_x + 1;
+    patch.height = max_y - min_y + 1;
+    const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(patch.width);
+    patch.before.resize(row_bytes * static_cast<std::size_t>(patch.height));
+    for (int r = 0; r < patch.height; ++r)
+        std::memcpy(patch.before.data() + r * row_bytes, before + (min_y + r) * before_stride + min_x * px,
+                    row_bytes);
+    patch.after.resize(patch.before.size());
+    read_rect(now, patch.x, patch.y, patch.width, patch.height, patch.after.data());
+    step.changed = step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
+    step.bytes += sizeof(Patch) + patch.before.size() + patch.after.size();
+    step.patches.push_back(std::move(patch));
+}
+
 // Compares each saved tile with the picture and keeps the rectangle of bytes that differ.
 bool History::tile_step_from_pending(Step& step) {
     const Bitmap* bitmap = picture_bitmap(picture_);
     if (!bitmap || bitmap->width != width_ || bitmap->height != height_ || bitmap->bpp != bpp_) return false;
-    const int px = bpp_ / 8;
     step.width = width_;
     step.height = height_;
     step.bpp = bpp_;
-    for (const PendingTile& tile : pending_) {
-        const std::size_t tile_row = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width);
-        int min_x = tile.width, max_x = -1, min_y = tile.height, max_y = -1;
-        for (int r = 0; r < tile.height; ++r) {
-            const std::uint8_t* now = bitmap->row(tile.y + r) + px * tile.x;
-            const std::uint8_t* was = tile.before.data() + r * tile_row;
-            if (std::memcmp(now, was, tile_row) == 0) continue;
-            int first = 0;
-            while (std::memcmp(now + first * px, was + first * px, static_cast<std::size_t>(px)) == 0)
-                ++first;
-            int last = tile.width - 1;
-            while (std::memcmp(now + last * px, was + last * px, static_cast<std::size_t>(px)) == 0) --last;
-            min_x = std::min(min_x, first);
-            max_x = std::max(max_x, last);
-            min_y = std::min(min_y, r);
-            max_y = r;
-        }
-        if (max_y < 0) continue;
-        Patch patch;
-        patch.x = tile.x + min_x;
-        patch.y = tile.y + min_y;
-        patch.width = max_x - min_x + 1;
-        patch.height = max_y - min_y + 1;
-        const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(patch.width);
-        patch.before.resize(row_bytes * static_cast<std::size_t>(patch.height));
-        for (int r = 0; r < patch.height; ++r)
-            std::memcpy(patch.before.data() + r * row_bytes,
-                        tile.before.data() + (min_y + r) * tile_row + min_x * px, row_bytes);
-        patch.after.resize(patch.before.size());
-        read_rect(*bitmap, patch.x, patch.y, patch.width, patch.height, patch.after.data());
-        step.changed =
-            step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
-        step.bytes += sizeof(Patch) + patch.before.size() + patch.after.size();
-        step.patches.push_back(std::move(patch));
-    }
+    const std::ptrdiff_t px = bpp_ / 8;
+    for (const PendingTile& tile : pending_)
+        add_changed(step, *bitmap, tile.x, tile.y, tile.width, tile.height, tile.before.data(),
+                    px * tile.width);
     return !step.patches.empty();
+}
+
+Rect History::record_difference(ObjectNumber picture, ObjectNumber before) {
+    if (open_) commit();
+    const Bitmap* now = picture_bitmap(picture);
+    const Bitmap* was = picture_bitmap(before);
+    if (!now || !was || now == was || now->width != was->width || now->height != was->height ||
+        now->bpp != was->bpp)
+        return Rect{};
+    Step step;
+    step.width = now->width;
+    step.height = now->height;
+    step.bpp = now->bpp;
+    const int px = now->bpp / 8;
+    for (int ty = 0; ty < now->height; ty += TileSize)
+        for (int tx = 0; tx < now->width; tx += TileSize)
+            add_changed(step, *now, tx, ty, std::min(TileSize, now->width - tx),
+                        std::min(TileSize, now->height - ty), was->row(ty) + px * tx,
+                        -static_cast<std::ptrdiff_t>(was->stride));
+    return push_if_changed(std::move(step));
 }
 
 // A whole-picture step: kept as changed tiles when the size stayed, as two pictures otherwise.
@@ -238,6 +262,11 @@ Rect History::commit() {
     const bool changed = whole_saved_ ? whole_step_from_snapshot(step) : tile_step_from_pending(step);
     reset_pending();
     if (!changed) return Rect{};
+    return push_if_changed(std::move(step));
+}
+
+Rect History::push_if_changed(Step&& step) {
+    if (step.changed.empty()) return Rect{};
     step.bytes += sizeof(Step);
     const Rect rect = step.changed;
     push(std::move(step));

@@ -18,6 +18,8 @@
 
 namespace morvane {
 
+struct Bitmap;
+
 class History {
   public:
     static constexpr std::size_t DefaultLimit = std::size_t{512} << 20;
@@ -26,7 +28,8 @@ class History {
 
     /// `limit_bytes` bounds the pixels kept by the finished steps; the oldest steps are
     /// dropped first to stay within it (a single step larger than the bound is not kept).
-    explicit History(std::size_t limit_bytes = DefaultLimit);
+    explicit History(std::size_t limit_bytes);
+    History() : History(DefaultLimit) {}
 
     /// Forgets every step (and an open one); the current state becomes the saved point.
     void clear();
@@ -42,6 +45,10 @@ class History {
     /// changed); a step that changed no byte is not kept and returns an empty rectangle.
     Rect commit();
     bool recording() const { return open_; }
+    /// Records as one step whatever differs between `before`, a copy of the picture taken
+    /// before an edit (same size and depth), and `picture` now. Returns the changed rectangle;
+    /// empty, keeping nothing, when nothing differs or the two pictures do not match.
+    Rect record_difference(ObjectNumber picture, ObjectNumber before);
 
     /// Gives back the state before the last step (after the next step for redo) and returns
     /// the rectangle that changed, the whole picture when the size changed. Empty when there
@@ -51,6 +58,9 @@ class History {
     Rect redo(ObjectNumber picture);
     bool can_undo() const { return position_ > 0; }
     bool can_redo() const { return position_ < steps_.size(); }
+    /// Whether the step undo (redo) would apply changes the picture's size.
+    bool undo_resizes() const { return can_undo() && steps_[position_ - 1].whole; }
+    bool redo_resizes() const { return can_redo() && steps_[position_].whole; }
 
     /// Marks the current state as the one in the file.
     void mark_saved();
@@ -92,6 +102,11 @@ class History {
 
     static bool snapshot(ObjectNumber picture, Snapshot& out);
     static bool restore(ObjectNumber picture, const Snapshot& from);
+    // Adds to `step` the part of tile (x, y, w, h) of `now` whose bytes differ from the tile
+    // before: its row r starts at before + r * before_stride.
+    static void add_changed(Step& step, const Bitmap& now, int x, int y, int w, int h,
+                            const std::uint8_t* before, std::ptrdiff_t before_stride);
+    Rect push_if_changed(Step&& step);
     bool tile_step_from_pending(Step& step);
     bool whole_step_from_snapshot(Step& step);
     Rect apply(ObjectNumber picture, const Step& step, bool forward);

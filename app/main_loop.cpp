@@ -7,6 +7,11 @@
 namespace morvane {
 
 void ask_to_close(EditorState& state) {
+    // Unsaved work is offered to be saved first; a cancel or a failed save keeps the program open.
+    if (state.document.modified()) {
+        if (document_settle(state)) state.quit_requested = 1;
+        return;
+    }
     if (message_box("Info", "Do you want to close the application ?", 52) == 6) state.quit_requested = 1;
 }
 

@@ -42,12 +42,10 @@ void new_image_ok(EditorState& state) {
     state.base_width = width;
     state.base_height = height;
     document_recreate(state);
-    state.document.file.clear();
-    state.document.modified = false;
-    state.document.history.clear();
     status_update(state);
     view_layout(state, true);
     view_redraw(state);
+    document_start(state, "");
 }
 
 }  // namespace

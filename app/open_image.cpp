@@ -22,10 +22,7 @@ bool load_document(EditorState& state, const std::string& file) {
     state.zoom = 100;
     busy.keep_alive();
     document_recreate(state);
-    state.document.file.clear();
-    state.document.modified = false;
-    state.document.history.clear();
-    state.document.file = file;
+    document_start(state, file);
     status_update(state);
     view_layout(state, true);
 
@@ -43,8 +40,10 @@ bool load_document(EditorState& state, const std::string& file) {
 
 }  // namespace
 
-bool open_image_file(EditorState& state, const std::string& file) {
-    if (file.empty()) return false;
+namespace {
+
+// The chosen picture becomes the document, or its load message is shown.
+bool open_picture(EditorState& state, const std::string& file) {
     if (!load_document(state, file)) {
         message_box("Canvas", "Cannot load image: " + file);
         return false;
@@ -53,11 +52,21 @@ bool open_image_file(EditorState& state, const std::string& file) {
     return true;
 }
 
+}  // namespace
+
+bool open_image_file(EditorState& state, const std::string& file) {
+    if (file.empty()) return false;
+    // Unsaved work is offered to be saved first; Cancel keeps the document as it is.
+    if (!document_settle(state)) return false;
+    return open_picture(state, file);
+}
+
 void open_image_command(EditorState& state) {
+    if (!document_settle(state)) return;
     const std::string file =
         open_file_dialog("Load Image...", "", "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*", 0);
     if (file.empty()) return;
-    open_image_file(state, file);
+    open_picture(state, file);
 }
 
 }  // namespace morvane

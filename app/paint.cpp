@@ -78,7 +78,7 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
     changed.x1 = std::min<std::int64_t>(changed.x1, state.base_width);
     changed.y1 = std::min<std::int64_t>(changed.y1, state.base_height);
     if (changed.empty()) return;
-    state.document.modified = true;
+    if (!state.document.history.recording()) state.document.unrecorded_change = true;
     view_show_document_rect(state, changed.x0, changed.y0, changed.x1, changed.y1);
 }
 
@@ -99,6 +99,7 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
                 paint_at(state, x, y, LeftButtonUp);
                 state.mouse_down = 0;
                 state.document.history.commit();
+                document_state_changed(state);
             }
             break;
         case MouseMove:

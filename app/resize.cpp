@@ -60,20 +60,30 @@ void resize_ok(EditorState& state) {
     if (width > 0 && width != state.view_width) doc_width = document_side(width, state.zoom);
     if (height > 0 && height != state.view_height) doc_height = document_side(height, state.zoom);
     if (doc_width <= MaxSide && doc_height <= MaxSide &&
-        (doc_width != state.base_width || doc_height != state.base_height) &&
-        image_resize(DocumentImage, static_cast<int>(doc_width), static_cast<int>(doc_height),
-                     static_cast<int>(state.resize_mode))) {
-        state.base_width = doc_width;
-        state.base_height = doc_height;
-        state.view_width = state.base_width * state.zoom / 100;
-        state.view_height = state.base_height * state.zoom / 100;
-        state.document.modified = true;
+        (doc_width != state.base_width || doc_height != state.base_height)) {
+        // One undo step: the whole picture before and after.
+        History& history = state.document.history;
+        history.begin(DocumentImage);
+        history.save_whole_before();
+        if (image_resize(DocumentImage, static_cast<int>(doc_width), static_cast<int>(doc_height),
+                         static_cast<int>(state.resize_mode))) {
+            state.base_width = doc_width;
+            state.base_height = doc_height;
+            state.view_width = state.base_width * state.zoom / 100;
+            state.view_height = state.base_height * state.zoom / 100;
+        }
+        if (history.commit().empty() && image_width(DocumentImage) == doc_width &&
+            image_height(DocumentImage) == doc_height) {
+            // A step too large for the history still changes the picture.
+            state.document.unrecorded_change = true;
+        }
     }
     status_update(state);
 
     // The canvas must take the picture's new size whatever holds the focus.
     view_layout(state, true);
     view_redraw(state);
+    document_state_changed(state);
 }
 
 }  // namespace

@@ -30,10 +30,13 @@ void build_menu() {
     menu_item(MenuConvertTileSet, "Open an image and convert it to TileSet");
     menu_item(RegridMenuItem, "Re-grid a Tile Set...\tCtrl+T");
     menu_separator();
-    menu_item(MenuSaveTileSet, "Save the tileSet");
+    menu_item(MenuSaveTileSet, "Save the tileSet\tCtrl+S");
+    menu_item(MenuSaveAs, "Save As...\tCtrl+Shift+S");
     menu_separator();
     menu_item(MenuExit, "Exit");
     menu_title("Edition");
+    menu_item(MenuUndo, "Undo\tCtrl+Z");
+    menu_item(MenuRedo, "Redo\tCtrl+Y");
     menu_item(MenuResizeImage, "Resize Image");
     menu_separator();
     menu_item(MenuPreferences, "Preferences");
@@ -62,6 +65,11 @@ void build_menu() {
 void add_shortcuts() {
     window_add_shortcut(MainWindow, "Ctrl+N", MenuNewImage);
     window_add_shortcut(MainWindow, "Ctrl+O", MenuOpenImage);
+    window_add_shortcut(MainWindow, "Ctrl+S", MenuSaveTileSet);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+S", MenuSaveAs);
+    window_add_shortcut(MainWindow, "Ctrl+Z", MenuUndo);
+    window_add_shortcut(MainWindow, "Ctrl+Y", MenuRedo);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+Z", MenuRedo);
     window_add_shortcut(MainWindow, "Ctrl+G", MenuGrid);
     window_add_shortcut(MainWindow, "X", MenuPreviousBrush);
     window_add_shortcut(MainWindow, "C", MenuNextBrush);
@@ -171,6 +179,7 @@ bool editor_init(EditorState& state) {
     view_redraw(state);
     widget_set_focus(ViewCanvas);
     status_update(state);
+    document_start(state, "");
     return true;
 }
 

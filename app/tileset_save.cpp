@@ -1,4 +1,4 @@
-// Saving a tile set under the name the user types, and "Save the tileSet".
+// Saving a picture under the name the user types, named as tile sets are.
 #include "app/commands.h"
 #include "app/desktop.h"
 #include "image/codec.h"
@@ -8,8 +8,8 @@
 namespace morvane {
 
 bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
-                         bool* saved) {
-    const std::string typed = save_file_dialog("Save Image...", default_file, TileSetPatterns, 0);
+                         bool* saved, int pattern_index) {
+    const std::string typed = save_file_dialog("Save Image...", default_file, TileSetPatterns, pattern_index);
     if (typed.empty()) return false;
     if (!tileset_target(typed, file_dialog_pattern(), target)) return false;
 
@@ -24,18 +24,6 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
     if (*saved) recent_note(file);
     if (!*saved) message_box("Save Image", "Cannot save image: " + typed);
     return true;
-}
-
-void tileset_save_command(EditorState& state) {
-    // The document is saved as it is: it is always at its own size.
-    if (!image_exists(DocumentImage)) return;
-    TileSetTarget target;
-    bool saved = false;
-    tileset_save_dialog(DocumentImage, "", &target, &saved);
-    if (saved) {
-        state.document.file = target.file();
-        state.document.modified = false;
-    }
 }
 
 }  // namespace morvane

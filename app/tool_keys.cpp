@@ -1,5 +1,6 @@
 // One-key tools and the commands of the desktop habits reached through menu ids.
 #include "app/desktop.h"
+#include "app/tool.h"
 #include "app/editor.h"
 #include "shell/window.h"
 #include "widgets/widget.h"
@@ -16,8 +17,8 @@ struct ToolKey {
 // The letters painters know from other editors: B brush, L line, U box and Shift+U
 // ellipse (the shape key), G fill, E eraser.
 constexpr ToolKey ToolKeys[] = {
-    {"B", BrushButton},         {"L", LineButton}, {"U", BoxButton},
-    {"Shift+U", EllipseButton}, {"G", FillButton}, {"E", EraserButton},
+    {"B", ToolPaint},         {"L", ToolLine}, {"U", ToolBox},
+    {"Shift+U", ToolEllipse}, {"G", ToolFill}, {"E", EraserButton},
 };
 
 }  // namespace

@@ -113,11 +113,17 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
         case EraserButton:
             eraser_button(state);
             break;
-        case ClearButton:
+        case ClearButton: {
+            // Clearing is one undo step.
+            History& history = state.document.history;
+            history.begin(DocumentImage);
+            history.save_whole_before();
             document_recreate(state);
-            state.document.modified = true;
             view_redraw(state);
+            history.commit();
+            document_state_changed(state);
             break;
+        }
         case ColourButton:
             colour_button(state);
             break;

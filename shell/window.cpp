@@ -103,6 +103,15 @@ void window_close_all() {
     while (!windows().empty()) window_close(windows().begin()->first);
 }
 
+void window_set_title(ObjectNumber number, const std::string& title) {
+    if (ShellWindow* w = shell_window(number)) w->setWindowTitle(QString::fromStdString(title));
+}
+
+std::string window_title(ObjectNumber number) {
+    const ShellWindow* w = shell_window(number);
+    return w ? w->windowTitle().toStdString() : std::string();
+}
+
 std::intptr_t window_handle(ObjectNumber number) {
     return reinterpret_cast<std::intptr_t>(shell_window(number));
 }

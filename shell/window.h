@@ -45,6 +45,10 @@ std::intptr_t window_handle(ObjectNumber number);
 /// The number of the open window whose handle this is, or -1.
 ObjectNumber window_from_handle(std::intptr_t handle);
 void window_activate(ObjectNumber number);
+/// Sets the caption of an open window (UTF-8).
+void window_set_title(ObjectNumber number, const std::string& title);
+/// The caption of an open window, "" when not open.
+std::string window_title(ObjectNumber number);
 int window_inner_width(ObjectNumber number);
 /// Client-area height plus the menu bar's height.
 int window_inner_height(ObjectNumber number);

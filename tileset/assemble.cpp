@@ -62,7 +62,6 @@ bool tileset_assemble(const Bitmap& source, const SourceGrid& grid, const TileSe
     const std::int64_t tw = sheet.tile_width, th = sheet.tile_height, e = sheet.extrude;
     const std::int64_t bytes = source.bpp / 8;
     for (std::int64_t i = 0; i < sheet.tiles; ++i) {
-        if ((i & 1023) == 0) progress_report(i, sheet.tiles);
         const std::int64_t s = selection.source_of(i);
         const std::int64_t sx = grid.x(s % grid.columns), sy = grid.y(s / grid.columns);
         const std::int64_t ox = sheet.tile_x(i), oy = sheet.tile_y(i);
@@ -93,6 +92,8 @@ bool tileset_assemble(const Bitmap& source, const SourceGrid& grid, const TileSe
                             span);
             }
         }
+        // One report per row of the source sheet, once its last tile is placed.
+        if (s % grid.columns == grid.columns - 1) progress_report(s / grid.columns + 1, grid.rows);
     }
     return true;
 }

@@ -173,6 +173,29 @@ int message_box(const std::string& title, const std::string& text, int flags) {
     return show_message_box(title, text, flags);
 }
 
+int unsaved_changes_box(const std::string& title, const std::string& text) {
+    std::int64_t answer = CancelChanges;
+    if (dialogs().responder) {
+        DialogRequest request{};
+        request.kind = DialogKind::UnsavedChanges;
+        request.title = title;
+        request.text = text;
+        answer = dialogs().responder(request).result;
+    } else if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        using B = QMessageBox::StandardButton;
+        QMessageBox box(QMessageBox::Warning, qt(title), qt(text), QMessageBox::NoButton, dialog_owner());
+        box.addButton(B::Save);
+        box.addButton(B::Discard);
+        box.addButton(B::Cancel);
+        box.setDefaultButton(B::Save);
+        box.setEscapeButton(B::Cancel);
+        box.exec();
+        const B clicked = box.standardButton(box.clickedButton());
+        answer = clicked == B::Save ? SaveChanges : clicked == B::Discard ? DiscardChanges : CancelChanges;
+    }
+    return answer == SaveChanges || answer == DiscardChanges ? static_cast<int>(answer) : CancelChanges;
+}
+
 std::string open_file_dialog(const std::string& title, const std::string& default_file,
                              const std::string& pattern, int pattern_index) {
     return file_dialog(false, title, default_file, pattern, pattern_index);

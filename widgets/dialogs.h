@@ -28,7 +28,13 @@ int file_dialog_pattern();
 /// The first of the 16 custom colours takes the initial colour (-1 counts as black).
 std::int64_t color_dialog(std::int64_t initial);
 
-enum class DialogKind { Message, OpenFile, SaveFile, Color };
+/// The answers of unsaved_changes_box.
+enum UnsavedAnswer : int { SaveChanges = 1, CancelChanges = 2, DiscardChanges = 7 };
+/// Modal question about unsaved work with the buttons Save, Discard and Cancel (Save is the
+/// default; closing the box answers Cancel). Returns one of UnsavedAnswer.
+int unsaved_changes_box(const std::string& title, const std::string& text);
+
+enum class DialogKind { Message, OpenFile, SaveFile, Color, UnsavedChanges };
 struct DialogRequest {
     DialogKind kind;
     std::string title;
@@ -46,7 +52,8 @@ struct DialogReply {
 };
 // Tests install a responder that answers every standard dialog instead of a person; an empty
 // function restores the real dialogs. For Message: result = button id. For file dialogs: path
-// ("" = cancel) and pattern (0-based). For Color: result = colour or -1.
+// ("" = cancel) and pattern (0-based). For Color: result = colour or -1. For UnsavedChanges:
+// result = an UnsavedAnswer (anything else counts as Cancel).
 void dialog_set_responder(std::function<DialogReply(const DialogRequest&)> responder);
 
 /// Where a file dialog starts: the default file split at its last "/" or "\" into the

@@ -1,6 +1,8 @@
 // Opening files the desktop way (command line, drops, Open Recent), one-key tools and the
 // progress of long commands.
 #include "app/desktop.h"
+#include "app/editor.h"
+#include "app/tool.h"
 
 #include <QDropEvent>
 #include <QMenu>
@@ -34,13 +36,13 @@ class DesktopTest : public EditorFixture {
         EXPECT_EQ(state_.view_width, width);
         EXPECT_EQ(state_.view_height, height);
         EXPECT_EQ(state_.zoom, 100);
-        EXPECT_EQ(image_width(WorkingImage), width);
-        EXPECT_EQ(image_pixel(WorkingImage, width - 1, height - 1), test_pixel(width - 1, height - 1));
+        EXPECT_EQ(image_width(DocumentImage), width);
+        EXPECT_EQ(image_pixel(DocumentImage, width - 1, height - 1), test_pixel(width - 1, height - 1));
     }
     void expect_blank_document() {
         EXPECT_EQ(state_.view_width, 256);
-        EXPECT_EQ(image_width(WorkingImage), 256);
-        EXPECT_EQ(image_pixel(WorkingImage, 100, 100), 0u);
+        EXPECT_EQ(image_width(DocumentImage), 256);
+        EXPECT_EQ(image_pixel(DocumentImage, 100, 100), 0u);
     }
     void expect_load_message(std::size_t index, const std::string& file) {
         ASSERT_GT(requests_.size(), index);
@@ -240,7 +242,7 @@ TEST_F(DesktopTest, SavedPicturesJoinTheListWhichStaysOutOfThePreferenceFile) {
     const std::string opened = picture("opened & kept.png", 12);
     open_with_dialog(opened);
     answer_file("saved", 0);
-    choose_menu(2);  // "Save the tileSet" as PNG
+    choose_menu(MenuSaveAs);  // "Save As..." PNG
     ASSERT_TRUE(file_exists("saved.png"));
     EXPECT_EQ(recent_captions(),
               (std::vector<std::string>{"1  " + path("saved.png"), "2  " + path("opened && kept.png")}));
@@ -297,7 +299,7 @@ TEST_F(DesktopTest, ToolKeysActAsClicksOnTheirButtons) {
 }
 
 TEST_F(DesktopTest, ToolKeysAreTypedIntoAFocusedSpinBox) {
-    choose_menu(tool_key_id(LineButton));
+    choose_menu(tool_key_id(ToolLine));
     ASSERT_EQ(state_.current_tool, 4);
     widget_set_focus(11);
     QWidget* focused = QApplication::focusWidget();

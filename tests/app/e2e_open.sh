@@ -35,7 +35,7 @@ printf 'not a picture' > "$work/notes.png"
 # A picture named by a relative path: opened, and listed by its absolute path.
 "$binary" tiles.png &
 pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Morvane$' | head -n 1)
+main=$(timeout 20 xdotool search --sync --onlyvisible --name 'Morvane$' | head -n 1)
 [ -n "$main" ] || fail "no window titled Morvane"
 sleep 1
 [ -z "$(xdotool search --onlyvisible --name '^Canvas$' 2>/dev/null)" ] || fail "load message for a good picture"
@@ -52,7 +52,7 @@ xdotool windowfocus --sync "$message" 2>/dev/null
 xdotool key --clearmodifiers Return
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the editor ended after the message"
-[ -n "$(xdotool search --onlyvisible --name '^Morvane$' 2>/dev/null)" ] || fail "no main window after the message"
+[ -n "$(xdotool search --onlyvisible --name 'Morvane$' 2>/dev/null)" ] || fail "no main window after the message"
 [ "$(cat "$XDG_CONFIG_HOME/morvane/recent")" = "$work/tiles.png" ] || fail "the unreadable file joined the list"
 stop
 echo "PASS: picture opened from the command line, unreadable file reported"

@@ -1,10 +1,12 @@
 // "Save the tileSet": the current picture at its document size, named as tile sets are.
+#include "app/editor.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
 namespace morvane::testing {
 namespace {
 
+// The opened picture has a file, which Save writes without asking: the dialog is Save As's.
 class SaveTileSet : public EditorFixture {
   protected:
     void open_picture(int width, int height) {
@@ -20,7 +22,7 @@ TEST_F(SaveTileSet, SavesTheDocumentSizeWhateverTheZoom) {
     choose_menu(66);  // 200 %
     ASSERT_EQ(state_.view_width, 60);
     answer_file("doc", 0);
-    choose_menu(2);
+    choose_menu(MenuSaveAs);
 
     ASSERT_EQ(requests_.size(), 2u);
     EXPECT_EQ(requests_[1].kind, DialogKind::SaveFile);
@@ -41,7 +43,7 @@ TEST_F(SaveTileSet, SavesTheDocumentSizeWhateverTheZoom) {
 TEST_F(SaveTileSet, PatternsChooseTheFormatAndTheOverwriteQuestionNamesTheFile) {
     open_picture(8, 6);
     answer_file("doc.jpg", 1);
-    choose_menu(2);
+    choose_menu(MenuSaveAs);
     EXPECT_TRUE(file_exists("doc.jpg"));
     EXPECT_FALSE(file_exists("doc.jpg.jpg"));
     const std::string jpeg = read_file("doc.jpg");
@@ -50,7 +52,7 @@ TEST_F(SaveTileSet, PatternsChooseTheFormatAndTheOverwriteQuestionNamesTheFile) 
     EXPECT_EQ(static_cast<unsigned char>(jpeg[1]), 0xD8);
 
     answer_file("doc", 2);
-    choose_menu(2);
+    choose_menu(MenuSaveAs);
     const std::string bmp = read_file("doc.bmp");
     ASSERT_GE(bmp.size(), 30u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
@@ -60,7 +62,7 @@ TEST_F(SaveTileSet, PatternsChooseTheFormatAndTheOverwriteQuestionNamesTheFile) 
     write_file("doc.bmp", "old");
     answer_file("doc", 2);
     answer_message(7);
-    choose_menu(2);
+    choose_menu(MenuSaveAs);
     EXPECT_EQ(requests_.back().title, "Save an image");
     EXPECT_EQ(requests_.back().text, "Overwrite this file? doc.bmp");
     EXPECT_EQ(requests_.back().flags, 4 | MessageDefaultSecond);  // Yes/No, Enter answers No
@@ -68,7 +70,7 @@ TEST_F(SaveTileSet, PatternsChooseTheFormatAndTheOverwriteQuestionNamesTheFile) 
 
     // A cancelled dialog saves nothing.
     answer_file("", 0);
-    choose_menu(2);
+    choose_menu(MenuSaveAs);
     EXPECT_FALSE(file_exists(".png"));
 }
 

@@ -134,6 +134,25 @@ TEST_F(MenuTest, CheckMarkIsSetByTheProgramOnly) {
     EXPECT_EQ(grid->text(), QString("Grid\tCtrl+G"));
 }
 
+TEST_F(MenuTest, GreyedItemPostsNothingUntilEnabledAgain) {
+    EXPECT_EQ(menu_item_enabled(0, 61), 1);
+    menu_set_item_enabled(0, 61, 0);
+    EXPECT_EQ(menu_item_enabled(0, 61), 0);
+    QMenu* menu = open(1);
+    QAction* zoom_out = action_named(menu, "Zoom -");
+    EXPECT_FALSE(zoom_out->isEnabled());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(zoom_out).center());
+    EXPECT_EQ(menu_sources(), std::vector<std::int64_t>{});
+    menu_set_item_enabled(0, 61, 1);
+    menu = open(1);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(zoom_out).center());
+    EXPECT_EQ(menu_sources(), std::vector<std::int64_t>{61});
+    // Unknown menus and items.
+    menu_set_item_enabled(9, 61, 0);
+    EXPECT_EQ(menu_item_enabled(9, 61), 0);
+    EXPECT_EQ(menu_item_enabled(0, 999), 0);
+}
+
 TEST_F(MenuTest, TypedCharacterExecutesTheMatchingItem) {
     QMenu* menu = open(1);
     QTest::keyClick(menu, Qt::Key_Z);  // first caption starting with "z"

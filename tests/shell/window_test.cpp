@@ -69,6 +69,17 @@ TEST_F(WindowTest, ClientAreaHasTheRequestedSize) {
     EXPECT_EQ(window_client(5), nullptr);
 }
 
+TEST_F(WindowTest, TitleCanBeChangedAfterOpening) {
+    ASSERT_NE(window_open(0, 10, 10, 200, 100, "Morvane", 0xCF0001), 0);
+    EXPECT_EQ(window_title(0), "Morvane");
+    window_set_title(0, "*caf\u00e9.png - Morvane");
+    EXPECT_EQ(window_title(0), "*caf\u00e9.png - Morvane");
+    EXPECT_EQ(reinterpret_cast<QWidget*>(window_handle(0))->windowTitle(),
+              QString::fromUtf8("*caf\u00e9.png - Morvane"));
+    window_set_title(5, "none");
+    EXPECT_EQ(window_title(5), "");
+}
+
 TEST_F(WindowTest, InnerHeightIncludesTheMenuBar) {
     ASSERT_NE(window_open(0, 0, 0, 800, 600, "Morvane", 0xCF0001), 0);
     ASSERT_NE(menu_create_drawn(0, window_handle(0), GradientStyle), 0);

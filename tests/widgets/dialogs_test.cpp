@@ -202,6 +202,48 @@ TEST_F(StandardDialogTest, RealMessageBoxButtonsAndIcons) {
     EXPECT_EQ(icon, QMessageBox::Information);
 }
 
+TEST_F(StandardDialogTest, UnsavedChangesQuestionButtonsAndAnswers) {
+    // The real box: each of its three buttons, and Escape, gives its answer.
+    struct Case {
+        QMessageBox::StandardButton button;  // NoButton: Escape
+        int answer;
+    };
+    const Case cases[] = {{QMessageBox::Save, SaveChanges},
+                          {QMessageBox::Discard, DiscardChanges},
+                          {QMessageBox::Cancel, CancelChanges},
+                          {QMessageBox::NoButton, CancelChanges}};
+    for (const Case& c : cases) {
+        QString text;
+        when_dialog_opens([&](QWidget* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            EXPECT_EQ(box->buttons().size(), 3);
+            EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Save));
+            if (c.button == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(c.button)->click();
+        });
+        EXPECT_EQ(unsaved_changes_box("Morvane", "Save the changes?"), c.answer);
+        EXPECT_EQ(text, QString("Save the changes?"));
+    }
+    // Through the seam: the request names its kind; an unknown answer counts as Cancel.
+    std::vector<DialogRequest> seen;
+    std::int64_t answer = DiscardChanges;
+    dialog_set_responder([&](const DialogRequest& r) {
+        seen.push_back(r);
+        return DialogReply{answer, "", 0};
+    });
+    EXPECT_EQ(unsaved_changes_box("Morvane", "Save?"), DiscardChanges);
+    answer = 6;
+    EXPECT_EQ(unsaved_changes_box("Morvane", "Save?"), CancelChanges);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].kind, DialogKind::UnsavedChanges);
+    EXPECT_EQ(seen[0].title, "Morvane");
+    EXPECT_EQ(seen[0].text, "Save?");
+}
+
 TEST_F(StandardDialogTest, RealSaveDialogStartsInTheDefaultFolderAndReportsThePattern) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
