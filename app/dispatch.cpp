@@ -18,8 +18,6 @@ constexpr const char* kAboutText =
     "Morvane is a tool made by Quillrat, in Kestrix, to create easily a tileset or spritesheet.\n"
     "Date : 16 feb 2017\nVersion : 0.02";
 
-constexpr std::int64_t kLeftButtonUp = 65541;  // canvas subtype of the left button's release
-
 void set_zoom(EditorState& state, int zoom) {
     state.zoom_before_command = state.zoom;
     state.zoom = static_cast<std::int16_t>(zoom);
