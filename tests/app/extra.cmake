@@ -45,3 +45,8 @@ if(TARGET morvane-tileset)
   target_compile_definitions(morvane_app_tests PRIVATE MORVANE_TILESET_CLI="$<TARGET_FILE:morvane-tileset>")
   add_dependencies(morvane_app_tests morvane-tileset)
 endif()
+
+# The canvas at a display scale of 2 (the test skips itself at other scales).
+add_test(NAME app_navigate_scale2 COMMAND morvane_app_tests --gtest_filter=NavigateTest.ScaledDisplayShowsWholeDevicePixelBlocks)
+set_tests_properties(app_navigate_scale2 PROPERTIES LABELS app ENVIRONMENT "QT_SCALE_FACTOR=2;QT_QPA_PLATFORM=offscreen"
+                     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
