@@ -27,6 +27,13 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_paint.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_paint PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    # Wheel, Ctrl+wheel and the undo, redo and save keys under openbox.
+    find_program(MORVANE_XWININFO xwininfo)
+    if(MORVANE_OPENBOX AND MORVANE_CONVERT AND MORVANE_IMPORT AND MORVANE_XWININFO)
+      add_test(NAME app_e2e_navigate
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_navigate.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_navigate PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
 
