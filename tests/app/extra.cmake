@@ -53,7 +53,11 @@ if(TARGET morvane-tileset)
   add_dependencies(morvane_app_tests morvane-tileset)
 endif()
 
-# The canvas at a display scale of 2 (the test skips itself at other scales).
-add_test(NAME app_navigate_scale2 COMMAND morvane_app_tests --gtest_filter=NavigateTest.ScaledDisplayShowsWholeDevicePixelBlocks)
-set_tests_properties(app_navigate_scale2 PROPERTIES LABELS app ENVIRONMENT "QT_SCALE_FACTOR=2;QT_QPA_PLATFORM=offscreen"
-                     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+# The canvas at display scales of 2 and 1.5 (the test skips itself at scale 1).
+foreach(scale 2 1.5)
+  add_test(NAME app_navigate_scale${scale}
+           COMMAND morvane_app_tests --gtest_filter=NavigateTest.ScaledDisplayShowsWholeDevicePixelBlocks)
+  set_tests_properties(app_navigate_scale${scale} PROPERTIES LABELS app
+                       ENVIRONMENT "QT_SCALE_FACTOR=${scale};QT_QPA_PLATFORM=offscreen"
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endforeach()
