@@ -42,7 +42,11 @@ void scroll_by(std::int64_t dx, std::int64_t dy) {
 
 void wheel(EditorState& state) {
     const std::int64_t notches = canvas_attribute(CanvasAttribute::WheelDelta);
+    const std::int64_t sideways = canvas_attribute(CanvasAttribute::WheelDeltaX);
     const std::int64_t modifiers = canvas_attribute(CanvasAttribute::Modifiers);
+    const std::int64_t notch = kWheelLines * widget_get_attribute(ViewScrollArea, kScrollStep);
+    // A sideways wheel (tilt, touchpad) scrolls sideways in any case.
+    if (sideways != 0 && !(modifiers & ModifierControl)) scroll_by(-sideways * notch, 0);
     if (notches == 0) return;
     if (modifiers & ModifierControl) {
         std::int64_t x = 0, y = 0;
@@ -55,11 +59,17 @@ void wheel(EditorState& state) {
             if (next == 0) break;
             target = next;
         }
-        if (target != state.zoom) view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y));
+        if (target != state.zoom && view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y))) {
+            // The pointer is over another canvas pixel of the same document pixel now.
+            const WidgetRect canvas = widget_rect(ViewCanvas);
+            state.mouse_x = x + widget_get_attribute(ViewScrollArea, kScrollX) - canvas.x;
+            state.mouse_y = y + widget_get_attribute(ViewScrollArea, kScrollY) - canvas.y;
+            status_mouse_document(state);
+        }
         return;
     }
     // A notch away from the user moves the view up (or left with Shift).
-    const std::int64_t distance = -notches * kWheelLines * widget_get_attribute(ViewScrollArea, kScrollStep);
+    const std::int64_t distance = -notches * notch;
     if (modifiers & ModifierShift) {
         scroll_by(distance, 0);
     } else {

@@ -210,6 +210,8 @@ std::int64_t CanvasView::attribute(int attribute) const {
             return data->modifiers;
         case CanvasAttribute::WheelDelta:
             return data->wheel;
+        case CanvasAttribute::WheelDeltaX:
+            return data->wheel_x;
         case CanvasAttribute::InputCharacter:
             return data->character;
         default:

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QWheelEvent>
 #include <cmath>
+#include <cstdio>
 
 #include "app/desktop.h"
 #include "canvas/canvas.h"
@@ -20,10 +21,10 @@ class NavigateTest : public EditorFixture {
         widget_set_attribute(ViewScrollArea, 3, x);
         widget_set_attribute(ViewScrollArea, 4, y);
     }
-    void wheel(int x, int y, int delta, Qt::KeyboardModifiers mods) {
+    void wheel(int x, int y, int delta, Qt::KeyboardModifiers mods, int sideways = 0) {
         QWidget* w = canvas();
         const QPointF local(x, y);
-        QWheelEvent event(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+        QWheelEvent event(local, w->mapToGlobal(local), QPoint(), QPoint(sideways, delta), Qt::NoButton, mods,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &event);
         pump(pump_ms_);
@@ -44,18 +45,21 @@ TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
         int delta;
         Qt::KeyboardModifiers mods;
         std::int64_t dx, dy;  // 3 x the 16-pixel scroll step per notch
+        int sideways = 0;     // a tilt wheel's notches
     };
     const Case cases[] = {
         {-120, Qt::NoModifier, 0, 48},     {120, Qt::NoModifier, 0, -48}, {-240, Qt::NoModifier, 0, 96},
         {-120, Qt::ShiftModifier, 48, 0},  {120, Qt::ShiftModifier, -48, 0},
         {60, Qt::NoModifier, 0, 0},  // half a notch waits for the other half
         {60, Qt::NoModifier, 0, -48},
+        {0, Qt::NoModifier, 48, 0, -120},  {0, Qt::NoModifier, -96, 0, 240},
+        {-120, Qt::NoModifier, 48, 48, -120},
     };
     scroll_to(1600, 1600);
     for (const Case& c : cases) {
         const std::int64_t x0 = scroll_x(), y0 = scroll_y();
-        wheel(300, 300, c.delta, c.mods);
-        EXPECT_EQ(scroll_x() - x0, c.dx) << c.delta << " " << c.mods;
+        wheel(300, 300, c.delta, c.mods, c.sideways);
+        EXPECT_EQ(scroll_x() - x0, c.dx) << c.delta << " " << c.mods << " " << c.sideways;
         EXPECT_EQ(scroll_y() - y0, c.dy) << c.delta << " " << c.mods;
         EXPECT_EQ(state_.zoom, 400);
     }
@@ -109,6 +113,12 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         EXPECT_NEAR(now.x() + 0.5, fx * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
         EXPECT_NEAR(now.y() + 0.5, fy * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
         EXPECT_EQ(state_.view_width, 3000 * c.expected / 100);
+        // The Mouse field names a document pixel within the screen pixel under the pointer.
+        int mx = -1, my = -1;
+        ASSERT_EQ(std::sscanf(statusbar_text(0, 2).c_str(), "Mouse : %d/%d", &mx, &my), 2);
+        const double span = std::max(1.0, 100.0 / c.expected);
+        EXPECT_NEAR(mx, fx, span) << statusbar_text(0, 2);
+        EXPECT_NEAR(my, fy, span) << statusbar_text(0, 2);
     }
 }
 
