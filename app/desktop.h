@@ -13,11 +13,11 @@ namespace morvane {
 // the hidden ids that the one-key tool shortcuts post.
 enum DesktopMenuId : int {
     OpenRecentMenu = 499,
-    RecentFirst = 500,  // entry i of the Open Recent list has id RecentFirst + i
-    ToolKeyBase = 600,  // a tool key posts ToolKeyBase + the number of its tool button
-    ZoomKeyIn = 700,    // Ctrl+plus, Ctrl+=, plus: one zoom preset in around the view centre
-    ZoomKeyOut = 701,   // Ctrl+minus, minus: one preset out
-    ZoomKeyReset = 702, // Ctrl+0: 100 %
+    RecentFirst = 500,   // entry i of the Open Recent list has id RecentFirst + i
+    ToolKeyBase = 600,   // a tool key posts ToolKeyBase + the number of its tool button
+    ZoomKeyIn = 700,     // Ctrl+plus, Ctrl+=, plus: one zoom preset in around the view centre
+    ZoomKeyOut = 701,    // Ctrl+minus, minus: one preset out
+    ZoomKeyReset = 702,  // Ctrl+0: 100 %
 };
 
 /// Pictures listed by Open Recent, most recent first.

@@ -27,8 +27,8 @@ struct ZoomKey {
 };
 
 constexpr ZoomKey ZoomKeys[] = {
-    {"Ctrl++", ZoomKeyIn}, {"Ctrl+=", ZoomKeyIn},   {"+", ZoomKeyIn},        {"Ctrl+-", ZoomKeyOut},
-    {"-", ZoomKeyOut},     {"Ctrl+0", ZoomKeyReset},
+    {"Ctrl++", ZoomKeyIn},  {"Ctrl+=", ZoomKeyIn}, {"+", ZoomKeyIn},
+    {"Ctrl+-", ZoomKeyOut}, {"-", ZoomKeyOut},     {"Ctrl+0", ZoomKeyReset},
 };
 
 }  // namespace

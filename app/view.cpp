@@ -94,8 +94,10 @@ bool view_zoom_at(EditorState& state, int zoom, int x, int y) {
     const int before = state.zoom;
     const WidgetRect canvas = widget_rect(ViewCanvas);
     // The document position at the centre of the screen pixel at (x, y), in document pixels.
-    const double fx = (double(x) + double(widget_get_attribute(ViewScrollArea, 3)) - canvas.x + 0.5) * 100.0 / before;
-    const double fy = (double(y) + double(widget_get_attribute(ViewScrollArea, 4)) - canvas.y + 0.5) * 100.0 / before;
+    const double fx =
+        (double(x) + double(widget_get_attribute(ViewScrollArea, 3)) - canvas.x + 0.5) * 100.0 / before;
+    const double fy =
+        (double(y) + double(widget_get_attribute(ViewScrollArea, 4)) - canvas.y + 0.5) * 100.0 / before;
     state.zoom_before_command = static_cast<std::int16_t>(before);
     state.zoom = static_cast<std::int16_t>(zoom);
     view_zoom_apply(state);

@@ -22,7 +22,7 @@ constexpr int kWheelLines = 3;  // scroll steps per wheel notch, as desktop scro
 constexpr int kSpaceKey = 0x20;
 
 // Scroll-area attributes.
-constexpr int kScrollX = 3, kScrollY = 4, kScrollStep = 5, kVisibleWidth = 6, kVisibleHeight = 7;
+constexpr int kScrollX = 3, kScrollY = 4, kScrollStep = 5, kVisibleWidth = 16, kVisibleHeight = 17;
 
 std::int64_t canvas_attribute(CanvasAttribute a) {
     return widget_get_attribute(ViewCanvas, static_cast<int>(a));
@@ -36,8 +36,10 @@ void pointer_in_area(const EditorState& state, std::int64_t& x, std::int64_t& y)
 }
 
 void scroll_by(std::int64_t dx, std::int64_t dy) {
-    if (dx != 0) widget_set_attribute(ViewScrollArea, kScrollX, widget_get_attribute(ViewScrollArea, kScrollX) + dx);
-    if (dy != 0) widget_set_attribute(ViewScrollArea, kScrollY, widget_get_attribute(ViewScrollArea, kScrollY) + dy);
+    if (dx != 0)
+        widget_set_attribute(ViewScrollArea, kScrollX, widget_get_attribute(ViewScrollArea, kScrollX) + dx);
+    if (dy != 0)
+        widget_set_attribute(ViewScrollArea, kScrollY, widget_get_attribute(ViewScrollArea, kScrollY) + dy);
 }
 
 void wheel(EditorState& state) {
@@ -83,7 +85,8 @@ void pan_start(EditorState& state) {
     state.pan_scroll_x = widget_get_attribute(ViewScrollArea, kScrollX);
     state.pan_scroll_y = widget_get_attribute(ViewScrollArea, kScrollY);
     state.pan_cursor = canvas_attribute(CanvasAttribute::Cursor);
-    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor), static_cast<int>(CanvasCursor::Hand));
+    widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
+                         static_cast<int>(CanvasCursor::Hand));
 }
 
 void pan_move(EditorState& state) {
@@ -104,7 +107,8 @@ void pan_end(EditorState& state) {
 // The brush takes the colour of the document pixel under the pointer; its opacity stays.
 void pick_colour(EditorState& state, std::int64_t x, std::int64_t y) {
     const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
-    if (!picture || picture->bpp != 32 || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return;
+    if (!picture || picture->bpp != 32 || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
+        return;
     const std::uint8_t* p = picture->row(static_cast<int>(y)) + x * 4;
     state.brush_color = rgb(p[2], p[1], p[0]);
     brush_color_apply(state);

@@ -48,11 +48,15 @@ TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
         int sideways = 0;     // a tilt wheel's notches
     };
     const Case cases[] = {
-        {-120, Qt::NoModifier, 0, 48},     {120, Qt::NoModifier, 0, -48}, {-240, Qt::NoModifier, 0, 96},
-        {-120, Qt::ShiftModifier, 48, 0},  {120, Qt::ShiftModifier, -48, 0},
+        {-120, Qt::NoModifier, 0, 48},
+        {120, Qt::NoModifier, 0, -48},
+        {-240, Qt::NoModifier, 0, 96},
+        {-120, Qt::ShiftModifier, 48, 0},
+        {120, Qt::ShiftModifier, -48, 0},
         {60, Qt::NoModifier, 0, 0},  // half a notch waits for the other half
         {60, Qt::NoModifier, 0, -48},
-        {0, Qt::NoModifier, 48, 0, -120},  {0, Qt::NoModifier, -96, 0, 240},
+        {0, Qt::NoModifier, 48, 0, -120},
+        {0, Qt::NoModifier, -96, 0, 240},
         {-120, Qt::NoModifier, 48, 48, -120},
     };
     scroll_to(1600, 1600);
@@ -76,9 +80,9 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         {100, 100, 80, 120, 200},  {200, 301, 257, 120, 300}, {300, 333, 444, -120, 200},
         {105, 90, 70, 120, 200},   {105, 90, 70, -120, 100},  {400, 700, 650, -120, 300},
         {100, 200, 100, -120, 50}, {50, 40, 60, -120, 25},    {25, 20, 30, -120, 10},
-        {25, 20, 30, 240, 100},    // two notches: two presets
-        {10, 250, 120, 120, 25},   {10, 20, 12, -120, 10},    // nothing below 10: nothing moves
-        {500, 800, 900, 120, 500}, // nothing above 500
+        {25, 20, 30, 240, 100},                             // two notches: two presets
+        {10, 250, 120, 120, 25},   {10, 20, 12, -120, 10},  // nothing below 10: nothing moves
+        {500, 800, 900, 120, 500},                          // nothing above 500
     };
     // A document larger than the view at every zoom, so that any point can stay in place.
     state_.base_width = 3000;
@@ -164,10 +168,11 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
         view_zoom_apply(state_);
         view_layout(state_, true);
         pump();
-        const int cx = int(widget_get_attribute(ViewScrollArea, 6) / 2);
-        const int cy = int(widget_get_attribute(ViewScrollArea, 7) / 2);
+        const int cx = int(widget_get_attribute(ViewScrollArea, 16) / 2);
+        const int cy = int(widget_get_attribute(ViewScrollArea, 17) / 2);
         QWidget* area = widget_qt(ViewScrollArea);
-        const QPoint centre = static_cast<QAbstractScrollArea*>(area)->viewport()->mapToGlobal(QPoint(cx, cy));
+        const QPoint centre =
+            static_cast<QAbstractScrollArea*>(area)->viewport()->mapToGlobal(QPoint(cx, cy));
         const QPoint before = canvas()->mapFromGlobal(centre);
         widget_set_focus(c.focus);
         QWidget* focused = QApplication::focusWidget();
@@ -197,7 +202,8 @@ TEST_F(NavigateTest, MiddleButtonAndSpaceDragPanWithoutPainting) {
         widget_set_focus(ViewCanvas);
         if (c.space) QTest::keyPress(canvas(), Qt::Key_Space);
         pump();
-        const std::int64_t cursor = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor));
+        const std::int64_t cursor =
+            widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor));
         send_mouse(QEvent::MouseButtonPress, 400, 300, c.button, c.button, Qt::NoModifier);
         pump();
         EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)),
@@ -300,7 +306,8 @@ TEST_F(NavigateTest, ScaledDisplayShowsWholeDevicePixelBlocks) {
             range(x, x0, x1);
             bool found = false;
             for (int ly = y0; ly <= y1; ++ly) {
-                for (int lx = x0; lx <= x1; ++lx) found |= shot.pixel(x, y) == logical[std::size_t(ly * 12 + lx)];
+                for (int lx = x0; lx <= x1; ++lx)
+                    found |= shot.pixel(x, y) == logical[std::size_t(ly * 12 + lx)];
             }
             ASSERT_TRUE(found) << "device pixel " << x << "," << y << " is " << std::hex << shot.pixel(x, y);
         }
