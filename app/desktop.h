@@ -13,8 +13,11 @@ namespace morvane {
 // the hidden ids that the one-key tool shortcuts post.
 enum DesktopMenuId : int {
     OpenRecentMenu = 499,
-    RecentFirst = 500,  // entry i of the Open Recent list has id RecentFirst + i
-    ToolKeyBase = 600,  // a tool key posts ToolKeyBase + the number of its tool button
+    RecentFirst = 500,   // entry i of the Open Recent list has id RecentFirst + i
+    ToolKeyBase = 600,   // a tool key posts ToolKeyBase + the number of its tool button
+    ZoomKeyIn = 700,     // Ctrl+plus, Ctrl+=, plus: one zoom preset in around the view centre
+    ZoomKeyOut = 701,    // Ctrl+minus, minus: one preset out
+    ZoomKeyReset = 702,  // Ctrl+0: 100 %
 };
 
 /// Pictures listed by Open Recent, most recent first.
@@ -55,7 +58,7 @@ void recent_open(EditorState& state, int index);
 constexpr int tool_key_id(int button) {
     return static_cast<int>(ToolKeyBase) + button;
 }
-/// Binds B, L, U, Shift+U, G and E of the main window to their tool buttons.
+/// Binds B, L, U, Shift+U, G and E of the main window to their tool buttons, and the zoom keys.
 void tool_keys_install();
 /// Does what a click on tool button `button` does, pressed look included.
 void tool_key(EditorState& state, int button);

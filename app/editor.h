@@ -82,6 +82,19 @@ void view_create(EditorState& state);
 void view_layout(EditorState& state, bool forced);
 void view_redraw(EditorState& state);
 void view_zoom_apply(EditorState& state);
+/// Zooms to `zoom` keeping the document point under (x, y) of the scroll area's visible part
+/// where it is. False when the zoom was refused (too big a document): nothing moved then.
+bool view_zoom_at(EditorState& state, int zoom, int x, int y);
+/// The zoom preset (10, 25, 50, 100, 200, 300, 400, 500) after `zoom` in `direction` (+1 in,
+/// -1 out), 0 when there is none.
+int zoom_preset_step(int zoom, int direction);
+/// The zoom keys: one preset in (+1) or out (-1), or 100 % (0), around the view's centre.
+void view_zoom_key(EditorState& state, int direction);
+/// Wheel, pan, Space and Alt+click on the canvas, and the Mouse field: true when the event
+/// was taken here and must not reach the tools.
+bool view_navigate_event(EditorState& state, std::int64_t subtype);
+/// Shows the document pixel under the pointer in the status bar's Mouse field.
+void status_mouse_document(const EditorState& state);
 /// A new fully transparent document of base_width x base_height (the history starts anew).
 void document_recreate(EditorState& state);
 void status_update(EditorState& state);
@@ -123,6 +136,9 @@ void preferences_window_open(EditorState& state);
 // Painting.
 void stamp_rebuild(EditorState& state, bool size_changed);
 void color_repack(EditorState& state);
+/// After a change of brush_color: packs it with the brush opacity, repaints the colour swatch
+/// and rebuilds the brush tip.
+void brush_color_apply(EditorState& state);
 /// The canvas handler: a WidgetEvent of the canvas with the position already in mouse_x/y.
 void canvas_event(EditorState& state, std::int64_t subtype);
 /// Lays the tool panel's top row out left to right so that controls grown to their captions

@@ -63,6 +63,11 @@ struct EditorState {
     std::uint8_t eraser_previous_tool = 0;   // paint kind restored when the quick eraser is released
     std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
     Document document;
+    // Moving around the view: Space held on the canvas, and a pan under way (its start in
+    // scroll-area pixels, the scroll position then and the pointer shape to restore).
+    bool space_held = false;
+    bool panning = false;
+    std::int64_t pan_x = 0, pan_y = 0, pan_scroll_x = 0, pan_scroll_y = 0, pan_cursor = 0;
 };
 
 }  // namespace morvane

@@ -83,6 +83,7 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
 }
 
 void canvas_event(EditorState& state, std::int64_t subtype) {
+    if (view_navigate_event(state, subtype)) return;
     const int x = to_document(state.mouse_x, state.zoom);
     const int y = to_document(state.mouse_y, state.zoom);
     switch (subtype) {
@@ -103,7 +104,8 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
             }
             break;
         case MouseMove:
-            if (widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Buttons)) & ButtonLeft)
+            if (state.mouse_down == 1 &&
+                (widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Buttons)) & ButtonLeft))
                 paint_at(state, x, y, MouseMove);
             break;
         default:

@@ -21,11 +21,22 @@ constexpr ToolKey ToolKeys[] = {
     {"Shift+U", ToolEllipse}, {"G", ToolFill}, {"E", EraserButton},
 };
 
+struct ZoomKey {
+    const char* keys;
+    int id;
+};
+
+constexpr ZoomKey ZoomKeys[] = {
+    {"Ctrl++", ZoomKeyIn},  {"Ctrl+=", ZoomKeyIn}, {"+", ZoomKeyIn},
+    {"Ctrl+-", ZoomKeyOut}, {"-", ZoomKeyOut},     {"Ctrl+0", ZoomKeyReset},
+};
+
 }  // namespace
 
 void tool_keys_install() {
     // Window shortcuts: a focused text field or spin box takes its letters before them.
     for (const ToolKey& key : ToolKeys) window_add_shortcut(MainWindow, key.keys, tool_key_id(key.button));
+    for (const ZoomKey& key : ZoomKeys) window_add_shortcut(MainWindow, key.keys, key.id);
 }
 
 void tool_key(EditorState& state, int button) {
@@ -41,6 +52,10 @@ void editor_open_files(EditorState& state, const std::vector<std::string>& files
 bool desktop_menu_event(EditorState& state, std::int64_t id) {
     if (id >= RecentFirst && id < RecentFirst + RecentLimit) {
         recent_open(state, static_cast<int>(id - RecentFirst));
+        return true;
+    }
+    if (id == ZoomKeyIn || id == ZoomKeyOut || id == ZoomKeyReset) {
+        view_zoom_key(state, id == ZoomKeyIn ? 1 : id == ZoomKeyOut ? -1 : 0);
         return true;
     }
     for (const ToolKey& key : ToolKeys) {

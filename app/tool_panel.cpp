@@ -42,14 +42,7 @@ void colour_button(EditorState& state) {
     const std::int64_t chosen = color_dialog(static_cast<std::int32_t>(state.brush_color));
     // A cancelled dialog keeps the colour there was.
     if (chosen != -1) state.brush_color = static_cast<Color>(chosen);
-    color_repack(state);
-    if (drawing_begin(image_output(ColorSwatchImage))) {
-        drawing_mode_set(Default);
-        draw_box(0, 0, 30, 30, state.brush_color);
-        drawing_end();
-        widget_set_attribute(ColourButton, 1, image_handle(ColorSwatchImage));
-    }
-    stamp_rebuild(state, false);
+    brush_color_apply(state);
 }
 
 // The brush controls of the top row, left to right, and the gap kept between them.
@@ -66,6 +59,17 @@ constexpr ToolTip kToolTips[] = {
 };
 
 }  // namespace
+
+void brush_color_apply(EditorState& state) {
+    color_repack(state);
+    if (drawing_begin(image_output(ColorSwatchImage))) {
+        drawing_mode_set(Default);
+        draw_box(0, 0, 30, 30, state.brush_color);
+        drawing_end();
+        widget_set_attribute(ColourButton, 1, image_handle(ColorSwatchImage));
+    }
+    stamp_rebuild(state, false);
+}
 
 void tool_panel_arrange() {
     int x = widget_rect(kTopRow[0]).x;

@@ -1,5 +1,6 @@
 // The document view: scroll area and canvas, layout, zoom, the document images, the
 // checkerboard and the status bar texts.
+#include <cmath>
 #include <string>
 
 #include "app/editor.h"
@@ -87,6 +88,29 @@ void view_zoom_apply(EditorState& state) {
     }
     status_update(state);
     view_redraw(state);
+}
+
+bool view_zoom_at(EditorState& state, int zoom, int x, int y) {
+    const int before = state.zoom;
+    const WidgetRect canvas = widget_rect(ViewCanvas);
+    // The document position at the centre of the screen pixel at (x, y), in document pixels.
+    const double fx =
+        (double(x) + double(widget_get_attribute(ViewScrollArea, 3)) - canvas.x + 0.5) * 100.0 / before;
+    const double fy =
+        (double(y) + double(widget_get_attribute(ViewScrollArea, 4)) - canvas.y + 0.5) * 100.0 / before;
+    state.zoom_before_command = static_cast<std::int16_t>(before);
+    state.zoom = static_cast<std::int16_t>(zoom);
+    view_zoom_apply(state);
+    if (state.zoom == before) return false;  // refused: nothing moves
+    // The canvas goes to the middle of the scroll area's inner window (four times its size),
+    // which leaves room to scroll any of its pixels under any point of the visible part.
+    centre_canvas(state, true);
+    const WidgetRect moved = widget_rect(ViewCanvas);
+    const double cx = std::floor(fx * zoom / 100.0);
+    const double cy = std::floor(fy * zoom / 100.0);
+    widget_set_attribute(ViewScrollArea, 3, static_cast<std::int64_t>(moved.x + cx) - x);
+    widget_set_attribute(ViewScrollArea, 4, static_cast<std::int64_t>(moved.y + cy) - y);
+    return true;
 }
 
 void document_recreate(EditorState& state) {

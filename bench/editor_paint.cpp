@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QWheelEvent>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "canvas/canvas.h"
 #include "image/bitmap.h"
 #include "image/image.h"
+#include "shell/events.h"
 #include "shell/window.h"
 #include "widgets/widget.h"
 
@@ -150,6 +152,50 @@ void BM_ScrollStep_5000_at500(benchmark::State& bench) {
     }
 }
 
+// A real wheel notch over the canvas at canvas point (x, y), taken through the editor's
+// loop, with the repaint it asks for.
+void wheel_notch(EditorState& s, int x, int y, int delta, Qt::KeyboardModifiers mods) {
+    QWidget* canvas = widget_qt(ViewCanvas);
+    const QPointF local(x, y);
+    QWheelEvent event(local, canvas->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &event);
+    while (event_queue_size() > 0) main_loop_once(s, 0);
+    flush();
+}
+
+// Ctrl+wheel one preset in and out (400 % <-> 500 %) around a point left of and above the
+// viewport's centre, with the repaint of the 1600 x 1200 viewport.
+void BM_WheelZoomAroundPointer_5000(benchmark::State& bench) {
+    EditorState& s = editor();
+    prepare(s, 5000, 400, 3);
+    bool in = true;
+    for (auto _ : bench) {
+        int cx = 0, cy = 0;
+        viewport_centre(&cx, &cy);
+        wheel_notch(s, cx - 300, cy - 200, in ? 120 : -120, Qt::ControlModifier);
+        in = !in;
+    }
+    if (s.zoom != 400 && s.zoom != 500) bench.SkipWithError("the wheel did not zoom");
+}
+
+// One wheel notch down or up (three 16-pixel steps) with the repaint of the exposed strip.
+void BM_WheelScrollStep_5000_at500(benchmark::State& bench) {
+    EditorState& s = editor();
+    prepare(s, 5000, 500, 3);
+    int cx = 0, cy = 0;
+    viewport_centre(&cx, &cy);
+    const std::int64_t start = widget_get_attribute(ViewScrollArea, 4);
+    bool down = true;
+    for (auto _ : bench) {
+        wheel_notch(s, cx, cy, down ? -120 : 120, Qt::NoModifier);
+        down = !down;
+    }
+    // After an odd number of notches the view is one notch (48 pixels) down.
+    const std::int64_t moved = widget_get_attribute(ViewScrollArea, 4) - start;
+    if (moved != (down ? 0 : 48)) bench.SkipWithError("the wheel did not scroll by one notch");
+}
+
 // Composing the whole 1600 x 1200 viewport from the document, without the platform's part.
 void BM_ComposeViewport_5000_at500(benchmark::State& bench) {
     EditorState& s = editor();
@@ -221,6 +267,8 @@ BENCHMARK(BM_BrushStroke_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomStep_5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoRedo_200Box_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollStep_5000_at500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WheelZoomAroundPointer_5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WheelScrollStep_5000_at500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxMove_1024_at100)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -135,6 +135,8 @@ void CanvasView::resizeEvent(QResizeEvent*) {
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // On a high-density screen each pixel is scaled up by whole device pixels, never blended.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect client = client_rect();
     if (flags_ & SunkenEdge) qDrawShadePanel(&painter, rect(), palette(), true, 2);
     const QRect dirty = event->rect() & client;
@@ -208,6 +210,8 @@ std::int64_t CanvasView::attribute(int attribute) const {
             return data->modifiers;
         case CanvasAttribute::WheelDelta:
             return data->wheel;
+        case CanvasAttribute::WheelDeltaX:
+            return data->wheel_x;
         case CanvasAttribute::InputCharacter:
             return data->character;
         default:

@@ -69,6 +69,7 @@ enum class CanvasAttribute : int {
     InputCharacter = 9,
     MouseClipped = 10,
     CustomCursor = 11,
+    WheelDeltaX = 12,  // sideways notches of a MouseWheel (tilt wheels, touchpads), right negative
 };
 
 /// Bits of CanvasEventData::buttons and ::modifiers.
@@ -83,6 +84,7 @@ struct CanvasEventData {
     int key = 0;  // virtual-key code (KeyDown, KeyUp)
     int modifiers = 0;
     int wheel = 0;                // notches (MouseWheel)
+    int wheel_x = 0;              // sideways notches (MouseWheel)
     std::uint16_t character = 0;  // UTF-16 unit (Input)
 };
 

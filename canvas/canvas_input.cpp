@@ -20,6 +20,7 @@ namespace {
 // Process-wide: the canvas confining the pointer, and the wheel remainder.
 QPointer<CanvasView> g_confining;
 WheelAccumulator g_wheel;
+WheelAccumulator g_wheel_x;
 
 // What an event carries; the tag and the canvas number let attribute reads check that the
 // current event is this canvas's own.
@@ -221,9 +222,11 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
 void CanvasView::wheelEvent(QWheelEvent* event) {
     event->accept();
     int notches = g_wheel.add(event->angleDelta().y());
-    if (notches == 0) return;
+    int sideways = g_wheel_x.add(event->angleDelta().x());
+    if (notches == 0 && sideways == 0) return;
     CanvasEventData data = pointer_data(event);
     data.wheel = notches;
+    data.wheel_x = sideways;
     post(MouseWheel, data);
 }
 

@@ -1,6 +1,7 @@
 // Scroll area: an outer window with scroll bars onto an inner window of a set size.
 // Attributes: 1 inner width, 2 inner height, 3 / 4 horizontal / vertical scroll position,
-// 5 scroll step. Widgets created after it go into the inner window until widget_list_close().
+// 5 scroll step, 16 / 17 visible width / height (read only). Widgets created after it go
+// into the inner window until widget_list_close().
 #include <QCoreApplication>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -12,7 +13,15 @@
 namespace morvane {
 namespace {
 
-enum ScrollAttribute : int { InnerWidth = 1, InnerHeight = 2, ScrollX = 3, ScrollY = 4, ScrollStep = 5 };
+enum ScrollAttribute : int {
+    InnerWidth = 1,
+    InnerHeight = 2,
+    ScrollX = 3,
+    ScrollY = 4,
+    ScrollStep = 5,
+    VisibleWidth = 16,
+    VisibleHeight = 17,
+};
 
 int clamp_int(std::int64_t value, int low, int high) {
     return int(std::clamp<std::int64_t>(value, low, high));
@@ -44,6 +53,10 @@ const WidgetOps kOps = [] {
                 return area->verticalScrollBar()->value();
             case ScrollStep:
                 return area->verticalScrollBar()->singleStep();
+            case VisibleWidth:
+                return area->viewport()->width();
+            case VisibleHeight:
+                return area->viewport()->height();
             default:
                 return 0;
         }

@@ -27,6 +27,13 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_paint.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_paint PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    # Wheel, Ctrl+wheel and the undo, redo and save keys under openbox.
+    find_program(MORVANE_XWININFO xwininfo)
+    if(MORVANE_OPENBOX AND MORVANE_CONVERT AND MORVANE_IMPORT AND MORVANE_XWININFO)
+      add_test(NAME app_e2e_navigate
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_navigate.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_navigate PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
 
@@ -45,3 +52,12 @@ if(TARGET morvane-tileset)
   target_compile_definitions(morvane_app_tests PRIVATE MORVANE_TILESET_CLI="$<TARGET_FILE:morvane-tileset>")
   add_dependencies(morvane_app_tests morvane-tileset)
 endif()
+
+# The canvas at display scales of 2 and 1.5 (the test skips itself at scale 1).
+foreach(scale 2 1.5)
+  add_test(NAME app_navigate_scale${scale}
+           COMMAND morvane_app_tests --gtest_filter=NavigateTest.ScaledDisplayShowsWholeDevicePixelBlocks)
+  set_tests_properties(app_navigate_scale${scale} PROPERTIES LABELS app
+                       ENVIRONMENT "QT_SCALE_FACTOR=${scale};QT_QPA_PLATFORM=offscreen"
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endforeach()

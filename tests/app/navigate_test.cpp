@@ -1,0 +1,323 @@
+// Moving around the document: wheel scrolling, zoom steps around the pointer and the view
+// centre, panning, the colour picker, the Mouse field and crisp pixels at a display scale.
+#include <QAbstractScrollArea>
+#include <QWheelEvent>
+#include <cmath>
+#include <cstdio>
+
+#include "app/desktop.h"
+#include "canvas/canvas.h"
+#include "editor_fixture.h"
+#include "shell/statusbar.h"
+
+namespace morvane::testing {
+namespace {
+
+class NavigateTest : public EditorFixture {
+  protected:
+    std::int64_t scroll_x() { return widget_get_attribute(ViewScrollArea, 3); }
+    std::int64_t scroll_y() { return widget_get_attribute(ViewScrollArea, 4); }
+    void scroll_to(std::int64_t x, std::int64_t y) {
+        widget_set_attribute(ViewScrollArea, 3, x);
+        widget_set_attribute(ViewScrollArea, 4, y);
+    }
+    void wheel(int x, int y, int delta, Qt::KeyboardModifiers mods, int sideways = 0) {
+        QWidget* w = canvas();
+        const QPointF local(x, y);
+        QWheelEvent event(local, w->mapToGlobal(local), QPoint(), QPoint(sideways, delta), Qt::NoButton, mods,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &event);
+        pump(pump_ms_);
+    }
+    void set_document_pixel(int x, int y, Color c) {
+        const Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        std::uint8_t* p = b->row(y) + x * 4;
+        p[0] = std::uint8_t(color_blue(c));
+        p[1] = std::uint8_t(color_green(c));
+        p[2] = std::uint8_t(color_red(c));
+        p[3] = std::uint8_t(c >> 24);
+    }
+};
+
+TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
+    choose_menu(MenuZoom400);  // a 1024 x 1024 canvas in a 4096 x 4096 inner window
+    struct Case {
+        int delta;
+        Qt::KeyboardModifiers mods;
+        std::int64_t dx, dy;  // 3 x the 16-pixel scroll step per notch
+        int sideways = 0;     // a tilt wheel's notches
+    };
+    const Case cases[] = {
+        {-120, Qt::NoModifier, 0, 48},
+        {120, Qt::NoModifier, 0, -48},
+        {-240, Qt::NoModifier, 0, 96},
+        {-120, Qt::ShiftModifier, 48, 0},
+        {120, Qt::ShiftModifier, -48, 0},
+        {60, Qt::NoModifier, 0, 0},  // half a notch waits for the other half
+        {60, Qt::NoModifier, 0, -48},
+        {0, Qt::NoModifier, 48, 0, -120},
+        {0, Qt::NoModifier, -96, 0, 240},
+        {-120, Qt::NoModifier, 48, 48, -120},
+    };
+    scroll_to(1600, 1600);
+    for (const Case& c : cases) {
+        const std::int64_t x0 = scroll_x(), y0 = scroll_y();
+        wheel(300, 300, c.delta, c.mods, c.sideways);
+        EXPECT_EQ(scroll_x() - x0, c.dx) << c.delta << " " << c.mods << " " << c.sideways;
+        EXPECT_EQ(scroll_y() - y0, c.dy) << c.delta << " " << c.mods;
+        EXPECT_EQ(state_.zoom, 400);
+    }
+}
+
+TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer) {
+    struct Case {
+        int start;
+        int x, y;  // pointer on the canvas
+        int delta;
+        int expected;
+    };
+    const Case cases[] = {
+        {100, 100, 80, 120, 200},  {200, 301, 257, 120, 300}, {300, 333, 444, -120, 200},
+        {105, 90, 70, 120, 200},   {105, 90, 70, -120, 100},  {400, 700, 650, -120, 300},
+        {100, 200, 100, -120, 50}, {50, 40, 60, -120, 25},    {25, 20, 30, -120, 10},
+        {25, 20, 30, 240, 100},                             // two notches: two presets
+        {10, 250, 120, 120, 25},   {10, 20, 12, -120, 10},  // nothing below 10: nothing moves
+        {500, 800, 900, 120, 500},                          // nothing above 500
+    };
+    // A document larger than the view at every zoom, so that any point can stay in place.
+    state_.base_width = 3000;
+    state_.base_height = 3000;
+    document_recreate(state_);
+    for (const Case& c : cases) {
+        state_.zoom_before_command = state_.zoom;
+        state_.zoom = static_cast<std::int16_t>(c.start);
+        view_zoom_apply(state_);
+        view_layout(state_, true);  // the canvas centred in the scroll area, as at a resize
+        // The pointer's point of the canvas is shown at (300, 200) of the scroll area.
+        const WidgetRect at = widget_rect(ViewCanvas);
+        scroll_to(at.x + c.x - 300, at.y + c.y - 200);
+        ASSERT_EQ(scroll_x(), at.x + c.x - 300);
+        ASSERT_EQ(scroll_y(), at.y + c.y - 200);
+        pump();
+        const QPoint global = canvas()->mapToGlobal(QPoint(c.x, c.y));
+        const std::int64_t sx = scroll_x(), sy = scroll_y();
+        hover(c.x, c.y);
+        wheel(c.x, c.y, c.delta, Qt::ControlModifier);
+        ASSERT_EQ(state_.zoom, c.expected) << c.start << " " << c.delta;
+        const QPoint now = canvas()->mapFromGlobal(global);
+        if (c.expected == c.start) {
+            EXPECT_EQ(scroll_x(), sx);
+            EXPECT_EQ(scroll_y(), sy);
+            EXPECT_EQ(now, QPoint(c.x, c.y));
+            continue;
+        }
+        // The centre of the screen pixel under the pointer, in document pixels, stays within
+        // one screen pixel of where it was.
+        const double fx = (c.x + 0.5) * 100.0 / c.start, fy = (c.y + 0.5) * 100.0 / c.start;
+        EXPECT_NEAR(now.x() + 0.5, fx * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
+        EXPECT_NEAR(now.y() + 0.5, fy * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
+        EXPECT_EQ(state_.view_width, 3000 * c.expected / 100);
+        // The Mouse field names a document pixel within the screen pixel under the pointer.
+        int mx = -1, my = -1;
+        ASSERT_EQ(std::sscanf(statusbar_text(0, 2).c_str(), "Mouse : %d/%d", &mx, &my), 2);
+        const double span = std::max(1.0, 100.0 / c.expected);
+        EXPECT_NEAR(mx, fx, span) << statusbar_text(0, 2);
+        EXPECT_NEAR(my, fy, span) << statusbar_text(0, 2);
+    }
+}
+
+TEST_F(NavigateTest, CtrlWheelRefusedByTheZoomLimitMovesNothing) {
+    state_.base_width = 7000;  // 7000 x 500 % = 3.5 million view pixels: over the limit
+    state_.base_height = 100;
+    document_recreate(state_);
+    choose_menu(MenuZoom400);
+    ASSERT_EQ(state_.zoom, 400);
+    scroll_to(2000, 100);
+    const std::int64_t sx = scroll_x(), sy = scroll_y();
+    answer_message(1);
+    wheel(300, 50, 120, Qt::ControlModifier);
+    ASSERT_EQ(requests_.size(), 1u);
+    EXPECT_EQ(requests_[0].text, "Your document is too big to be zoomed over this zoom (500).");
+    EXPECT_EQ(state_.zoom, 400);
+    EXPECT_EQ(scroll_x(), sx);
+    EXPECT_EQ(scroll_y(), sy);
+}
+
+TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) {
+    struct Case {
+        int focus;  // widget with the keyboard focus
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int start, expected;
+    };
+    const Case cases[] = {
+        {ViewCanvas, Qt::Key_Equal, Qt::ControlModifier, 100, 200},
+        {ViewCanvas, Qt::Key_Plus, Qt::ControlModifier, 200, 300},
+        {ViewCanvas, Qt::Key_Plus, Qt::NoModifier, 300, 400},
+        {ViewCanvas, Qt::Key_Minus, Qt::ControlModifier, 400, 300},
+        {ViewCanvas, Qt::Key_Minus, Qt::NoModifier, 105, 100},
+        {ViewCanvas, Qt::Key_0, Qt::ControlModifier, 300, 100},
+        {ToolButtonFirst, Qt::Key_Plus, Qt::NoModifier, 100, 200},
+        {ToolButtonFirst, Qt::Key_Minus, Qt::ControlModifier, 200, 100},
+        {SizeSpin, Qt::Key_Minus, Qt::NoModifier, 200, 200},  // typed into the spin box
+        {SizeSpin, Qt::Key_Plus, Qt::NoModifier, 200, 200},
+    };
+    for (const Case& c : cases) {
+        state_.zoom_before_command = state_.zoom;
+        state_.zoom = static_cast<std::int16_t>(c.start);
+        view_zoom_apply(state_);
+        view_layout(state_, true);
+        pump();
+        const int cx = int(widget_get_attribute(ViewScrollArea, 16) / 2);
+        const int cy = int(widget_get_attribute(ViewScrollArea, 17) / 2);
+        QWidget* area = widget_qt(ViewScrollArea);
+        const QPoint centre =
+            static_cast<QAbstractScrollArea*>(area)->viewport()->mapToGlobal(QPoint(cx, cy));
+        const QPoint before = canvas()->mapFromGlobal(centre);
+        widget_set_focus(c.focus);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, c.key, c.mods);
+        pump();
+        EXPECT_EQ(state_.zoom, c.expected) << c.focus << " " << c.key << " " << c.mods;
+        if (c.expected == c.start) continue;
+        const QPoint after = canvas()->mapFromGlobal(centre);
+        EXPECT_NEAR(after.x() + 0.5, (before.x() + 0.5) * c.expected / c.start, 1.0) << c.key;
+        EXPECT_NEAR(after.y() + 0.5, (before.y() + 0.5) * c.expected / c.start, 1.0) << c.key;
+    }
+    // The menu items keep their 5 % steps.
+    choose_menu(MenuZoomIn);
+    EXPECT_EQ(state_.zoom, 205);
+}
+
+TEST_F(NavigateTest, MiddleButtonAndSpaceDragPanWithoutPainting) {
+    choose_menu(MenuZoom400);
+    struct Case {
+        bool space;
+        Qt::MouseButton button;
+    };
+    for (const Case c : {Case{false, Qt::MiddleButton}, Case{true, Qt::LeftButton}}) {
+        scroll_to(1600, 1500);
+        const std::int64_t sx = scroll_x(), sy = scroll_y();
+        widget_set_focus(ViewCanvas);
+        if (c.space) QTest::keyPress(canvas(), Qt::Key_Space);
+        pump();
+        const std::int64_t cursor =
+            widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor));
+        send_mouse(QEvent::MouseButtonPress, 400, 300, c.button, c.button, Qt::NoModifier);
+        pump();
+        EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)),
+                  static_cast<int>(CanvasCursor::Hand));
+        send_mouse(QEvent::MouseMove, 350, 270, Qt::NoButton, c.button, Qt::NoModifier);
+        pump();
+        EXPECT_EQ(scroll_x() - sx, 50) << c.space;
+        EXPECT_EQ(scroll_y() - sy, 30) << c.space;
+        // The canvas moved under the pointer: (350, 270) is now (400, 300) of the canvas.
+        send_mouse(QEvent::MouseMove, 400, 300, Qt::NoButton, c.button, Qt::NoModifier);
+        pump();
+        EXPECT_EQ(scroll_x() - sx, 50) << c.space;
+        send_mouse(QEvent::MouseButtonRelease, 400, 300, c.button, Qt::NoButton, Qt::NoModifier);
+        if (c.space) QTest::keyRelease(canvas(), Qt::Key_Space);
+        pump();
+        EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)), cursor);
+        EXPECT_FALSE(state_.document.history.can_undo()) << "the pan painted";
+        for (int x = 80; x < 120; ++x) ASSERT_EQ(pixel(DocumentImage, x, 75), 0u) << x;
+    }
+    // Once Space is up the left button paints again.
+    drag(400, 300, 480, 300);
+    EXPECT_TRUE(state_.document.history.can_undo());
+}
+
+TEST_F(NavigateTest, AltClickTakesThePixelColourAndKeepsTheOpacity) {
+    choose_menu(MenuZoom200);
+    const Color red = rgba(200, 30, 40, 255), half = rgba(10, 220, 90, 128);
+    set_document_pixel(50, 60, red);
+    set_document_pixel(51, 60, half);
+    state_.brush_alpha = 100;
+    color_repack(state_);
+    struct Case {
+        int x, y;  // canvas pixels at 200 %
+        Color expected;
+    };
+    const Case cases[] = {
+        {100, 120, rgba(200, 30, 40, 100)},
+        {103, 121, rgba(10, 220, 90, 100)},
+        {10, 10, rgba(0, 0, 0, 100)},  // a transparent pixel gives its colour, black
+    };
+    for (const Case& c : cases) {
+        press(c.x, c.y, Qt::AltModifier);
+        release(c.x, c.y, Qt::AltModifier);
+        EXPECT_EQ(state_.brush_color, c.expected) << c.x;
+        EXPECT_EQ(state_.brush_alpha, 100);
+        // The swatch shows the colour (24 bits, no alpha).
+        EXPECT_EQ(pixel(ColorSwatchImage, 15, 15) & 0xFFFFFFu, c.expected & 0xFFFFFFu) << c.x;
+    }
+    EXPECT_FALSE(state_.document.history.can_undo()) << "the picker painted";
+    EXPECT_EQ(pixel(DocumentImage, 50, 60), red);
+}
+
+TEST_F(NavigateTest, MouseFieldShowsTheDocumentPixelUnderThePointer) {
+    struct Case {
+        int menu;
+        int x, y;
+        const char* text;
+    };
+    const Case cases[] = {
+        {MenuZoom100, 17, 203, "Mouse : 17/203"},
+        {MenuZoom400, 17, 203, "Mouse : 4/50"},
+        {MenuZoom300, 299, 300, "Mouse : 99/100"},
+        {MenuZoom25, 63, 1, "Mouse : 252/4"},
+    };
+    for (const Case& c : cases) {
+        choose_menu(c.menu);
+        hover(c.x, c.y);
+        EXPECT_EQ(statusbar_text(0, 2), c.text);
+    }
+}
+
+// Run by ctest entries with QT_SCALE_FACTOR 2 and 1.5 (skipped at scale 1): every device
+// pixel shows one of the screen pixels it lies on, never a blend of neighbours; at scale 2
+// each document pixel at 300 % is a uniform 6 x 6 block.
+TEST_F(NavigateTest, ScaledDisplayShowsWholeDevicePixelBlocks) {
+    const qreal ratio = canvas()->devicePixelRatioF();
+    if (ratio <= 1) GTEST_SKIP() << "needs a display scale above 1";
+    choose_menu(MenuZoom300);
+    choose_menu(MenuGrid);  // no grid lines
+    set_document_pixel(10, 10, rgba(255, 0, 0, 255));
+    set_document_pixel(11, 10, rgba(0, 0, 255, 255));
+    set_document_pixel(10, 11, rgba(0, 255, 0, 128));
+    set_document_pixel(9, 10, rgba(255, 255, 255, 255));
+    view_redraw(state_);
+    pump();
+    // Screen pixels 27..38 (document pixels 9..12) as composed, and as the canvas shows them.
+    const std::vector<std::uint32_t> logical = view_compose_rect(state_, 27, 27, 12, 12);
+    ASSERT_EQ(logical.size(), 144u);
+    const QImage shot = canvas()->grab(QRect(27, 27, 12, 12)).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.width(), int(std::ceil(12 * ratio)));
+    auto range = [ratio](int d, int& first, int& last) {
+        first = std::clamp(int(std::floor(d / ratio)), 0, 11);
+        last = std::clamp(int(std::ceil((d + 1) / ratio)) - 1, 0, 11);
+    };
+    for (int y = 0; y < shot.height(); ++y) {
+        int y0 = 0, y1 = 0;
+        range(y, y0, y1);
+        for (int x = 0; x < shot.width(); ++x) {
+            int x0 = 0, x1 = 0;
+            range(x, x0, x1);
+            bool found = false;
+            for (int ly = y0; ly <= y1; ++ly) {
+                for (int lx = x0; lx <= x1; ++lx)
+                    found |= shot.pixel(x, y) == logical[std::size_t(ly * 12 + lx)];
+            }
+            ASSERT_TRUE(found) << "device pixel " << x << "," << y << " is " << std::hex << shot.pixel(x, y);
+        }
+    }
+    if (ratio == 2) {
+        for (int y = 6; y < 12; ++y) {
+            for (int x = 6; x < 12; ++x) ASSERT_EQ(shot.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace morvane::testing
