@@ -37,11 +37,14 @@ struct Sample {
 // Runs work of `steps` steps of `step_ms` each, reporting through the image layer as a
 // decoder does (every third step only keeps the windows alive, as work between reporting
 // phases does), and samples what the user sees after each step.
-std::vector<Sample> run_work(int steps, int step_ms, PaintCounter& window) {
+std::vector<Sample> run_work(int steps, int step_ms, PaintCounter& window, qint64* set_up_ms = nullptr) {
     std::vector<Sample> samples;
-    BusyWork work("Open", "Loading pic.png");
+    // The clock starts before the work, so the work's own half second never runs ahead of it;
+    // how long setting up the work took (long under sanitizers) is given to the caller.
     QElapsedTimer clock;
     clock.start();
+    BusyWork work("Open", "Loading pic.png");
+    if (set_up_ms) *set_up_ms = clock.elapsed();
     for (int i = 1; i <= steps; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(step_ms));
         window.update();  // something asks for a repaint meanwhile
@@ -71,7 +74,8 @@ class ProgressTest : public ::testing::Test {
 };
 
 TEST_F(ProgressTest, DialogAfterHalfASecondBusyPointerThroughoutWindowsRepaint) {
-    const std::vector<Sample> samples = run_work(40, 20, window_);  // about 800 ms
+    qint64 set_up_ms = 0;
+    const std::vector<Sample> samples = run_work(40, 20, window_, &set_up_ms);  // about 800 ms
     ASSERT_FALSE(samples.empty());
     int shown = 0;
     for (const Sample& s : samples) {
@@ -80,7 +84,7 @@ TEST_F(ProgressTest, DialogAfterHalfASecondBusyPointerThroughoutWindowsRepaint) 
         if (s.elapsed_ms < 450) {
             EXPECT_FALSE(s.dialog) << s.elapsed_ms;
         }
-        if (s.elapsed_ms > 560) {
+        if (s.elapsed_ms > 560 + set_up_ms) {
             EXPECT_TRUE(s.dialog) << s.elapsed_ms;
         }
         shown += s.dialog ? 1 : 0;
