@@ -13,9 +13,7 @@
 
 namespace morvane {
 
-namespace {
-
-bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
+bool file_write_all(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         const std::size_t chunk = size < (std::size_t{1} << 30) ? size : (std::size_t{1} << 30);
         const ssize_t n = ::write(fd, data, chunk);
@@ -28,13 +26,11 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
 }
 
 // Mode a newly created file gets: 0666 minus the process's umask.
-mode_t created_file_mode() {
+mode_t file_created_mode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
-
-}  // namespace
 
 bool file_read_all(const char* path, std::vector<std::uint8_t>& out) {
     out.clear();
@@ -75,8 +71,8 @@ bool file_write_atomic(const char* path, const void* data, std::size_t size) {
     }
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
-    bool ok = write_all(fd, static_cast<const std::uint8_t*>(data), size);
-    ok = ::fchmod(fd, created_file_mode()) == 0 && ok;
+    bool ok = file_write_all(fd, static_cast<const std::uint8_t*>(data), size);
+    ok = ::fchmod(fd, file_created_mode()) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(temp.c_str(), path) == 0;
     if (!ok) ::unlink(temp.c_str());

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
+
 #include <vector>
 
 namespace morvane {
@@ -15,5 +17,12 @@ bool file_read_all(const char* path, std::vector<std::uint8_t>& out);
 /// renamed over the target only when every byte was written. On failure the temporary
 /// file is removed and an existing file at `path` is untouched.
 bool file_write_atomic(const char* path, const void* data, std::size_t size);
+
+/// Writes all `size` bytes to an open descriptor, retrying after interruptions. False when
+/// the system refuses a write (errno tells why).
+bool file_write_all(int fd, const std::uint8_t* data, std::size_t size);
+
+/// The mode a newly created file gets: 0666 less the process's umask.
+mode_t file_created_mode();
 
 }  // namespace morvane

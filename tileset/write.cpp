@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "image/codec.h"
+#include "image/file.h"
 #include "tileset/tileset.h"
 
 namespace morvane {
@@ -23,23 +24,6 @@ EncodedPicture take_block(std::intptr_t result) {
         encoded_block_free(block);
         return nullptr;
     }
-}
-
-bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-mode_t created_file_mode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -80,13 +64,13 @@ bool files_write_together(const std::vector<OutputFile>& files, std::string* err
         if (error) *error = "cannot write " + path + ": " + std::strerror(code);
         return false;
     };
-    const mode_t mode = created_file_mode();
+    const mode_t mode = file_created_mode();
     for (const OutputFile& f : files) {
         std::string temp = f.path + ".XXXXXX";
         const int fd = ::mkstemp(temp.data());
         if (fd < 0) return fail(f.path, errno);
         temps.push_back(temp);
-        bool ok = write_all(fd, f.data(), f.size());
+        bool ok = file_write_all(fd, f.data(), f.size());
         int code = ok ? 0 : (errno ? errno : EIO);
         if (ok && ::fchmod(fd, mode) != 0) ok = false, code = errno;
         if (::close(fd) != 0 && ok) ok = false, code = errno;
