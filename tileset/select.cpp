@@ -261,4 +261,29 @@ bool tileset_select(const Bitmap& source, const SourceGrid& grid, const TileSetO
     return true;
 }
 
+std::vector<bool> tileset_empty_tiles(const Bitmap& source, const SourceGrid& grid) {
+    std::vector<bool> empty;
+    if (source.bpp != 24 && source.bpp != 32) return empty;
+    if (grid.count() == 0 || grid.x(grid.columns) - grid.spacing > source.width ||
+        grid.y(grid.rows) - grid.spacing > source.height) {
+        return empty;
+    }
+    try {
+        empty.assign(static_cast<std::size_t>(grid.count()), source.bpp == 32);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (source.bpp == 24) return empty;  // no alpha: every pixel is opaque
+    const TileReader reader(source, grid);
+    for (std::int64_t t = 0; t < grid.count(); ++t) {
+        std::uint8_t alpha = 0;
+        for (std::int64_t y = 0; y < grid.tile_height && alpha == 0; ++y) {
+            const std::uint8_t* row = reader.row(t, y);
+            for (std::int64_t x = 0; x < grid.tile_width; ++x) alpha |= row[4 * x + 3];
+        }
+        empty[static_cast<std::size_t>(t)] = alpha == 0;
+    }
+    return empty;
+}
+
 }  // namespace morvane

@@ -97,17 +97,54 @@ std::string tileset_list_text(const std::string& prefix, const std::string& exte
     return text;
 }
 
-std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet) {
+namespace {
+
+// The <tileset> element of the sheet saved as `image`, indented by `indent`; `first_gid` is
+// written when the element stands inside a map.
+std::string tileset_element(const std::string& name, const std::string& image, const Sheet& sheet,
+                            const std::string& indent, std::int64_t first_gid) {
     // Tiled reads an extruded tile's cell as margin + extrusion, spacing + twice the extrusion.
+    std::string text = indent + "<tileset ";
+    if (first_gid > 0) text += "firstgid=\"" + num(first_gid) + "\" ";
+    if (first_gid == 0) text += "version=\"1.8\" tiledversion=\"1.8.2\" ";
+    text += "name=\"" + xml_escaped(name) + "\" tilewidth=\"" + num(sheet.tile_width) + "\" tileheight=\"" +
+            num(sheet.tile_height) + "\" spacing=\"" + num(sheet.tiled_spacing()) + "\" margin=\"" +
+            num(sheet.tiled_margin()) + "\" tilecount=\"" + num(sheet.tiled_columns() * sheet.tiled_rows()) +
+            "\" columns=\"" + num(sheet.tiled_columns()) + "\">\n";
+    text += indent + " <image source=\"" + xml_escaped(image) + "\" width=\"" + num(sheet.width) +
+            "\" height=\"" + num(sheet.height) + "\"/>\n";
+    text += indent + "</tileset>\n";
+    return text;
+}
+
+}  // namespace
+
+std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + tileset_element(name, image, sheet, "", 0);
+}
+
+std::string tileset_tmx_text(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet,
+                             const std::vector<bool>& empty, const TmxTileset& tileset) {
+    const std::string w = num(grid.columns), h = num(grid.rows);
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    text += "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\"" + xml_escaped(name) +
-            "\" tilewidth=\"" + num(sheet.tile_width) + "\" tileheight=\"" + num(sheet.tile_height) +
-            "\" spacing=\"" + num(sheet.tiled_spacing()) + "\" margin=\"" + num(sheet.tiled_margin()) +
-            "\" tilecount=\"" + num(sheet.tiled_columns() * sheet.tiled_rows()) + "\" columns=\"" +
-            num(sheet.tiled_columns()) + "\">\n";
-    text += " <image source=\"" + xml_escaped(image) + "\" width=\"" + num(sheet.width) + "\" height=\"" +
-            num(sheet.height) + "\"/>\n";
-    text += "</tileset>\n";
+    text += "<map version=\"1.8\" tiledversion=\"1.8.2\" orientation=\"orthogonal\" "
+            "renderorder=\"right-down\" width=\"" +
+            w + "\" height=\"" + h + "\" tilewidth=\"" + num(grid.tile_width) + "\" tileheight=\"" +
+            num(grid.tile_height) + "\" infinite=\"0\" nextlayerid=\"2\" nextobjectid=\"1\">\n";
+    if (!tileset.tsx.empty())
+        text += " <tileset firstgid=\"1\" source=\"" + xml_escaped(tileset.tsx) + "\"/>\n";
+    else
+        text += tileset_element(tileset.name, tileset.image, sheet, " ", 1);
+    text += " <layer id=\"1\" name=\"" + xml_escaped(tileset.name) + "\" width=\"" + w + "\" height=\"" + h +
+            "\">\n  <data encoding=\"csv\">\n";
+    text.reserve(text.size() + static_cast<std::size_t>(grid.count()) * 6 + 64);
+    for (std::int64_t t = 0; t < grid.count(); ++t) {
+        const bool blank = static_cast<std::size_t>(t) < empty.size() && empty[static_cast<std::size_t>(t)];
+        text += std::to_string(blank ? 0u : tiled_tile_number(selection, t, sheet));
+        // Tiled's CSV: a comma after every number but the last, a line per map row.
+        if (t + 1 < grid.count()) text += (t + 1) % grid.columns == 0 ? ",\n" : ",";
+    }
+    text += "\n</data>\n </layer>\n</map>\n";
     return text;
 }
 

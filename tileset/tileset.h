@@ -157,6 +157,10 @@ struct Sheet {
 /// The sheet of a classic layout (margin and spacing both its space), every cell listed.
 Sheet classic_sheet(const ClassicLayout& layout, bool pot = false);
 
+/// Per tile of `grid` in `source` (24 or 32 bits): whether every pixel is fully transparent.
+/// Empty when memory runs out or the grid does not lie inside the picture.
+std::vector<bool> tileset_empty_tiles(const Bitmap& source, const SourceGrid& grid);
+
 /// Plans the sheet for a picture of width x height whose selection keeps `kept` tiles.
 /// The options must be usable (tileset_options_problem empty).
 Sheet tileset_plan(const TileSetOptions& options, std::int64_t width, std::int64_t height, std::int64_t kept);
@@ -207,6 +211,19 @@ std::string tileset_list_text(const std::string& prefix, const std::string& exte
 /// A Tiled tileset (TSX) for the sheet saved as `image` (a path relative to the TSX file); its
 /// tile count and columns are those Tiled finds in the image.
 std::string tileset_tsx_text(const std::string& name, const std::string& image, const Sheet& sheet);
+/// The tileset a Tiled map (TMX) uses: a TSX file (its path relative to the map) or, when
+/// `tsx` is empty, the sheet embedded in the map as `image` (relative to the map) under `name`.
+struct TmxTileset {
+    std::string name;
+    std::string image;
+    std::string tsx;
+};
+/// A Tiled map of the source grid: orthogonal, one tile layer of CSV data in which each source
+/// tile is its Tiled tile number in `sheet` with the flip bits, and a tile marked in `empty`
+/// (fully transparent) or dropped is an empty cell. Drawn by Tiled it gives back every pixel of
+/// the grid's tiles.
+std::string tileset_tmx_text(const SourceGrid& grid, const TileSelection& selection, const Sheet& sheet,
+                             const std::vector<bool>& empty, const TmxTileset& tileset);
 /// A JSON hash frames document: one frame per tile named like the TileList's cells.
 std::string tileset_json_text(const std::string& prefix, const std::string& extension,
                               const std::string& image, const Sheet& sheet);

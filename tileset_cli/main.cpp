@@ -48,6 +48,8 @@ Metadata (several may be given):
   --json FILE         JSON hash frames document
   --map FILE          for each INPUT tile in reading order, its Tiled tile number (output
                       tile + 1, 0 when dropped) with Tiled's flip bits; .csv or .json
+  --tmx FILE          Tiled map (.tmx) of INPUT's tiles over the sheet written (with --dedup or
+                      --dedup-flips it reuses tiles); fully transparent tiles are empty cells
 Other:
   --quiet             no progress
   --help, --version
@@ -62,7 +64,7 @@ struct Failure {
 
 struct Command {
     TileSetOptions options;
-    std::string input, output, list, tsx, json, map;
+    std::string input, output, list, tsx, json, map, tmx;
     int quality = 70;
     bool quiet = false;
 };
@@ -144,10 +146,11 @@ Command parse(int argc, char** argv, bool* done) {
             if (arg == "--skip-empty") o.skip_empty = true;
             if (arg == "--pot") o.pot = true;
             if (arg == "--quiet") c.quiet = true;
-        } else if (arg == "--list" || arg == "--tsx" || arg == "--json" || arg == "--map") {
+        } else if (arg == "--list" || arg == "--tsx" || arg == "--json" || arg == "--map" || arg == "--tmx") {
             std::string& target = arg == "--list"   ? c.list
                                   : arg == "--tsx"  ? c.tsx
                                   : arg == "--json" ? c.json
+                                  : arg == "--tmx"  ? c.tmx
                                                     : c.map;
             target = take();
             if (target.empty()) throw Failure{ExitUsage, arg + " needs a file name"};
@@ -209,6 +212,15 @@ class Progress {
     bool said_ = false;
 };
 
+// The extension of a path's file name with its dot, in lower case ("" without one).
+std::string lower_extension(const std::string& path) {
+    const std::string name = file_part(path);
+    const std::size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+    for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return extension;
+}
+
 int run(const Command& c) {
     const TileSetOptions& o = c.options;
     TileSetTarget target;
@@ -217,16 +229,16 @@ int run(const Command& c) {
     }
     std::string map_kind;
     if (!c.map.empty()) {
-        const std::string name = file_part(c.map);
-        const std::size_t dot = name.rfind('.');
-        map_kind = dot == std::string::npos ? "" : name.substr(dot);
-        for (char& ch : map_kind) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        map_kind = lower_extension(c.map);
         if (map_kind != ".csv" && map_kind != ".json") {
             throw Failure{ExitUsage, "the map " + c.map + " has no .csv or .json extension"};
         }
     }
+    if (!c.tmx.empty() && lower_extension(c.tmx) != ".tmx") {
+        throw Failure{ExitUsage, "the map " + c.tmx + " has no .tmx extension"};
+    }
     std::vector<std::string> outputs{c.output};
-    for (const std::string* extra : {&c.list, &c.tsx, &c.json, &c.map}) {
+    for (const std::string* extra : {&c.list, &c.tsx, &c.json, &c.map, &c.tmx}) {
         if (!extra->empty()) outputs.push_back(*extra);
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
@@ -277,6 +289,12 @@ int run(const Command& c) {
     const Sheet sheet = tileset_plan(o, source->width, source->height, selection.kept_count());
     if (!sheet.fits()) throw Failure{ExitUsage, tileset_too_large_message(sheet)};
 
+    std::vector<bool> empty;  // the tiles a map leaves as empty cells
+    if (!c.tmx.empty()) {
+        empty = tileset_empty_tiles(*source, grid);
+        if (empty.empty()) throw Failure{ExitFailed, "not enough memory"};
+    }
+
     progress.say("assembling " + std::to_string(sheet.tiles) + " tiles");
     Bitmap* out =
         bitmap_create(static_cast<std::int32_t>(sheet.width), static_cast<std::int32_t>(sheet.height), 32);
@@ -308,6 +326,11 @@ int run(const Command& c) {
                          map_kind == ".csv" ? tileset_map_csv(grid, selection, sheet)
                                             : tileset_map_json(grid, selection, sheet),
                          nullptr});
+    }
+    if (!c.tmx.empty()) {
+        const TmxTileset tileset{prefix, relative_path(c.tmx, c.output),
+                                 c.tsx.empty() ? std::string() : relative_path(c.tmx, c.tsx)};
+        files.push_back({c.tmx, tileset_tmx_text(grid, selection, sheet, empty, tileset), nullptr});
     }
     progress.say("writing " + std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
     std::string failure;

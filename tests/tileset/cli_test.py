@@ -304,6 +304,64 @@ class Cli(unittest.TestCase):
                 self.assertEqual(back["image"], "set.png")  # relative to back.json, beside set.png
                 self.assertEqual(Image.open("set.png").size, size)
 
+    def test_tiled_draws_the_map(self):
+        """Tiled's own renderer draws the exported map; it must give back the input's tiles."""
+        raster = shutil.which("tmxrasterizer")
+        if not raster:
+            self.skipTest("tmxrasterizer is not installed")
+        n = 8
+        rnd = random.Random(12)
+        T = Image.Transpose
+
+        def tile(holes):
+            t = Image.new("RGBA", (n, n))
+            t.putdata([(rnd.randrange(256), rnd.randrange(256), rnd.randrange(256),
+                        0 if rnd.randrange(holes) == 0 else 255) for _ in range(n * n)])
+            return t
+
+        a, b = tile(6), tile(1000)
+        # Every mirror and turn of a, repeats, a fully transparent cell and one with colour
+        # under alpha 0 (both become empty cells), and an unrelated tile.
+        cells = [a, a.transpose(T.FLIP_LEFT_RIGHT), a.transpose(T.FLIP_TOP_BOTTOM), a.transpose(T.ROTATE_90),
+                 a.transpose(T.ROTATE_180), a.transpose(T.ROTATE_270), a.transpose(T.TRANSPOSE),
+                 a.transpose(T.TRANSVERSE), Image.new("RGBA", (n, n)), b,
+                 Image.new("RGBA", (n, n), (200, 10, 10, 0)), a, b, b.transpose(T.ROTATE_90), a, b]
+        src = Image.new("RGBA", (4 * n, 4 * n))
+        for i, t in enumerate(cells):
+            src.paste(t, ((i % 4) * n, (i // 4) * n))
+        src.save("in.png")
+        expected = [shown(p) for p in src.getdata()]
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        os.mkdir("maps")
+        cases = [
+            # options, distinct tiles the map uses (worked by hand), TSX beside or embedded
+            (["--layout", "grid", "--columns", "4"], 14, False),
+            (["--layout", "grid", "--columns", "3", "--dedup"], 10, True),  # 8 of a, b, b turned
+            (["--layout", "grid", "--columns", "2", "--dedup-flips", "--skip-empty", "--spacing", "2",
+              "--margin", "1", "--extrude", "1"], 2, False),
+            (["--layout", "grid", "--columns", "5", "--dedup-flips", "--pot"], 2, True),
+            (["--tile", "8x8", "--columns", "3", "--spacing", "1"], 14, True),  # classic
+        ]
+        for opts, kept, with_tsx in cases:
+            with self.subTest(opts=opts):
+                extra = ["--tsx", "set.tsx"] if with_tsx else []
+                self.ok("--tile", f"{n}x{n}", *opts, "in.png", "set.png", "--tmx", "maps/m.tmx", *extra)
+                with open("maps/m.tmx") as f:
+                    text = f.read()
+                self.assertIn('source="../set.tsx"' if with_tsx else 'source="../set.png"', text)
+                gids = [int(v) & 0x0FFFFFFF for v in
+                        text.split('<data encoding="csv">')[1].split("</data>")[0].replace(",", " ").split()]
+                self.assertEqual((len(gids), gids[8], gids[10]), (16, 0, 0), "transparent cells are empty")
+                self.assertEqual(len({g for g in gids if g}), kept)
+                r = subprocess.run([raster, "maps/m.tmx", "drawn.png"], capture_output=True, text=True,
+                                   env=env, timeout=120)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                drawn = Image.open("drawn.png").convert("RGBA")
+                self.assertEqual(drawn.size, src.size)
+                self.assertEqual([shown(p) for p in drawn.getdata()], expected)
+        code, _, err = self.run_cli("--tile", "8x8", "in.png", "set.png", "--tmx", "m.csv")
+        self.assertEqual((code, err.strip()), (2, "morvane-tileset: the map m.csv has no .tmx extension"))
+
     def test_progress_only_on_a_terminal(self):
         import pty
         random_picture("in.png", 64, 64, 10)
