@@ -255,6 +255,33 @@ void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
 }
 BENCHMARK(BM_TilesetDedupFlips4096_BeforeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Export as a Tiled map of the same sheet: everything before the save of its picture
+// (selection with flips, plan, empty cells, assembly, the TMX text).
+void BM_TilesetTmx4096_BeforeSave(benchmark::State& state) {
+    Bitmap* sheet = half_duplicate_sheet();
+    TileSetOptions o;
+    o.kind = SheetKind::Grid;
+    o.tile_width = o.tile_height = 16;
+    o.columns = 256;
+    o.dedup_flips = true;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const SourceGrid grid = source_grid(sheet->width, sheet->height, 16, 16);
+        TileSelection selection;
+        if (!tileset_select(*sheet, grid, o, &selection)) state.SkipWithError("selection failed");
+        const Sheet plan = tileset_plan(o, sheet->width, sheet->height, selection.kept_count());
+        const std::vector<bool> empty = tileset_empty_tiles(*sheet, grid);
+        Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
+        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
+        bitmap_destroy(out);
+        const std::string tmx = tileset_tmx_text(grid, selection, plan, empty, TmxTileset{"sheet", "sheet.png", ""});
+        bytes = tmx.size();
+    }
+    state.counters["tmx_bytes"] = static_cast<double>(bytes);
+    bitmap_destroy(sheet);
+}
+BENCHMARK(BM_TilesetTmx4096_BeforeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // Peak memory of the whole command on a 4096 x 4096 input (BMP, 64 MiB of pixels) made into a
 // classic tile set of 4608 x 4608 (81 MiB): the budget is input + output + 64 MiB.
 void BM_TilesetCli4096_PeakMemory(benchmark::State& state) {
