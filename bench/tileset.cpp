@@ -16,6 +16,7 @@
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"
+#include "tileset/links.h"
 #include "tileset/tileset.h"
 
 extern char** environ;
@@ -301,6 +302,19 @@ void BM_TilesetCli4096_PeakMemory(benchmark::State& state) {
     std::remove("tileset_cli_4096.png");
 }
 BENCHMARK(BM_TilesetCli4096_PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// Linking the cells of that sheet into groups of copies (mirrors and turns included), as
+// entering tile mode does.
+void BM_TileLinks4096_Build(benchmark::State& state) {
+    Bitmap* sheet = half_duplicate_sheet();
+    const SourceGrid grid = source_grid(sheet->width, sheet->height, 16, 16);
+    TileLinks links;
+    for (auto _ : state)
+        if (!tile_links_build(*sheet, grid, true, &links)) state.SkipWithError("links failed");
+    state.counters["groups"] = static_cast<double>(links.groups());
+    bitmap_destroy(sheet);
+}
+BENCHMARK(BM_TileLinks4096_Build)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace morvane

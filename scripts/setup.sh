@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-liberation2
   openbox desktop-file-utils appstream dpkg-dev
-  tiled python3-pil
+  tiled python3-pil xclip
 )
 missing=()
 for p in "${packages[@]}"; do
