@@ -32,7 +32,7 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
     const std::string file = target->file();
     // A file that may not be written is refused before any question, and left as it is.
     if (const std::string problem = file_write_problem(file); !problem.empty()) {
-        message_box("Save Image", message_with_reason("Cannot save image: " + file, problem));
+        message_box("Save Image", message_with_reason("Cannot save image: " + typed, problem));
         return false;
     }
     if (file_size(file) != -1 &&
