@@ -7,6 +7,7 @@
 #include "app/editor.h"
 #include "app/paint_region.h"
 #include "image/codec.h"
+#include "image/file.h"
 #include "image/image.h"
 #include "shell/menu.h"
 #include "shell/window.h"
@@ -102,14 +103,19 @@ bool document_save(EditorState& state, bool ask) {
     const FileFormat format = format_of(file);
     bool saved = false;
     if (!ask && format.tag) {
-        saved = image_save(picture, file, format.tag) != 0;
-        if (!saved) message_box("Save Image", "Cannot save image: " + file);
+        // A file that may not be written is refused and left as it is.
+        std::string problem = file_write_problem(file);
+        saved = problem.empty() && image_save(picture, file, format.tag) != 0;
+        if (!saved && problem.empty()) problem = file_write_problem(file);
+        if (!saved) {
+            message_box("Save Image", message_with_reason("Cannot save image: " + file, problem));
+        }
     } else {
         // The dialog proposes the file's name under its own pattern; the pattern adds the extension.
         std::string proposed = file;
         if (format.tag) proposed.erase(proposed.find_last_of('.'));
         TileSetTarget target;
-        if (tileset_save_dialog(picture, proposed, &target, &saved, format.pattern) && saved)
+        if (tileset_save_dialog(picture, proposed, &target, &saved, format.pattern, true) && saved)
             file = target.file();
     }
     if (saved) {

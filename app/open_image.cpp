@@ -13,10 +13,15 @@ namespace morvane {
 namespace {
 
 // The picture into OpenedImage and the document rebuilt around it, under a busy pointer and
-// a progress dialog for long pictures. False when the file cannot be read or decoded.
-bool load_document(EditorState& state, const std::string& file) {
+// a progress dialog for long pictures. False when the file cannot be read or decoded, with
+// the reason in `why`.
+bool load_document(EditorState& state, const std::string& file, std::string* why) {
     BusyWork busy("Open", "Loading " + file_part(file));
-    if (!image_load(OpenedImage, file)) return false;
+    const LoadResult loaded = image_load_result(OpenedImage, file);
+    if (!loaded.value) {
+        *why = load_failure_text(loaded);
+        return false;
+    }
     state.base_width = image_width(OpenedImage);
     state.base_height = image_height(OpenedImage);
     state.zoom = 100;
@@ -42,10 +47,12 @@ bool load_document(EditorState& state, const std::string& file) {
 
 namespace {
 
-// The chosen picture becomes the document, or its load message is shown.
+// The chosen picture becomes the document, or its load message is shown with the reason on
+// a second line.
 bool open_picture(EditorState& state, const std::string& file) {
-    if (!load_document(state, file)) {
-        message_box("Canvas", "Cannot load image: " + file);
+    std::string why;
+    if (!load_document(state, file, &why)) {
+        message_box("Canvas", message_with_reason("Cannot load image: " + file, why));
         return false;
     }
     recent_note(file);

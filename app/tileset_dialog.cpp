@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "image/codec.h"
+#include "image/file.h"
 #include "image/image.h"
 #include "shell/events.h"
 #include "shell/window.h"
@@ -95,16 +96,14 @@ void tile_spin_changed(TileSetRun& run, std::int64_t source) {
     widget_set_text(ExportWidthLabel, export_width_text(run));
 }
 
-// Writes the TileList beside a saved tile set; the file is opened first, as the prefix
+// Writes the TileList beside a saved tile set; the file is checked first, as the prefix
 // message comes only once it can be written.
 void write_tile_list(const TileSetTarget& target, const TileSetLayout& layout) {
-    std::FILE* file = std::fopen(tileset_list_name(target.base).c_str(), "wb");
-    if (!file) return;
+    const std::string name = tileset_list_name(target.base);
+    if (!file_write_problem(name).empty()) return;
     const std::string prefix = file_part(target.base);
     message_box("", prefix);
-    const std::string text = tileset_list_text(prefix, target.extension, layout);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
+    text_file_write(name, tileset_list_text(prefix, target.extension, layout));
 }
 
 // "OK": builds, saves and lists the tile set. True when the dialog is done.

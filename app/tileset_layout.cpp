@@ -1,9 +1,9 @@
 // The dialog's layout and the small file helpers of the tile-set command.
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "app/commands.h"
+#include "image/file.h"
 
 namespace morvane {
 
@@ -22,11 +22,8 @@ std::int64_t file_size(const std::string& path) {
 }
 
 bool text_file_write(const std::string& path, const std::string& text) {
-    // "wb" truncates: an older, longer file leaves nothing behind.
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    // Replaced whole: an older, longer file leaves nothing behind.
+    return file_write_atomic(path.c_str(), text.data(), text.size());
 }
 
 }  // namespace morvane

@@ -1,6 +1,7 @@
 // Codec lists, the decode context, loading from memory and files, and saving.
 #include "image/codec.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -33,8 +34,19 @@ std::intptr_t creation_result(ObjectNumber number, ObjectNumber result_number, c
     return number == -1 ? static_cast<std::intptr_t>(result_number) : bitmap_handle(bitmap);
 }
 
-// Finds the accepting decoder and decodes into new storage; null on any failure.
-Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_depth, std::uint32_t* tag) {
+// True when the data begins as a format read here (PNG, JPEG or BMP): data that does and
+// still cannot be decoded is a damaged or truncated picture, not some other kind of file.
+bool known_signature(const std::uint8_t* data, std::int32_t size) {
+    static const std::uint8_t png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size >= 4 && std::memcmp(data, png, static_cast<std::size_t>(size < 8 ? size : 8)) == 0) return true;
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8) return true;
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+// Finds the accepting decoder and decodes into new storage; null on any failure, with its
+// reason in `failure`.
+Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_depth, std::uint32_t* tag,
+                     LoadFailure* failure) {
     DecodeContext& ctx = g_context;
     ctx = DecodeContext{};
     ctx.source = data;
@@ -47,17 +59,27 @@ Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_dept
         ctx.width = ctx.height = ctx.target_depth = ctx.file_depth = 0;
         if (decoder->probe && decoder->probe(&ctx)) chosen = decoder;
     }
-    if (!chosen) return nullptr;
+    if (!chosen) {
+        *failure = known_signature(data, size) ? LoadFailure::Damaged : LoadFailure::NotPicture;
+        return nullptr;
+    }
     ctx.decoder = chosen;
 
     Bitmap* bitmap = nullptr;
+    *failure = LoadFailure::Damaged;
     if (codec_size_allowed(ctx.width, ctx.height) && (ctx.target_depth == 24 || ctx.target_depth == 32)) {
         bitmap = bitmap_create(ctx.width, ctx.height, ctx.target_depth);
+        if (!bitmap) *failure = LoadFailure::NoMemory;
+    } else if (ctx.width > 0 && ctx.height > 0 && (ctx.width > MaxSide || ctx.height > MaxSide ||
+                                                   std::int64_t{ctx.width} * ctx.height > g_pixel_limit)) {
+        *failure = LoadFailure::TooLarge;
     }
     if (bitmap && !(chosen->decode && chosen->decode(&ctx, bitmap->bits, bitmap->stride, BottomUp))) {
         bitmap_destroy(bitmap);
         bitmap = nullptr;
+        *failure = LoadFailure::Damaged;
     }
+    if (bitmap) *failure = LoadFailure::None;
     if (chosen->release) chosen->release(&ctx);
     *file_depth = ctx.file_depth;
     *tag = chosen->tag;
@@ -163,14 +185,19 @@ const ImageEncoder* encoder_find(std::uint32_t tag) {
     return nullptr;
 }
 
-std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int32_t size) {
+LoadResult image_from_memory_result(ObjectNumber number, const void* data, std::int32_t size) {
+    LoadResult result;
     ObjectNumber result_number = 0;
     Image* record = image_take_record(number, &result_number);
-    if (!record) return 0;
+    if (!record) {
+        result.failure = LoadFailure::NoMemory;
+        return result;
+    }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (!bytes || size <= 0) {
         image_release_record(result_number);
-        return 0;
+        result.failure = LoadFailure::Empty;
+        return result;
     }
 
     if (is_icon_file(bytes, size)) {
@@ -182,16 +209,17 @@ std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int3
             record->depth = 32;
             record->source_depth = static_cast<std::uint8_t>(entry_depth);
             record->format_tag = FormatIcon;
-            return creation_result(number, result_number, icon);
+            result.value = creation_result(number, result_number, icon);
+            return result;
         }
     }
 
     int file_depth = 0;
     std::uint32_t tag = 0;
-    Bitmap* bitmap = decode_block(bytes, size, &file_depth, &tag);
+    Bitmap* bitmap = decode_block(bytes, size, &file_depth, &tag, &result.failure);
     if (!bitmap) {
         image_release_record(result_number);
-        return 0;
+        return result;
     }
     record->handle = bitmap_handle(bitmap);
     record->width = static_cast<std::int16_t>(bitmap->width);
@@ -199,18 +227,77 @@ std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int3
     record->depth = static_cast<std::uint8_t>(bitmap->bpp);
     record->source_depth = static_cast<std::uint8_t>(file_depth);
     record->format_tag = tag;
-    return creation_result(number, result_number, bitmap);
+    result.value = creation_result(number, result_number, bitmap);
+    return result;
 }
 
-std::intptr_t image_load(ObjectNumber number, const std::string& file_name) {
+std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int32_t size) {
+    return image_from_memory_result(number, data, size).value;
+}
+
+LoadResult image_load_result(ObjectNumber number, const std::string& file_name) {
     std::vector<std::uint8_t> data;
-    if (!file_read_all(file_name.c_str(), data) || data.empty()) {
+    const int code = file_read_whole(file_name.c_str(), data);
+    if (code || data.empty()) {
         // The record is still taken so that a failed load leaves no image at the number.
         ObjectNumber result_number = 0;
         if (image_take_record(number, &result_number)) image_release_record(result_number);
-        return 0;
+        LoadResult result;
+        switch (code) {
+            case 0:
+                result.failure = LoadFailure::Empty;
+                break;
+            case ENOENT:
+                result.failure = LoadFailure::NoSuchFile;
+                break;
+            case EISDIR:
+                result.failure = LoadFailure::Folder;
+                break;
+            case EACCES:
+            case EPERM:
+                result.failure = LoadFailure::PermissionDenied;
+                break;
+            case ENOMEM:
+                result.failure = LoadFailure::NoMemory;
+                break;
+            default:
+                result.failure = LoadFailure::Unreadable;
+                result.detail = file_error_text(code);
+        }
+        return result;
     }
-    return image_from_memory(number, data.data(), static_cast<std::int32_t>(data.size()));
+    return image_from_memory_result(number, data.data(), static_cast<std::int32_t>(data.size()));
+}
+
+std::intptr_t image_load(ObjectNumber number, const std::string& file_name) {
+    return image_load_result(number, file_name).value;
+}
+
+std::string load_failure_text(const LoadResult& result) {
+    switch (result.failure) {
+        case LoadFailure::None:
+            return {};
+        case LoadFailure::NoSuchFile:
+            return "no such file";
+        case LoadFailure::Folder:
+            return "it is a folder";
+        case LoadFailure::PermissionDenied:
+            return "permission denied";
+        case LoadFailure::Empty:
+            return "the file is empty";
+        case LoadFailure::Damaged:
+            return "the picture is truncated or damaged";
+        case LoadFailure::NotPicture:
+            return "not a picture in a format read here (PNG, JPEG or BMP)";
+        case LoadFailure::TooLarge:
+            return "the picture is larger than " + std::to_string(MaxSide) + " pixels on a side or " +
+                   std::to_string(g_pixel_limit) + " pixels in all";
+        case LoadFailure::NoMemory:
+            return "not enough memory";
+        case LoadFailure::Unreadable:
+            return result.detail.empty() ? "the file cannot be read" : result.detail;
+    }
+    return {};
 }
 
 int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t tag, int parameter,

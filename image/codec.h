@@ -97,6 +97,32 @@ const ImageEncoder* encoder_find(std::uint32_t tag);
 std::intptr_t image_from_memory(ObjectNumber number, const void* data, std::int32_t size = UnknownSize);
 /// Reads a whole file once and decodes it as image_from_memory.
 std::intptr_t image_load(ObjectNumber number, const std::string& file_name);
+/// Why a picture could not be read.
+enum class LoadFailure : std::uint8_t {
+    None,
+    NoSuchFile,
+    Folder,
+    PermissionDenied,
+    Empty,        // a file of no bytes
+    Damaged,      // the data starts as a known format but cannot be decoded: truncated or damaged
+    NotPicture,   // no decoder recognises the data
+    TooLarge,     // larger than the pixel limit
+    NoMemory,
+    Unreadable,   // any other reading error
+};
+/// A load's result: the value image_load returns (0 on failure) and the reason of a failure.
+struct LoadResult {
+    std::intptr_t value = 0;
+    LoadFailure failure = LoadFailure::None;
+    std::string detail;  // the system's wording for Unreadable
+};
+/// image_from_memory and image_load, saying why they failed.
+LoadResult image_from_memory_result(ObjectNumber number, const void* data, std::int32_t size = UnknownSize);
+LoadResult image_load_result(ObjectNumber number, const std::string& file_name);
+/// The reason of a failed load in words, shared by every program ("no such file", "the
+/// picture is truncated or damaged", ...); empty for None.
+std::string load_failure_text(const LoadResult& result);
+
 /// Writes image `number` with the encoder of `tag`. `depth` -1 means the image's source
 /// depth. Returns 1 on success, 0 on failure; a failed save leaves any existing file intact.
 int image_save(ObjectNumber number, const std::string& file_name, std::uint32_t tag = FormatBmp,

@@ -50,6 +50,11 @@ bool tileset_target_from_name(const std::string& path, TileSetTarget* target) {
     return true;
 }
 
+bool typed_target(const std::string& typed, int pattern, TileSetTarget* target) {
+    if (pattern < 0 || pattern > 2) return false;
+    return tileset_target_from_name(typed, target) || tileset_target(typed, pattern, target);
+}
+
 std::string file_part(const std::string& path) {
     const std::size_t cut = path.find_last_of("/\\");
     return cut == std::string::npos ? path : path.substr(cut + 1);

@@ -186,6 +186,10 @@ struct TileSetTarget {
 };
 /// False for a pattern other than 0, 1 or 2.
 bool tileset_target(const std::string& typed, int pattern, TileSetTarget* target);
+/// The target of a name typed in a Save As dialog: a known extension typed at the end (.png,
+/// .jpg, .jpeg, .bmp, any case) decides the format whatever the pattern; without one, the
+/// pattern's format and extension. False for a pattern other than 0, 1 or 2.
+bool typed_target(const std::string& typed, int pattern, TileSetTarget* target);
 /// The target for an output named on a command line, by its extension (.png, .bmp, .jpg,
 /// .jpeg, any case). False for any other extension.
 bool tileset_target_from_name(const std::string& path, TileSetTarget* target);

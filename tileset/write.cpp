@@ -1,11 +1,5 @@
 // Encoding the sheet in memory and writing a group of files all together or not at all.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "image/codec.h"
 #include "image/file.h"
@@ -58,31 +52,21 @@ EncodedPicture tileset_encode(const Bitmap& picture, std::uint32_t tag, int para
 }
 
 bool files_write_together(const std::vector<OutputFile>& files, std::string* error) {
-    std::vector<std::string> temps;
-    auto fail = [&](const std::string& path, int code) {
-        for (const std::string& t : temps) ::unlink(t.c_str());
-        if (error) *error = "cannot write " + path + ": " + std::strerror(code);
+    std::vector<StagedFile> staged(files.size());
+    auto fail = [&](const std::string& path, const std::string& why) {
+        for (StagedFile& s : staged) file_discard(&s);
+        if (error) *error = "cannot write " + path + ": " + why;
         return false;
     };
-    const mode_t mode = file_created_mode();
-    for (const OutputFile& f : files) {
-        std::string temp = f.path + ".XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0) return fail(f.path, errno);
-        temps.push_back(temp);
-        bool ok = file_write_all(fd, f.data(), f.size());
-        int code = ok ? 0 : (errno ? errno : EIO);
-        if (ok && ::fchmod(fd, mode) != 0) ok = false, code = errno;
-        if (::close(fd) != 0 && ok) ok = false, code = errno;
-        if (!ok) return fail(f.path, code);
+    // Every file is written beside its target (links followed) before any is replaced.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string why = file_stage(files[i].path, files[i].data(), files[i].size(), &staged[i]);
+        if (!why.empty()) return fail(files[i].path, why);
     }
     // Every file is complete: now they replace the old ones.
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (::rename(temps[i].c_str(), files[i].path.c_str()) != 0) {
-            const int code = errno;
-            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
-            return fail(files[i].path, code);
-        }
+        const std::string why = file_commit(&staged[i]);
+        if (!why.empty()) return fail(files[i].path, why);
     }
     return true;
 }

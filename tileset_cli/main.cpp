@@ -20,7 +20,7 @@ namespace morvane {
 namespace {
 
 constexpr const char* Program = "morvane-tileset";
-constexpr const char* Version = "1.0";
+constexpr const char* Version = MORVANE_VERSION;
 enum ExitStatus : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
 constexpr const char* Help = R"(Usage: morvane-tileset [options] INPUT OUTPUT
@@ -69,12 +69,16 @@ struct Command {
     bool quiet = false;
 };
 
-// A whole decimal number within low..high.
+// A whole decimal number within low..high. A negative number, or one too long to read, is
+// out of range rather than not a number.
 std::int64_t number(const std::string& option, const std::string& text, std::int64_t low, std::int64_t high) {
-    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) {
+    const std::size_t digits = text.size() > 1 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (text.size() == digits || text.find_first_not_of("0123456789", digits) != std::string::npos) {
         throw Failure{ExitUsage, option + ": '" + text + "' is not a whole number"};
     }
-    const std::int64_t value = std::stoll(text);
+    const std::size_t significant = text.find_first_not_of('0', digits);
+    const bool huge = significant != std::string::npos && text.size() - significant > 12;
+    const std::int64_t value = huge ? (text[0] == '-' ? low - 1 : high + 1) : std::stoll(text);
     if (value < low || value > high) {
         throw Failure{ExitUsage, option + ": " + text + " is out of range (" + std::to_string(low) + " to " +
                                      std::to_string(high) + ")"};
@@ -129,6 +133,10 @@ Command parse(int argc, char** argv, bool* done) {
             o.extrude = number(arg, take(), 0, max);
         } else if (arg == "--quality") {
             c.quality = static_cast<int>(number(arg, take(), 0, 100));
+            if (c.quality % 10 != 0) {
+                throw Failure{ExitUsage, "--quality: " + std::to_string(c.quality) +
+                                             " is not a step of 10 (0, 10, 20 ... 100)"};
+            }
         } else if (arg == "--layout") {
             const std::string v = take();
             if (v == "classic") {
@@ -177,17 +185,8 @@ bool same_file(const std::string& a, const std::string& b) {
 }
 
 void check_writable(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path folder = fs::absolute(path, error).parent_path();
-    if (fs::is_directory(path, error)) throw Failure{ExitFailed, "cannot write " + path + ": it is a folder"};
-    if (!fs::is_directory(folder, error)) {
-        throw Failure{ExitFailed, "cannot write " + path + ": no folder " + folder.string()};
-    }
-    if (::access(folder.c_str(), W_OK) != 0) {
-        throw Failure{ExitFailed,
-                      "cannot write " + path + ": the folder " + folder.string() + " is not writable"};
-    }
+    const std::string problem = file_write_problem(path);
+    if (!problem.empty()) throw Failure{ExitFailed, "cannot write " + path + ": " + problem};
 }
 
 class Progress {
@@ -254,28 +253,18 @@ int run(const Command& c) {
 
     Progress progress(c.quiet);
     progress.say("reading " + file_part(c.input));
-    std::error_code error;
-    if (!std::filesystem::exists(c.input, error))
-        throw Failure{ExitFailed, "cannot read " + c.input + ": no such file"};
-    if (std::filesystem::is_directory(c.input, error)) {
-        throw Failure{ExitFailed, "cannot read " + c.input + ": it is a folder"};
-    }
-    std::vector<std::uint8_t> data;
-    if (!file_read_all(c.input.c_str(), data)) throw Failure{ExitFailed, "cannot read " + c.input};
     image_codecs_init();
     bmp_codec_register();
     png_decoder_register();
     png_encoder_register();
     jpeg_decoder_register();
     jpeg_encoder_register();
-    const auto picture =
-        static_cast<ObjectNumber>(image_from_memory(-1, data.data(), static_cast<std::int32_t>(data.size())));
-    std::vector<std::uint8_t>().swap(data);  // the file bytes are not needed any more
-    if (!picture)
-        throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
+    const LoadResult loaded = image_load_result(-1, c.input);
+    if (!loaded.value) throw Failure{ExitFailed, "cannot read " + c.input + ": " + load_failure_text(loaded)};
+    const auto picture = static_cast<ObjectNumber>(loaded.value);
     const Bitmap* source = bitmap_from_handle(image_handle(picture));
     if (!source || (source->bpp != 24 && source->bpp != 32)) {
-        throw Failure{ExitFailed, c.input + " is not a picture in a format read here (PNG, JPEG or BMP)"};
+        throw Failure{ExitFailed, "cannot read " + c.input + ": " + load_failure_text({0, LoadFailure::NotPicture, {}})};
     }
 
     const std::string problem = tileset_options_problem(o, source->width, source->height);

@@ -1,5 +1,7 @@
 // The document: title and unsaved state, Undo/Redo through the menu, Save and Save As, and
 // the Save/Discard/Cancel question before the document is closed or replaced.
+#include <algorithm>
+
 #include "app/editor.h"
 #include "editor_fixture.h"
 #include "image/codec.h"
@@ -142,6 +144,38 @@ TEST_F(DocumentFileTest, SaveWritesTheFileWithoutDialogAndSaveAsAlwaysAsks) {
     EXPECT_EQ(requests_.back().pattern_index, 2);
 }
 
+// A known extension typed in Save As decides the format whatever pattern is chosen; without
+// one the pattern's format and extension are used.
+TEST_F(DocumentFileTest, SaveAsTypedExtensionDecidesTheFormat) {
+    dab(20, 20);
+    const struct {
+        const char* typed;
+        int pattern;  // 0 PNG, 1 JPEG, 2 BMP
+        const char* written;
+        const char* magic;  // the first bytes of the written file
+    } rows[] = {
+        {"a.jpg", 0, "a.jpg", "\xFF\xD8"},       {"b.JPEG", 2, "b.JPEG", "\xFF\xD8"},
+        {"c.Png", 1, "c.Png", "\x89PNG"},          {"d.bmp", 0, "d.bmp", "BM"},
+        {"e", 1, "e.jpg", "\xFF\xD8"},            {"f", 2, "f.bmp", "BM"},
+        {"g.gif", 0, "g.gif.png", "\x89PNG"},      {"h.jpg.txt", 2, "h.jpg.txt.bmp", "BM"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        answer_file(row.typed, row.pattern);
+        choose_menu(MenuSaveAs);
+        const std::string magic = row.magic;
+        EXPECT_EQ(read_file(row.written).substr(0, magic.size()), magic);
+        EXPECT_EQ(title(), std::string(row.written) + " - Morvane");
+    }
+    // Only the named files were written (and no temporary file is left).
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "b.JPEG", "c.Png", "d.bmp", "e.jpg", "f.bmp", "g.gif.png",
+                                                "h.jpg.txt.bmp"}));
+}
+
 TEST_F(DocumentFileTest, FailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
     open_picture("pic.png", 20, 20);
     const std::string before = read_file("pic.png");
@@ -152,7 +186,8 @@ TEST_F(DocumentFileTest, FailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
     choose_menu(MenuSaveAs);
     ASSERT_GE(requests_.size(), 2u);
     EXPECT_EQ(requests_.back().kind, DialogKind::Message);
-    EXPECT_EQ(requests_.back().text, "Cannot save image: " + (dir_ / "missing" / "x").string());
+    EXPECT_EQ(requests_.back().text,
+              "Cannot save image: " + (dir_ / "missing" / "x").string() + "\nNo folder " + (dir_ / "missing").string());
     EXPECT_EQ(title(), "*pic.png - Morvane");
     EXPECT_EQ(read_file("pic.png"), before);
 

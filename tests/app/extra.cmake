@@ -34,7 +34,22 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_navigate.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_navigate PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    # Save As with a typed extension other than the chosen pattern's, checked by identify.
+    find_program(MORVANE_IDENTIFY identify)
+    if(MORVANE_OPENBOX AND MORVANE_CONVERT AND MORVANE_IDENTIFY AND MORVANE_XWININFO)
+      add_test(NAME app_e2e_saveas
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_saveas.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_saveas PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
+endif()
+
+# The version of project() in both programs and the configured manual pages.
+if(TARGET morvane)
+  add_test(NAME app_version COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/version_test.sh ${PROJECT_VERSION}
+                                    ${PROJECT_BINARY_DIR} $<TARGET_FILE:morvane>
+                                    $<$<TARGET_EXISTS:morvane-tileset>:$<TARGET_FILE:morvane-tileset>>)
+  set_tests_properties(app_version PROPERTIES LABELS app TIMEOUT 60)
 endif()
 
 # The install tree, the validators and the Debian package of this build.
@@ -43,7 +58,7 @@ find_program(MORVANE_DESKTOP_VALIDATE desktop-file-validate)
 find_program(MORVANE_APPSTREAMCLI appstreamcli)
 if(TARGET morvane AND MORVANE_DPKG_DEB AND MORVANE_DESKTOP_VALIDATE AND MORVANE_APPSTREAMCLI)
   add_test(NAME app_package COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/package_test.sh ${PROJECT_BINARY_DIR}
-                                    $<TARGET_EXISTS:morvane-tileset>)
+                                    $<TARGET_EXISTS:morvane-tileset> ${PROJECT_VERSION})
   set_tests_properties(app_package PROPERTIES LABELS "app;package" TIMEOUT 300)
 endif()
 

@@ -91,9 +91,43 @@ TEST_F(OpenImage, UnreadableFileIsReportedAndChangesNothing) {
     ASSERT_EQ(requests_.size(), 2u);
     EXPECT_EQ(requests_[1].kind, DialogKind::Message);
     EXPECT_EQ(requests_[1].title, "Canvas");
-    EXPECT_EQ(requests_[1].text, "Cannot load image: " + path);
+    EXPECT_EQ(requests_[1].text, "Cannot load image: " + path + "\nThe picture is truncated or damaged");
     EXPECT_EQ(state_.view_width, 256);
     EXPECT_EQ(image_width(DocumentImage), 256);
+}
+
+// The first line names the file, the second says why; the document stays.
+TEST_F(OpenImage, FailedOpenSaysWhyOnASecondLine) {
+    write_test_picture("good.png", 16, 16);
+    const std::string good = read_file("good.png");
+    write_file("empty.png", "");
+    write_file("cut.png", good.substr(0, good.size() / 2));
+    write_file("bad.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+    write_file("notes.png", "shopping list\n");
+    std::filesystem::create_directory("folder.png");
+    const struct {
+        const char* name;
+        const char* why;
+    } rows[] = {
+        {"missing.png", "No such file"},
+        {"folder.png", "It is a folder"},
+        {"empty.png", "The file is empty"},
+        {"cut.png", "The picture is truncated or damaged"},
+        {"bad.jpg", "The picture is truncated or damaged"},
+        {"notes.png", "Not a picture in a format read here (PNG, JPEG or BMP)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        requests_.clear();
+        const std::string path = (dir_ / row.name).string();
+        answer_file(path);
+        answer_message(1);
+        choose_menu(3);
+        ASSERT_EQ(requests_.size(), 2u);
+        EXPECT_EQ(requests_[1].title, "Canvas");
+        EXPECT_EQ(requests_[1].text, "Cannot load image: " + path + "\n" + row.why);
+        EXPECT_EQ(image_width(DocumentImage), 256);
+    }
 }
 
 TEST_F(OpenImage, BmpThroughAllFilesAndPicturesWithoutAlphaAreOpaque) {

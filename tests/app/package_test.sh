@@ -2,7 +2,7 @@
 # The install tree and the Debian package of a built tree: the files `cmake --install` puts
 # under the prefix, the desktop entry and AppStream validators, the installed editor
 # starting, and the package's file list and dependencies.
-#   package_test.sh <build dir> <1 when the build has morvane-tileset, else 0>
+#   package_test.sh <build dir> <1 when the build has morvane-tileset, else 0> <version>
 set -u
 build=$(readlink -f "$1")
 work=$(mktemp -d /tmp/morvane_package_XXXXXX)
@@ -15,6 +15,7 @@ fail() {
 
 id=org.morvane.Morvane
 tileset=${2:-0}
+version=${3:-}
 
 # What a prefix holds after the install, relative to it.
 expected() {
@@ -62,6 +63,9 @@ deb=$(ls "$work"/pkg/morvane_*.deb 2>/dev/null | head -n 1)
 listed=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./usr/||' | sort)
 [ "$listed" = "$want" ] || fail "package holds:"$'\n'"$listed"
 [ "$(dpkg-deb -f "$deb" Package)" = morvane ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version), build $version"
+installed=$(env -u DISPLAY "$work/root/usr/bin/morvane" --version)
+[ "$installed" = "morvane $version" ] || fail "installed morvane --version: $installed"
 depends=$(dpkg-deb -f "$deb" Depends)
 for runtime in libqt6core6 libqt6gui6 libqt6widgets6 libpng16-16 libjpeg62-turbo qt6-qpa-plugins libc6; do
     echo "$depends" | grep -q "\b$runtime\b" || fail "Depends lacks $runtime: $depends"

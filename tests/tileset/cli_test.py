@@ -59,16 +59,33 @@ class Cli(unittest.TestCase):
         random_picture("big.png", 200, 200, 2)
         with open("notes.txt", "w") as f:
             f.write("not a picture")
+        open("empty.png", "wb").close()
+        with open("in.png", "rb") as f, open("cut.png", "wb") as cut:
+            cut.write(f.read()[:60])
         os.mkdir("folder.png")
         cases = [
             (["nothere.png", "o.png"], 1, "morvane-tileset: cannot read nothere.png: no such file"),
-            (["notes.txt", "o.png"], 1, "morvane-tileset: notes.txt is not a picture in a format read here"),
+            (["notes.txt", "o.png"], 1,
+             "morvane-tileset: cannot read notes.txt: not a picture in a format read here (PNG, JPEG or BMP)"),
+            (["empty.png", "o.png"], 1, "morvane-tileset: cannot read empty.png: the file is empty"),
+            (["cut.png", "o.png"], 1, "morvane-tileset: cannot read cut.png: the picture is truncated or damaged"),
+            (["folder.png", "o.png"], 1, "morvane-tileset: cannot read folder.png: it is a folder"),
             (["--tile", "200x2", "in.png", "o.png"], 2, "tiles of 200x2 leave no whole tile in the 100x64 picture"),
             (["--layout", "grid", "--in-margin", "70", "in.png", "o.png"], 2, "with input margin 70"),
             (["--columns", "x", "in.png", "o.png"], 2, "--columns: 'x' is not a whole number"),
             (["--columns", "0", "in.png", "o.png"], 2, "--columns: 0 is out of range (1 to 32767)"),
-            (["--spacing", "-1", "in.png", "o.png"], 2, "--spacing: '-1' is not a whole number"),
+            (["--spacing", "-1", "in.png", "o.png"], 2, "--spacing: -1 is out of range (0 to 32767)"),
+            (["--tile", "-5x32", "in.png", "o.png"], 2, "--tile: -5 is out of range (1 to 32767)"),
+            (["--tile", "32x-0", "in.png", "o.png"], 2, "--tile: -0 is out of range (1 to 32767)"),
+            (["--columns", "-2", "in.png", "o.png"], 2, "--columns: -2 is out of range (1 to 32767)"),
+            (["--columns", "99999999999999999999", "in.png", "o.png"], 2,
+             "--columns: 99999999999999999999 is out of range (1 to 32767)"),
+            (["--layout", "grid", "--margin=-3", "in.png", "o.png"], 2, "--margin: -3 is out of range (0 to 32767)"),
+            (["--in-margin", "-1", "in.png", "o.png"], 2, "--in-margin: -1 is out of range (0 to 32767)"),
+            (["--quality", "-10", "in.png", "o.jpg"], 2, "--quality: -10 is out of range (0 to 100)"),
+            (["--columns", "-", "in.png", "o.png"], 2, "--columns: '-' is not a whole number"),
             (["--quality", "101", "in.png", "o.jpg"], 2, "--quality: 101 is out of range (0 to 100)"),
+            (["--quality", "75", "in.png", "o.jpg"], 2, "--quality: 75 is not a step of 10 (0, 10, 20 ... 100)"),
             (["--tile", "16", "in.png", "o.png"], 2, "--tile: '16' is not a size like 32x32"),
             (["--tile", "0x16", "in.png", "o.png"], 2, "--tile: 0 is out of range"),
             (["--layout", "rows", "in.png", "o.png"], 2, "--layout: 'rows' is neither classic nor grid"),
@@ -383,10 +400,72 @@ class Cli(unittest.TestCase):
             self.assertEqual(b"writing 1 file" in text, shown_progress, text)
 
     def test_help_and_version(self):
-        for flag, text in (("--help", "Usage: morvane-tileset [options] INPUT OUTPUT"), ("--version", "morvane-tileset ")):
+        version = os.environ["MORVANE_VERSION"]
+        for flag, text in (("--help", "Usage: morvane-tileset [options] INPUT OUTPUT"),
+                           ("--version", "morvane-tileset %s\n" % version)):
             status, out, err = self.run_cli(flag)
             self.assertEqual((status, err), (0, ""))
             self.assertTrue(out.startswith(text), out)
+        self.assertEqual(out, "morvane-tileset %s\n" % version)
+
+    def run_as_user(self, *args):
+        """The tool as an ordinary user with umask 027: as nobody when the test runs as root."""
+        command = [CLI, *args]
+        if os.geteuid() == 0:
+            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", *command]
+        r = subprocess.run(command, capture_output=True, text=True, timeout=120,
+                           preexec_fn=lambda: os.umask(0o027))
+        return r.returncode, r.stderr
+
+    def test_outputs_respect_the_file_system(self):
+        if os.geteuid() == 0 and not shutil.which("setpriv"):
+            self.skipTest("setpriv is not installed")
+        random_picture("in.png", 64, 32, 5)
+        os.mkdir("sub")
+        old = b"old bytes"
+        rows = [
+            # name, outputs {path: old mode or None}, links {link: target}, status, message,
+            # modes afterwards {path: mode}, replaced (else all kept)
+            ("read-only picture refused", {"o.png": 0o444}, {}, ["o.png"], 1,
+             "cannot write o.png: the file is read-only (permission denied)", {"o.png": 0o444}, False),
+            ("read-only list: nothing written", {"p.png": 0o644, "p.txt": 0o444}, {}, ["p.png", "--list", "p.txt"], 1,
+             "cannot write p.txt: the file is read-only (permission denied)", {"p.png": 0o644, "p.txt": 0o444}, False),
+            ("private files keep their mode", {"q.png": 0o600, "q.json": 0o600}, {}, ["q.png", "--json", "q.json"], 0,
+             "", {"q.png": 0o600, "q.json": 0o600}, True),
+            ("new files from the umask", {}, {}, ["n.png", "--tsx", "n.tsx"], 0, "", {"n.png": 0o640, "n.tsx": 0o640},
+             True),
+            ("links followed and kept", {"sub/real.png": 0o604, "sub/end.txt": 0o600},
+             {"l.png": "sub/real.png", "l.txt": "sub/mid.txt", "sub/mid.txt": "end.txt"}, ["l.png", "--list", "l.txt"],
+             0, "", {"sub/real.png": 0o604, "sub/end.txt": 0o600}, True),
+        ]
+        for name, existing, links, args, status, message, modes, replaced in rows:
+            with self.subTest(name):
+                for path, mode in existing.items():
+                    with open(path, "wb") as f:
+                        f.write(old)
+                    os.chmod(path, mode)
+                for link, target in links.items():
+                    os.symlink(target, link)
+                if os.geteuid() == 0:
+                    for root, dirs, files in os.walk("."):
+                        for entry in [root] + [os.path.join(root, e) for e in dirs + files]:
+                            os.lchown(entry, 65534, 65534)
+                got, err = self.run_as_user("--quiet", "in.png", *args)
+                self.assertEqual(got, status, err)
+                self.assertIn(message, err)
+                for path, mode in modes.items():
+                    self.assertFalse(os.path.islink(path))
+                    self.assertEqual(os.stat(path).st_mode & 0o7777, mode, path)
+                    with open(path, "rb") as f:
+                        data = f.read()
+                    self.assertEqual(data != old, replaced, path)
+                    if replaced and path.endswith(".png"):
+                        with Image.open(path) as im:
+                            self.assertEqual(im.size, (320, 32))
+                for link in links:
+                    self.assertTrue(os.path.islink(link), link)
+                left = [f for _, _, files in os.walk(".") for f in files if ".XXXXXX" in f or len(f.split(".")) > 2]
+                self.assertEqual(left, [], "no temporary file is left")
 
 
 if __name__ == "__main__":

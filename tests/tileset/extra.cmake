@@ -5,6 +5,7 @@ if(TARGET morvane-tileset)
     add_test(NAME tileset_cli
              COMMAND ${MORVANE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tileset/cli_test.py
                      $<TARGET_FILE:morvane-tileset>)
-    set_tests_properties(tileset_cli PROPERTIES LABELS tileset TIMEOUT 300)
+    set_tests_properties(tileset_cli PROPERTIES LABELS tileset TIMEOUT 300
+                         ENVIRONMENT MORVANE_VERSION=${PROJECT_VERSION})
   endif()
 endif()
