@@ -180,11 +180,9 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
     const bool bottom_up = (flags & BottomUp) != 0;
     if (png_smallest() && !(depth >= 1 && depth <= 8)) {
         // Out of memory for the reduced form: the plain file below is still written.
-        PngReduced reduced;
         std::uint8_t* data = nullptr;
         std::size_t size = 0;
-        if (png_reduce(pixels, width, height, stride, bottom_up, source_bpp, reduced) &&
-            png_encode_reduced(reduced, &data, &size))
+        if (png_encode_smallest(pixels, width, height, stride, bottom_up, source_bpp, &data, &size))
             return encoded_output(file_name, data, size);
     }
     PngWriteJob job{};

@@ -30,6 +30,8 @@ constexpr std::size_t TryBothUpTo = std::size_t{1} << 20;
 constexpr std::size_t FastFrom = std::size_t{2} << 20;
 // Pieces compressed on their own threads are at least this large.
 constexpr std::size_t PieceSize = std::size_t{512} << 10;
+// Pictures up to this many pixels are also tried without their palette.
+constexpr std::int64_t PaletteCheckUpTo = 65536;
 // Image data are split into IDAT chunks of this size.
 constexpr std::size_t ChunkData = std::size_t{1} << 20;
 
@@ -171,6 +173,25 @@ bool png_encode_reduced(const PngReduced& p, std::uint8_t** data, std::size_t* s
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+bool png_encode_smallest(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data, std::size_t* size) {
+    PngReduced reduced;
+    if (!png_reduce(pixels, width, height, stride, bottom_up, bpp, true, reduced) ||
+        !png_encode_reduced(reduced, data, size))
+        return false;
+    if (reduced.color_type != PngPalette || static_cast<std::int64_t>(width) * height > PaletteCheckUpTo) return true;
+    std::uint8_t* direct = nullptr;
+    std::size_t direct_size = 0;
+    if (png_reduce(pixels, width, height, stride, bottom_up, bpp, false, reduced) &&
+        png_encode_reduced(reduced, &direct, &direct_size) && direct_size < *size) {
+        std::free(*data);
+        *data = direct, *size = direct_size;
+    } else {
+        std::free(direct);
+    }
+    return true;
 }
 
 }  // namespace morvane

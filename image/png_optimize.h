@@ -31,13 +31,20 @@ struct PngReduced {
 /// Reduces 24-bit (blue, green, red) or 32-bit (blue, green, red, alpha) pixels, rows
 /// `stride` bytes apart and bottom-up when `bottom_up`. Fully transparent pixels keep their
 /// colour, so a reader gets back the very RGBA bytes of the 8-bit file. False when out of
-/// memory or the arguments are invalid.
+/// memory or the arguments are invalid. Without `palette_allowed` the picture keeps its
+/// samples (grey or RGB, with alpha where needed).
 bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
-                bool bottom_up, int bpp, PngReduced& out);
+                bool bottom_up, int bpp, bool palette_allowed, PngReduced& out);
 
 /// Encodes a reduced picture as a whole PNG file into malloc'd memory (*data, *size):
 /// filters chosen per row, several ways tried side by side, the smallest kept. False when
 /// out of memory.
 bool png_encode_reduced(const PngReduced& picture, std::uint8_t** data, std::size_t* size);
+
+/// The smallest PNG file of the pixels (arguments as png_reduce) in malloc'd memory. A small
+/// picture is also tried without a palette, whose chunks can cost more than they save.
+/// False when out of memory.
+bool png_encode_smallest(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data, std::size_t* size);
 
 }  // namespace morvane

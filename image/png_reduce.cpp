@@ -79,7 +79,7 @@ void put_sample(std::uint8_t* row, std::int32_t x, int bits, unsigned value) {
 }  // namespace
 
 bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
-                bool bottom_up, int bpp, PngReduced& out) {
+                bool bottom_up, int bpp, bool palette_allowed, PngReduced& out) {
     if (!pixels || width <= 0 || height <= 0 || stride <= 0 || (bpp != 24 && bpp != 32)) return false;
     try {
         const std::size_t w = static_cast<std::size_t>(width), count = w * static_cast<std::size_t>(height);
@@ -136,7 +136,7 @@ bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
         }
         // A palette wins when its indices are narrower than the direct samples.
         std::vector<std::uint8_t> remap;
-        if (!many && palette_depth(table.colours.size()) < channels * out.bit_depth) {
+        if (palette_allowed && !many && palette_depth(table.colours.size()) < channels * out.bit_depth) {
             out.color_type = PngPalette;
             out.bit_depth = palette_depth(table.colours.size());
             channels = 1;

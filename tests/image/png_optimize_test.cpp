@@ -100,7 +100,7 @@ TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
              return c;
          }(), 2, 8, 6},
     };
-    const int width = 37, height = 19;  // odd sizes: packed rows end mid-byte
+    const int width = 67, height = 41;  // odd sizes: packed rows end mid-byte
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(image_create(1, width, height, c.depth), 0);
@@ -139,6 +139,28 @@ TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
             }
         EXPECT_EQ(wrong, 0);
     }
+}
+
+TEST_F(PngSmallest, PaletteLeftOutWhereItsChunksCostMore) {
+    // 16 x 16 pixels of 256 colours: 1 KiB of RGBA against 256 indices, a 768-byte PLTE and
+    // a 256-byte tRNS.
+    ASSERT_NE(image_create(1, 16, 16, 32), 0);
+    Bitmap* b = bitmap_from_handle(image_handle(1));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const int i = y * 16 + x;
+            std::uint8_t* p = b->row(y) + 4 * x;
+            p[0] = static_cast<std::uint8_t>(i), p[1] = static_cast<std::uint8_t>(i * 97), p[2] = 9, p[3] = static_cast<std::uint8_t>(255 - i);
+        }
+    png_smallest_set(true);
+    const std::string path = temp_dir() + "/tiny.png";
+    ASSERT_EQ(image_save(1, path, FormatPng), 1);
+    bool found = false;
+    const auto header = chunk_of(read_file(path), "IHDR", &found);
+    ASSERT_EQ(header.size(), 13u);
+    EXPECT_EQ(header[9], 6);
+    ASSERT_NE(image_load(2, path), 0);
+    for (int i = 0; i < 256; i += 51) EXPECT_EQ(pixel_at(2, i % 16, i / 16), pixel_at(1, i % 16, i / 16));
 }
 
 TEST_F(PngSmallest, OffWritesTheSameBytesAsBefore) {
