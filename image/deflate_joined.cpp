@@ -33,27 +33,25 @@ std::vector<std::uint8_t> compress_piece(const std::uint8_t* data, std::size_t s
 // cleared, and the data after its end-of-block code become an empty stored block
 // (3 header bits, padding, length 0 and its complement). `size` is the piece's plain size.
 bool make_continuable(std::vector<std::uint8_t>& piece, std::size_t size) {
-    z_stream s{};
-    if (inflateInit2(&s, -15) != Z_OK) return false;
-    std::vector<std::uint8_t> scratch;
+    std::vector<std::uint8_t> scratch;  // inflate keeps its own window: the output is thrown away
     try {
-        scratch.resize(std::max<std::size_t>(size, 1));
+        scratch.resize(std::size_t{1} << 16);
     } catch (const std::bad_alloc&) {
-        inflateEnd(&s);
         return false;
     }
+    z_stream s{};
+    if (inflateInit2(&s, -15) != Z_OK) return false;
     s.next_in = piece.data();
     s.avail_in = static_cast<uInt>(piece.size());
-    s.next_out = scratch.data();
-    s.avail_out = static_cast<uInt>(scratch.size());
     std::size_t last_block = 0, end = 0;  // bit positions
     int result = Z_OK;
     while (result == Z_OK) {
+        s.next_out = scratch.data();
+        s.avail_out = static_cast<uInt>(scratch.size());
         result = inflate(&s, Z_BLOCK);
         const std::size_t bit = static_cast<std::size_t>(s.total_in) * 8 - static_cast<unsigned>(s.data_type & 7);
         // Stops at block boundaries: before a block header, or (64) just after the final block.
         if (result == Z_OK && (s.data_type & 128)) (s.data_type & 64 ? end : last_block) = bit;
-        if (result == Z_OK && s.avail_in == 0 && !(s.data_type & 128)) result = Z_DATA_ERROR;
     }
     inflateEnd(&s);
     if (result != Z_STREAM_END || s.total_out != size || end <= last_block) return false;
@@ -67,13 +65,33 @@ bool make_continuable(std::vector<std::uint8_t>& piece, std::size_t size) {
     return true;
 }
 
+// True when `stream` is one whole zlib stream of `size` bytes with the right checksum.
+bool stream_reads_back(const std::vector<std::uint8_t>& stream, std::size_t size) {
+    std::vector<std::uint8_t> scratch(std::size_t{1} << 16);
+    z_stream s{};
+    if (inflateInit(&s) != Z_OK) return false;
+    s.next_in = const_cast<std::uint8_t*>(stream.data());
+    s.avail_in = static_cast<uInt>(stream.size());
+    int result = Z_OK;
+    while (result == Z_OK) {
+        s.next_out = scratch.data();
+        s.avail_out = static_cast<uInt>(scratch.size());
+        result = inflate(&s, Z_NO_FLUSH);
+    }
+    inflateEnd(&s);
+    return result == Z_STREAM_END && s.total_out == size && s.avail_in == 0;
+}
+
 }  // namespace
 
 bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsigned threads, std::size_t piece,
                     std::vector<std::uint8_t>& out) {
     try {
-        const std::size_t count =
-            std::clamp<std::size_t>(size / std::max<std::size_t>(piece, 1), 1, std::max(threads, 1u));
+        // zlib's counters are 32-bit: data of 2 GiB and more go in one piece.
+        const std::size_t count = size >= (std::size_t{1} << 31)
+                                      ? 1
+                                      : std::clamp<std::size_t>(size / std::max<std::size_t>(piece, 1), 1,
+                                                                std::max(threads, 1u));
         std::vector<std::vector<std::uint8_t>> parts(count);
         std::vector<char> ok(count, 0);
         auto work = [&](std::size_t i) {
@@ -82,6 +100,7 @@ bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsig
             ok[i] = !parts[i].empty() && (i + 1 == count || make_continuable(parts[i], end - begin));
         };
         std::vector<std::thread> helpers;
+        helpers.reserve(count);
         for (std::size_t i = 1; i < count; ++i) {
             try {
                 helpers.emplace_back(work, i);
@@ -97,6 +116,9 @@ bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsig
         for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
         const std::uint32_t adler = libdeflate_adler32(1, data, size);
         for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(adler >> shift));
+        // The joins are checked by reading the stream back (a few milliseconds a MiB); should
+        // one be wrong, the data are compressed again in one piece.
+        if (count > 1 && !stream_reads_back(out, size)) return deflate_joined(data, size, level, 1, piece, out);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
