@@ -54,9 +54,10 @@ std::vector<Px> series(int count, bool translucent) {
     return out;
 }
 
+// Cases beside those of the command line's test: 24-bit input, transparent pixels of
+// several colours, key colours that are not black and a key also shown opaque.
 TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
     const std::vector<Case> cases = {
-        {"2 colours", 32, {{0, 0, 255, 255}, {255, 0, 0, 255}}, 3, 1, -1},
         {"4 colours from 24 bits", 24, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {9, 9, 0, 255}}, 3, 2, -1},
         {"4 colours, two translucent", 32, {{1, 2, 3, 255}, {4, 5, 6, 90}, {7, 8, 9, 255}, {9, 9, 0, 0}}, 3, 2, 2},
         // Fully transparent pixels of different colours are different palette entries.
@@ -66,21 +67,9 @@ TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
              return c;
          }(), 3, 4, 3},
         {"256 colours", 32, series(256, true), 3, 8, 86},
-        {"257 opaque colours", 32, series(257, false), 2, 8, -1},
         {"257 colours, some translucent", 32, series(257, true), 6, 8, -1},
-        {"black and white", 32, {grey(0), grey(255)}, 0, 1, -1},
         {"grey in steps of 85", 24, {grey(0), grey(85), grey(170), grey(255), grey(85)}, 0, 2, -1},
-        {"16 grey levels in steps of 17", 32, [] {
-             std::vector<Px> c;
-             for (int v = 0; v < 256; v += 17) c.push_back(grey(v));
-             return c;
-         }(), 0, 4, -1},
         {"3 grey levels in steps of 1: a 2-bit palette beats 8-bit grey", 32, {grey(1), grey(2), grey(3)}, 3, 2, -1},
-        {"256 grey levels", 32, [] {
-             std::vector<Px> c;
-             for (int v = 0; v < 256; ++v) c.push_back(grey(v));
-             return c;
-         }(), 0, 8, -1},
         {"grey with one transparent key", 32, {grey(0), grey(255), grey(170, 0), grey(85)}, 0, 2, 2},
         {"grey key also shown opaque: alpha needed", 32, [] {
              std::vector<Px> c;
