@@ -3,6 +3,8 @@
 // sheet of the beach sheet's tiles in a shuffled order (fixed seed). Counters: the file
 // size and its share of the RGBA file's. The comparison with optipng is
 // bench/png_vs_optipng.sh.
+#include "image/png_optimize.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"
-#include "image/png_optimize.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ bool setup() {
         for (int t = 0; t < 64 * 64; ++t) {
             const int sx = order[t] % across * 32, sy = order[t] / across * 32;
             for (int y = 0; y < 32; ++y)
-                std::memcpy(sheet->row(t / 64 * 32 + y) + (t % 64) * 32 * 4, beach->row(sy + y) + sx * 4, 32 * 4);
+                std::memcpy(sheet->row(t / 64 * 32 + y) + (t % 64) * 32 * 4, beach->row(sy + y) + sx * 4,
+                            32 * 4);
         }
         return true;
     }();
@@ -53,9 +55,8 @@ bool setup() {
 std::size_t encoded_size(ObjectNumber picture) {
     const Bitmap* b = bitmap_from_handle(image_handle(picture));
     const ImageEncoder* encoder = encoder_find(FormatPng);
-    auto* block = reinterpret_cast<EncodedBlock*>(
-        (b->bpp == 32 ? encoder->write32 : encoder->write24)(nullptr, b->bits, b->width, b->height, b->stride,
-                                                             BottomUp, 7, b->bpp));
+    auto* block = reinterpret_cast<EncodedBlock*>((b->bpp == 32 ? encoder->write32 : encoder->write24)(
+        nullptr, b->bits, b->width, b->height, b->stride, BottomUp, 7, b->bpp));
     const std::size_t size = block ? block->size : 0;
     encoded_block_free(block);
     return size;

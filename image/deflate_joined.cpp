@@ -49,7 +49,8 @@ bool make_continuable(std::vector<std::uint8_t>& piece, std::size_t size) {
         s.next_out = scratch.data();
         s.avail_out = static_cast<uInt>(scratch.size());
         result = inflate(&s, Z_BLOCK);
-        const std::size_t bit = static_cast<std::size_t>(s.total_in) * 8 - static_cast<unsigned>(s.data_type & 7);
+        const std::size_t bit =
+            static_cast<std::size_t>(s.total_in) * 8 - static_cast<unsigned>(s.data_type & 7);
         // Stops at block boundaries: before a block header, or (64) just after the final block.
         if (result == Z_OK && (s.data_type & 128)) (s.data_type & 64 ? end : last_block) = bit;
     }
@@ -84,14 +85,14 @@ bool stream_reads_back(const std::vector<std::uint8_t>& stream, std::size_t size
 
 }  // namespace
 
-bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsigned threads, std::size_t piece,
-                    std::vector<std::uint8_t>& out) {
+bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsigned threads,
+                    std::size_t piece, std::vector<std::uint8_t>& out) {
     try {
         // zlib's counters are 32-bit: data of 2 GiB and more go in one piece.
-        const std::size_t count = size >= (std::size_t{1} << 31)
-                                      ? 1
-                                      : std::clamp<std::size_t>(size / std::max<std::size_t>(piece, 1), 1,
-                                                                std::max(threads, 1u));
+        const std::size_t count =
+            size >= (std::size_t{1} << 31)
+                ? 1
+                : std::clamp<std::size_t>(size / std::max<std::size_t>(piece, 1), 1, std::max(threads, 1u));
         std::vector<std::vector<std::uint8_t>> parts(count);
         std::vector<char> ok(count, 0);
         auto work = [&](std::size_t i) {
@@ -118,7 +119,8 @@ bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsig
         for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(adler >> shift));
         // The joins are checked by reading the stream back (a few milliseconds a MiB); should
         // one be wrong, the data are compressed again in one piece.
-        if (count > 1 && !stream_reads_back(out, size)) return deflate_joined(data, size, level, 1, piece, out);
+        if (count > 1 && !stream_reads_back(out, size))
+            return deflate_joined(data, size, level, 1, piece, out);
         return true;
     } catch (const std::bad_alloc&) {
         return false;

@@ -12,7 +12,7 @@ namespace morvane {
 /// each piece but the last has its final-block bit cleared and ends on an empty stored
 /// block, so the pieces read as one stream (matches do not reach back across a cut). False
 /// when memory runs out.
-bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsigned threads, std::size_t piece,
-                    std::vector<std::uint8_t>& out);
+bool deflate_joined(const std::uint8_t* data, std::size_t size, int level, unsigned threads,
+                    std::size_t piece, std::vector<std::uint8_t>& out);
 
 }  // namespace morvane

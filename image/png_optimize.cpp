@@ -1,5 +1,7 @@
 // Writing a reduced picture as a PNG file: each way of filtering its rows is compressed with
 // libdeflate on its own thread, and the smallest stream is framed into chunks.
+#include "image/png_optimize.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <thread>
 
 #include "image/deflate_joined.h"
-#include "image/png_optimize.h"
 
 namespace morvane {
 
@@ -40,9 +41,9 @@ int paeth(int a, int b, int c) {
     return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
-// Row `y` filtered with filter type `type` (1 Sub, 2 Up, 3 Average, 4 Paeth) into `out`.
-void filter_row(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp, int type,
-                std::uint8_t* out) {
+// A row filtered with filter type `type` (1 Sub, 2 Up, 3 Average, 4 Paeth) into `out`.
+void filter_row(const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
+                int type, std::uint8_t* out) {
     for (std::size_t i = 0; i < size; ++i) {
         const int a = i >= bpp ? row[i - bpp] : 0, b = above ? above[i] : 0;
         const int c = i >= bpp && above ? above[i - bpp] : 0;
@@ -67,7 +68,8 @@ std::vector<std::uint8_t> filtered(const PngReduced& p, Filtering filtering) {
         if (filtering == Filtering::None) continue;
         auto cost = [](const std::uint8_t* bytes, std::size_t n) {
             std::uint64_t sum = 0;
-            for (std::size_t i = 0; i < n; ++i) sum += static_cast<unsigned>(std::abs(static_cast<std::int8_t>(bytes[i])));
+            for (std::size_t i = 0; i < n; ++i)
+                sum += static_cast<unsigned>(std::abs(static_cast<std::int8_t>(bytes[i])));
             return sum;
         };
         std::uint64_t best = cost(row, size);
@@ -137,7 +139,8 @@ bool png_encode_reduced(const PngReduced& p, std::uint8_t** data, std::size_t* s
         std::thread helper;
         try {
             if (threads > 1)
-                helper = std::thread([&] { predicted = compressed(p, Filtering::MinimumSum, StrongLevel, 1); });
+                helper =
+                    std::thread([&] { predicted = compressed(p, Filtering::MinimumSum, StrongLevel, 1); });
         } catch (...) {
             // no second thread: both run here
         }
@@ -176,12 +179,14 @@ bool png_encode_reduced(const PngReduced& p, std::uint8_t** data, std::size_t* s
 }
 
 bool png_encode_smallest(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data, std::size_t* size) {
+                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data,
+                         std::size_t* size) {
     PngReduced reduced;
     if (!png_reduce(pixels, width, height, stride, bottom_up, bpp, true, reduced) ||
         !png_encode_reduced(reduced, data, size))
         return false;
-    if (reduced.color_type != PngPalette || static_cast<std::int64_t>(width) * height > PaletteCheckUpTo) return true;
+    if (reduced.color_type != PngPalette || static_cast<std::int64_t>(width) * height > PaletteCheckUpTo)
+        return true;
     std::uint8_t* direct = nullptr;
     std::size_t direct_size = 0;
     if (png_reduce(pixels, width, height, stride, bottom_up, bpp, false, reduced) &&

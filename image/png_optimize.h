@@ -45,6 +45,7 @@ bool png_encode_reduced(const PngReduced& picture, std::uint8_t** data, std::siz
 /// picture is also tried without a palette, whose chunks can cost more than they save.
 /// False when out of memory.
 bool png_encode_smallest(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data, std::size_t* size);
+                         std::int32_t stride, bool bottom_up, int bpp, std::uint8_t** data,
+                         std::size_t* size);
 
 }  // namespace morvane

@@ -92,7 +92,8 @@ bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
         std::uint32_t key = 0, previous = 0;
         const int step = bpp / 8;
         for (std::int32_t y = 0; y < height; ++y) {
-            const std::uint8_t* in = pixels + static_cast<std::ptrdiff_t>(bottom_up ? height - 1 - y : y) * stride;
+            const std::uint8_t* in =
+                pixels + static_cast<std::ptrdiff_t>(bottom_up ? height - 1 - y : y) * stride;
             std::uint32_t* row = rgba.data() + static_cast<std::size_t>(y) * w;
             for (std::int32_t x = 0; x < width; ++x, in += step) {
                 const std::uint32_t a = bpp == 32 ? in[3] : 255;
@@ -131,7 +132,7 @@ bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
         if (!opaque && keyed && grey) {
             out.trns = {static_cast<std::uint8_t>(key_level >> 8), static_cast<std::uint8_t>(key_level)};
         } else if (!opaque && keyed) {
-            out.trns = {0, static_cast<std::uint8_t>(key), 0, static_cast<std::uint8_t>(key >> 8),
+            out.trns = {0, static_cast<std::uint8_t>(key),      0, static_cast<std::uint8_t>(key >> 8),
                         0, static_cast<std::uint8_t>(key >> 16)};
         }
         // A palette wins when its indices are narrower than the direct samples.
@@ -151,8 +152,9 @@ bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
                     }
             out.trns.clear();
             for (std::uint32_t c : order) {
-                out.plte.insert(out.plte.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
-                                                 static_cast<std::uint8_t>(c >> 16)});
+                out.plte.insert(out.plte.end(),
+                                {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+                                 static_cast<std::uint8_t>(c >> 16)});
                 if (alpha_of(c) != 255) out.trns.push_back(static_cast<std::uint8_t>(alpha_of(c)));
             }
         }
@@ -176,10 +178,12 @@ bool png_reduce(const std::uint8_t* pixels, std::int32_t width, std::int32_t hei
                         put_sample(row, x, bits, (c & 255) / grey_step);
                         break;
                     case PngGreyAlpha:
-                        row[2 * x] = static_cast<std::uint8_t>(c), row[2 * x + 1] = static_cast<std::uint8_t>(c >> 24);
+                        row[2 * x] = static_cast<std::uint8_t>(c),
+                                row[2 * x + 1] = static_cast<std::uint8_t>(c >> 24);
                         break;
                     case PngRgb:
-                        row[3 * x] = static_cast<std::uint8_t>(c), row[3 * x + 1] = static_cast<std::uint8_t>(c >> 8),
+                        row[3 * x] = static_cast<std::uint8_t>(c),
+                                row[3 * x + 1] = static_cast<std::uint8_t>(c >> 8),
                                 row[3 * x + 2] = static_cast<std::uint8_t>(c >> 16);
                         break;
                     case PngRgba:

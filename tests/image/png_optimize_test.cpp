@@ -1,6 +1,8 @@
 // Smallest PNG files: colour type and bit depth read from the IHDR bytes against worked
 // expectations, every pixel read back by libpng equal to the picture saved, fully
 // transparent pixels included; joined deflate streams checked by zlib.
+#include "image/png_optimize.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,7 +10,6 @@
 
 #include "codec_support.h"
 #include "image/deflate_joined.h"
-#include "image/png_optimize.h"
 
 namespace morvane::test {
 namespace {
@@ -26,7 +27,8 @@ using Px = std::array<int, 4>;  // blue, green, red, alpha
 std::vector<std::uint8_t> chunk_of(const std::vector<std::uint8_t>& file, const char* type, bool* found) {
     *found = false;
     for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::size_t length = std::size_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        const std::size_t length =
+            std::size_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
         if (std::equal(type, type + 4, file.begin() + static_cast<std::ptrdiff_t>(at + 4))) {
             *found = true;
             return {file.begin() + static_cast<std::ptrdiff_t>(at + 8),
@@ -50,7 +52,8 @@ Px grey(int v, int a = 255) {
 
 std::vector<Px> series(int count, bool translucent) {
     std::vector<Px> out;
-    for (int i = 0; i < count; ++i) out.push_back({i % 256, (i * 7) % 256, i / 256 + 1, translucent && i % 3 == 0 ? 128 : 255});
+    for (int i = 0; i < count; ++i)
+        out.push_back({i % 256, (i * 7) % 256, i / 256 + 1, translucent && i % 3 == 0 ? 128 : 255});
     return out;
 }
 
@@ -58,36 +61,59 @@ std::vector<Px> series(int count, bool translucent) {
 // several colours, key colours that are not black and a key also shown opaque.
 TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
     const std::vector<Case> cases = {
-        {"4 colours from 24 bits", 24, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {9, 9, 0, 255}}, 3, 2, -1},
-        {"4 colours, two translucent", 32, {{1, 2, 3, 255}, {4, 5, 6, 90}, {7, 8, 9, 255}, {9, 9, 0, 0}}, 3, 2, 2},
+        {"4 colours from 24 bits",
+         24,
+         {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255}, {9, 9, 0, 255}},
+         3,
+         2,
+         -1},
+        {"4 colours, two translucent",
+         32,
+         {{1, 2, 3, 255}, {4, 5, 6, 90}, {7, 8, 9, 255}, {9, 9, 0, 0}},
+         3,
+         2,
+         2},
         // Fully transparent pixels of different colours are different palette entries.
-        {"16 colours, transparent ones of 3 colours", 32, [] {
+        {"16 colours, transparent ones of 3 colours", 32,
+         [] {
              auto c = series(13, false);
              c.insert(c.end(), {{10, 20, 30, 0}, {40, 50, 60, 0}, {0, 0, 0, 0}});
              return c;
-         }(), 3, 4, 3},
+         }(),
+         3, 4, 3},
         {"256 colours", 32, series(256, true), 3, 8, 86},
         {"257 colours, some translucent", 32, series(257, true), 6, 8, -1},
         {"grey in steps of 85", 24, {grey(0), grey(85), grey(170), grey(255), grey(85)}, 0, 2, -1},
-        {"3 grey levels in steps of 1: a 2-bit palette beats 8-bit grey", 32, {grey(1), grey(2), grey(3)}, 3, 2, -1},
+        {"3 grey levels in steps of 1: a 2-bit palette beats 8-bit grey",
+         32,
+         {grey(1), grey(2), grey(3)},
+         3,
+         2,
+         -1},
         {"grey with one transparent key", 32, {grey(0), grey(255), grey(170, 0), grey(85)}, 0, 2, 2},
-        {"grey key also shown opaque: alpha needed", 32, [] {
+        {"grey key also shown opaque: alpha needed", 32,
+         [] {
              std::vector<Px> c;
              for (int v = 0; v < 256; v += 1) c.push_back(grey(v));
              c.push_back(grey(7, 0));
              return c;
-         }(), 4, 8, -1},
-        {"grey with alpha", 32, [] {
+         }(),
+         4, 8, -1},
+        {"grey with alpha", 32,
+         [] {
              std::vector<Px> c;
              for (int v = 0; v < 256; v += 1) c.push_back(grey(v, v % 2 ? 255 : 40));
              c.push_back(grey(7, 0));
              return c;
-         }(), 4, 8, -1},
-        {"RGB with one transparent key", 32, [] {
+         }(),
+         4, 8, -1},
+        {"RGB with one transparent key", 32,
+         [] {
              auto c = series(300, false);
              c.push_back({3, 2, 1, 0});
              return c;
-         }(), 2, 8, 6},
+         }(),
+         2, 8, 6},
     };
     const int width = 67, height = 41;  // odd sizes: packed rows end mid-byte
     for (const Case& c : cases) {
@@ -101,7 +127,8 @@ TEST_F(PngSmallest, SmallestColourTypeAndDepthKeepEveryPixel) {
                 // Every colour once, then at random.
                 const std::size_t i = static_cast<std::size_t>(y * width + x);
                 const Px p = c.colours[i < c.colours.size() ? i : random() % c.colours.size()];
-                for (int k = 0; k < c.depth / 8; ++k) b->row(y)[x * c.depth / 8 + k] = static_cast<std::uint8_t>(p[k]);
+                for (int k = 0; k < c.depth / 8; ++k)
+                    b->row(y)[x * c.depth / 8 + k] = static_cast<std::uint8_t>(p[k]);
                 want.push_back(c.depth == 24 ? Px{p[0], p[1], p[2], 255} : p);
             }
         const std::string plain = temp_dir() + "/plain.png", small = temp_dir() + "/small.png";
@@ -139,7 +166,8 @@ TEST_F(PngSmallest, PaletteLeftOutWhereItsChunksCostMore) {
         for (int x = 0; x < 16; ++x) {
             const int i = y * 16 + x;
             std::uint8_t* p = b->row(y) + 4 * x;
-            p[0] = static_cast<std::uint8_t>(i), p[1] = static_cast<std::uint8_t>(i * 97), p[2] = 9, p[3] = static_cast<std::uint8_t>(255 - i);
+            p[0] = static_cast<std::uint8_t>(i), p[1] = static_cast<std::uint8_t>(i * 97), p[2] = 9,
+            p[3] = static_cast<std::uint8_t>(255 - i);
         }
     png_smallest_set(true);
     const std::string path = temp_dir() + "/tiny.png";
