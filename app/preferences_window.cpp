@@ -20,8 +20,9 @@ void preferences_window_open(EditorState& state) {
     if (!panel_create(38, 5, 5, 390, 290)) return;
     widget_add_item(38, 0, "General");
     check_box_create(SmallestPngCheck, 10, 10, 150, 20, "Smallest PNG files");
-    widget_set_tooltip(SmallestPngCheck, "Palette, grey or RGB at the lowest bit depth that keeps every pixel. "
-                                         "Off: 8-bit RGBA, which some engines' loaders expect.");
+    widget_set_tooltip(SmallestPngCheck,
+                       "Palette, grey or RGB at the lowest bit depth that keeps every pixel. "
+                       "Off: 8-bit RGBA, which some engines' loaders expect.");
     widget_set_state(SmallestPngCheck, png_smallest() ? 1 : 0);
     widget_add_item(38, 1, "Grille");
     spin_create(39, 5, 10, 50, 20, 1, 500, 2);
