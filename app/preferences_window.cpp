@@ -1,15 +1,29 @@
-// The Preferences window: grid cell size and grid colour, applied at once.
+// The Preferences window: smallest PNG files, grid cell size and grid colour, applied at once.
 #include "app/editor.h"
+#include "app/png_preference.h"
+#include "image/png_optimize.h"
 #include "shell/window.h"
 #include "widgets/dialogs.h"
 #include "widgets/widget.h"
 
 namespace morvane {
 
+namespace {
+
+// Widget numbers of the window besides the panel and the grid's 39 to 41.
+enum : int { SmallestPngCheck = 60 };
+
+}  // namespace
+
 void preferences_window_open(EditorState& state) {
     if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001, MainWindow)) return;
     if (!panel_create(38, 5, 5, 390, 290)) return;
     widget_add_item(38, 0, "General");
+    check_box_create(SmallestPngCheck, 10, 10, 150, 20, "Smallest PNG files");
+    widget_set_tooltip(SmallestPngCheck,
+                       "Palette, grey or RGB at the lowest bit depth that keeps every pixel. "
+                       "Off: 8-bit RGBA, which some engines' loaders expect.");
+    widget_set_state(SmallestPngCheck, png_smallest() ? 1 : 0);
     widget_add_item(38, 1, "Grille");
     spin_create(39, 5, 10, 50, 20, 1, 500, 2);
     spin_create(40, 60, 10, 50, 20, 1, 500, 2);
@@ -28,6 +42,9 @@ void preferences_window_event(EditorState& state, std::int64_t source, std::int6
         case 40:
             state.grid_height = static_cast<std::int16_t>(widget_get_state(40));
             view_redraw(state);
+            break;
+        case SmallestPngCheck:
+            smallest_png_choose(widget_get_state(SmallestPngCheck) != 0);
             break;
         case 41: {
             const std::int64_t chosen = color_dialog(state.grid_color);

@@ -4,6 +4,7 @@
 
 #include "app/regrid.h"
 #include "image/codec.h"
+#include "image/png_optimize.h"
 
 namespace morvane {
 
@@ -155,6 +156,7 @@ std::string regrid_command_line(const RegridModel& model, const std::string& out
     if (o.skip_empty) line += " --skip-empty";
     if (o.pot) line += " --pot";
     if (model.format == RegridJpeg) number("--quality", model.quality);
+    if (model.format == RegridPng && png_smallest()) line += " --optimize";  // the Preferences choice
     file("--list", files.list);
     file("--tsx", files.tsx);
     file("--json", files.json);

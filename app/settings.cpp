@@ -1,6 +1,7 @@
 // The nine settings kept in "pref.ini" in the current directory: read at start-up with their
 // defaults, written back in a fixed order at a normal exit.
 #include "app/editor.h"
+#include "app/png_preference.h"
 #include "prefs/preferences.h"
 
 namespace morvane {
@@ -41,6 +42,7 @@ void settings_load(EditorState& state) {
         state.brush_type = defaults.brush_type;
         state.brush_tool = defaults.brush_tool;
     }
+    smallest_png_load();  // kept in its own file, beside Open Recent
     state.zoom = 100;
     state.zoom_before_command = 100;
     state.new_image_default_width = state.new_image_default_height = 256;

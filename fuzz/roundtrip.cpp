@@ -1,6 +1,6 @@
 // Fuzz target: decode, then encode to every format and decode again. BMP and PNG at the
-// picture's own depth must give back the same pixels (BMP drops alpha); every other
-// output must decode to the same size.
+// picture's own depth (PNG also at its smallest) must give back the same pixels (BMP drops
+// alpha); every other output must decode to the same size.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +8,7 @@
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"
+#include "image/png_optimize.h"
 
 namespace {
 
@@ -58,6 +59,14 @@ bool same_colors(const Bitmap& a, const Bitmap& b, bool with_alpha) {
     return true;
 }
 
+bool opaque(const Bitmap& b) {
+    if (b.bpp != 32) return true;
+    for (std::int32_t y = 0; y < b.height; ++y)
+        for (std::int32_t x = 0; x < b.width; ++x)
+            if (b.row(y)[4 * x + 3] != 255) return false;
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -74,6 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(out && same_colors(*source, *out, false));
     out = through(morvane::FormatPng, *source, source->bpp, 7);
     check(out && out->bpp == source->bpp && same_colors(*source, *out, source->bpp == 32));
+    // The smallest PNG gives back the same pixels (a file without alpha reads as 24 bits).
+    morvane::png_smallest_set(true);
+    out = through(morvane::FormatPng, *source, source->bpp, 7);
+    morvane::png_smallest_set(false);
+    check(out && same_colors(*source, *out, out->bpp == 32) && (out->bpp == 32) == !opaque(*source));
     if (source->bpp == 24) {
         // Palette depth from the data; JPEG at a quality step from the data.
         const int depth = 1 + data[size / 2] % 8;

@@ -11,6 +11,7 @@
 
 #include "image/codec.h"
 #include "image/deflate_parallel.h"
+#include "image/png_optimize.h"
 #include "image/quantize.h"
 
 namespace morvane {
@@ -177,6 +178,13 @@ std::intptr_t png_write(const char* file_name, const std::uint8_t* pixels, std::
                         std::int32_t height, std::int32_t stride, int flags, int depth, int source_bpp) {
     if (!pixels || width <= 0 || height <= 0 || stride <= 0) return 0;
     const bool bottom_up = (flags & BottomUp) != 0;
+    if (png_smallest() && !(depth >= 1 && depth <= 8)) {
+        // Out of memory for the reduced form: the plain file below is still written.
+        std::uint8_t* data = nullptr;
+        std::size_t size = 0;
+        if (png_encode_smallest(pixels, width, height, stride, bottom_up, source_bpp, &data, &size))
+            return encoded_output(file_name, data, size);
+    }
     PngWriteJob job{};
     QuantizedPicture quantized;
     if (depth >= 1 && depth <= 8) {

@@ -14,6 +14,7 @@
 #include "image/codec.h"
 #include "image/file.h"
 #include "image/image.h"
+#include "image/png_optimize.h"
 #include "tileset/tileset.h"
 
 namespace morvane {
@@ -42,6 +43,8 @@ Layout:
   --skip-empty        grid: drop fully transparent tiles
   --pot               round the width and height up to powers of two
   --quality N         JPEG quality 0..100, in steps of 10 (default 70)
+  --optimize          PNG at its smallest, still lossless: palette, grey or RGB and the
+                      lowest bit depth the pixels allow (default: 8-bit RGBA)
 Metadata (several may be given):
   --list FILE         TileList text (one line per cell: name:x:y:width:height)
   --tsx FILE          Tiled tileset
@@ -67,6 +70,7 @@ struct Command {
     std::string input, output, list, tsx, json, map, tmx;
     int quality = 70;
     bool quiet = false;
+    bool optimize = false;
 };
 
 // A whole decimal number within low..high. A negative number, or one too long to read, is
@@ -147,13 +151,14 @@ Command parse(int argc, char** argv, bool* done) {
                 throw Failure{ExitUsage, "--layout: '" + v + "' is neither classic nor grid"};
             }
         } else if (arg == "--dedup" || arg == "--dedup-flips" || arg == "--skip-empty" || arg == "--pot" ||
-                   arg == "--quiet") {
+                   arg == "--quiet" || arg == "--optimize") {
             if (has_value) throw Failure{ExitUsage, arg + " takes no value"};
             if (arg == "--dedup") o.dedup = true;
             if (arg == "--dedup-flips") o.dedup_flips = true;
             if (arg == "--skip-empty") o.skip_empty = true;
             if (arg == "--pot") o.pot = true;
             if (arg == "--quiet") c.quiet = true;
+            if (arg == "--optimize") c.optimize = true;
         } else if (arg == "--list" || arg == "--tsx" || arg == "--json" || arg == "--map" || arg == "--tmx") {
             std::string& target = arg == "--list"   ? c.list
                                   : arg == "--tsx"  ? c.tsx
@@ -257,6 +262,7 @@ int run(const Command& c) {
     bmp_codec_register();
     png_decoder_register();
     png_encoder_register();
+    png_smallest_set(c.optimize);
     jpeg_decoder_register();
     jpeg_encoder_register();
     const LoadResult loaded = image_load_result(-1, c.input);

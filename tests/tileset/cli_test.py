@@ -4,6 +4,7 @@ with pixels computed here, its JSON parsed, its TSX read back by Tiled, its refu
 
 Usage: cli_test.py PATH_TO_MORVANE_TILESET
 """
+import hashlib
 import json
 import os
 import random
@@ -398,6 +399,76 @@ class Cli(unittest.TestCase):
             os.close(main)
             self.assertEqual(r.returncode, 0)
             self.assertEqual(b"writing 1 file" in text, shown_progress, text)
+
+    def test_optimize(self):
+        """--optimize: IHDR colour type and bit depth worked by hand; Pillow reads the very
+        pixels of the 8-bit RGBA file written without it, which stays what it always was."""
+        def grey(v, a=255):
+            return (v, v, v, a)
+
+        def series(n, translucent=False):
+            return [(i % 256, i * 7 % 256, i // 256 + 1, 128 if translucent and i % 3 == 0 else 255) for i in range(n)]
+
+        cases = [  # name, colours, colour type, bit depth, tRNS length (None: no chunk)
+            ("2 colours", [(255, 0, 0, 255), (0, 0, 255, 255)], 3, 1, None),
+            ("4 colours", series(4), 3, 2, None),
+            ("16 colours with alpha", series(15, True) + [(0, 0, 0, 0)], 3, 4, 6),
+            ("256 colours", series(256, True), 3, 8, 86),
+            ("257 opaque colours", series(257), 2, 8, None),
+            ("257 colours with alpha", series(257, True), 6, 8, None),
+            ("black and white", [grey(0), grey(255)], 0, 1, None),
+            ("16 grey levels", [grey(17 * i) for i in range(16)], 0, 4, None),
+            ("256 grey levels", [grey(v) for v in range(256)], 0, 8, None),
+            ("grey with a transparent key", [grey(17 * i) for i in range(1, 16)] + [(0, 0, 0, 0)], 0, 4, 2),
+            ("grey with alpha", [grey(v, 255 if v % 2 else 60) for v in range(256)] + [(0, 0, 0, 0)], 4, 8, None),
+            ("RGB with a transparent key", series(300) + [(0, 0, 0, 0)], 2, 8, 6),
+        ]
+
+        def header_and_trns(path):
+            with open(path, "rb") as f:
+                data = f.read()
+            at, trns = 8, None
+            while at < len(data):
+                length = int.from_bytes(data[at:at + 4], "big")
+                if data[at + 4:at + 8] == b"tRNS":
+                    trns = length
+                at += 12 + length
+            return data[25], data[24], trns, len(data)
+
+        w, h = 67, 41
+        for name, colours, color_type, bits, trns in cases:
+            with self.subTest(name):
+                rnd = random.Random(12)
+                im = Image.new("RGBA", (w, h))
+                im.putdata([colours[i] if i < len(colours) else rnd.choice(colours) for i in range(w * h)])
+                im.save("in.png")
+                args = ["--layout", "grid", "--tile", f"{w}x{h}", "--columns", "1", "in.png"]
+                self.ok(*args, "plain.png")
+                self.ok("--optimize", *args, "small.png")
+                plain = Image.open("plain.png").convert("RGBA")
+                self.assertEqual(list(plain.getdata()), list(im.getdata()))
+                self.assertEqual(list(Image.open("small.png").convert("RGBA").getdata()), list(plain.getdata()))
+                self.assertEqual(header_and_trns("plain.png")[:3], (6, 8, None))
+                got = header_and_trns("small.png")
+                self.assertEqual(got[:3], (color_type, bits, trns))
+                self.assertLess(got[3], header_and_trns("plain.png")[3])
+
+        # Tiled's 41-colour beach sheet re-gridded: an 8-bit palette, a third smaller.
+        beach = "/usr/share/doc/tiled/examples/rpg/beach_tileset.png"
+        if os.path.exists(beach):
+            self.ok("--layout", "grid", "--columns", "18", beach, "plain.png")
+            self.ok("--optimize", "--layout", "grid", "--columns", "18", beach, "small.png")
+            self.assertEqual(list(Image.open("small.png").convert("RGBA").getdata()),
+                             list(Image.open("plain.png").convert("RGBA").getdata()))
+            self.assertEqual(header_and_trns("small.png")[:3], (3, 8, 1))
+            self.assertLess(header_and_trns("small.png")[3], header_and_trns("plain.png")[3] * 2 // 3)
+
+        # Without --optimize the bytes are those of the writer before the option existed.
+        random_picture("fixed.png", 64, 48, 11)
+        self.ok("--layout", "grid", "--tile", "16x16", "--columns", "4", "fixed.png", "plain.png")
+        with open("plain.png", "rb") as f:
+            self.assertEqual(hashlib.sha256(f.read()).hexdigest(),
+                             "3d41ec49cffa12cc5c783f1218a3fc1ae5ed6f91c841efad4b39a385cc61095a")
 
     def test_help_and_version(self):
         version = os.environ["MORVANE_VERSION"]
