@@ -132,7 +132,9 @@ TEST_F(FileWrite, SavesRespectPermissionsModesGroupsAndLinks) {
         const st_info after = status_of(file);
         EXPECT_FALSE(after.is_link);
         EXPECT_EQ(after.mode, row.mode);
-        if (row.old_mode) EXPECT_EQ(after.gid, kept_group);
+        if (row.old_mode) {
+            EXPECT_EQ(after.gid, kept_group);
+        }
         const std::vector<std::uint8_t> bytes = read_file(file);
         if (row.replaced) {
             ASSERT_GE(bytes.size(), 2u);
@@ -141,11 +143,15 @@ TEST_F(FileWrite, SavesRespectPermissionsModesGroupsAndLinks) {
         } else {
             EXPECT_EQ(bytes, old);
         }
-        if (row.link_to) EXPECT_TRUE(status_of(save_to).is_link) << "the link stays a link";
-        if (row.chain_to) EXPECT_TRUE(status_of(dir + "/" + row.link_to).is_link);
+        if (row.link_to) {
+            EXPECT_TRUE(status_of(save_to).is_link) << "the link stays a link";
+        }
+        if (row.chain_to) {
+            EXPECT_TRUE(status_of(dir + "/" + row.link_to).is_link);
+        }
     }
     // No temporary file is left in either folder.
-    for (const std::string folder : {dir, dir + "/art"}) {
+    for (const std::string& folder : {dir, dir + "/art"}) {
         for (const std::string& name : list_dir(folder))
             EXPECT_EQ(name.find(".bmp."), std::string::npos) << folder << "/" << name;
     }
@@ -204,7 +210,7 @@ TEST_F(FileWrite, FailedLoadsSayWhy) {
         {"empty.png", {}, "the file is empty"},
         {"cut.png", {good.begin(), good.begin() + 60}, "the picture is truncated or damaged"},
         {"stub.png", {good.begin(), good.begin() + 6}, "the picture is truncated or damaged"},
-        {"cut.bmp", {bmp.begin(), bmp.begin() + 70}, "the picture is truncated or damaged"},
+        {"cut.bmp", {bmp.begin(), bmp.begin() + 30}, "the picture is truncated or damaged"},
         {"bad.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 3, 1, 2, 3, 4}, "the picture is truncated or damaged"},
         {"notes.png", {text.begin(), text.end()}, "not a picture in a format read here (PNG, JPEG or BMP)"},
         {"private.png", good, "permission denied"},
