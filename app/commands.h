@@ -61,8 +61,9 @@ bool text_file_write(const std::string& path, const std::string& text);
 /// proposed under pattern `pattern_index`), asks before overwriting the file that will be written, and saves
 /// image `number` there. Returns false when the user declined; otherwise fills `target` and `saved`
 /// (false after the "Cannot save image: " message with the reason on a second line; a file the
-/// user may not write is refused so, before any question, and left as it is). With `typed_extension` a known extension typed at the end of the name
-/// decides the format (Save As); otherwise the chosen pattern does (the tile-set dialog).
+/// user may not write is refused so, before any question, and left as it is). With `typed_extension` a known
+/// extension typed at the end of the name decides the format (Save As); otherwise the chosen pattern does
+/// (the tile-set dialog).
 bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
                          bool* saved, int pattern_index = 0, bool typed_extension = false);
 

@@ -60,7 +60,8 @@ std::string resolve_target(const std::string& path, std::string* target, bool* e
     std::string p = path;
     for (int hops = 0;; ++hops) {
         if (::lstat(p.c_str(), st) != 0) {
-            if (errno != ENOENT) return errno == ENOTDIR ? "no folder " + folder_of(p) : file_error_text(errno);
+            if (errno != ENOENT)
+                return errno == ENOTDIR ? "no folder " + folder_of(p) : file_error_text(errno);
             *exists = false;
             break;
         }

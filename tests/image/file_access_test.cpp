@@ -89,14 +89,14 @@ TEST_F(FileWrite, SavesRespectPermissionsModesGroupsAndLinks) {
 
     struct Row {
         const char* name;
-        const char* save_to;          // the path given to image_save
-        const char* file;             // the file holding the data afterwards
-        mode_t old_mode;              // mode of an existing file (0: none before)
-        const char* link_to;          // save_to is a link to this (relative) name; may chain
-        const char* chain_to;         // ... which is itself a link to this one
-        int result;                   // image_save's result
-        mode_t mode;                  // mode of `file` afterwards
-        bool replaced;                // `file` holds the new picture, else the old bytes
+        const char* save_to;   // the path given to image_save
+        const char* file;      // the file holding the data afterwards
+        mode_t old_mode;       // mode of an existing file (0: none before)
+        const char* link_to;   // save_to is a link to this (relative) name; may chain
+        const char* chain_to;  // ... which is itself a link to this one
+        int result;            // image_save's result
+        mode_t mode;           // mode of `file` afterwards
+        bool replaced;         // `file` holds the new picture, else the old bytes
     };
     const Row rows[] = {
         {"read-only refused", "ro.bmp", "ro.bmp", 0444, nullptr, nullptr, 0, 0444, false},
@@ -106,8 +106,8 @@ TEST_F(FileWrite, SavesRespectPermissionsModesGroupsAndLinks) {
         {"link followed", "link.bmp", "art/real.bmp", 0604, "art/real.bmp", nullptr, 1, 0604, true},
         {"chain followed", "chain.bmp", "art/end.bmp", 0600, "art/mid.bmp", "end.bmp", 1, 0600, true},
         {"link to a read-only file", "rolink.bmp", "art/ro.bmp", 0444, "art/ro.bmp", nullptr, 0, 0444, false},
-        {"dangling link makes its target", "dangling.bmp", "art/made.bmp", 0, "art/made.bmp", nullptr, 1, 0640,
-         true},
+        {"dangling link makes its target", "dangling.bmp", "art/made.bmp", 0, "art/made.bmp", nullptr, 1,
+         0640, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -214,7 +214,8 @@ TEST_F(FileWrite, FailedLoadsSayWhy) {
         {"bad.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 3, 1, 2, 3, 4}, "the picture is truncated or damaged"},
         {"notes.png", {text.begin(), text.end()}, "not a picture in a format read here (PNG, JPEG or BMP)"},
         {"private.png", good, "permission denied"},
-        {"wide.png", make_png(wide), "the picture is larger than 32767 pixels on a side or 1073676289 pixels in all"},
+        {"wide.png", make_png(wide),
+         "the picture is larger than 32767 pixels on a side or 1073676289 pixels in all"},
         {"good.png", good, ""},
     };
     ASSERT_EQ(::mkdir((dir + "/folder.png").c_str(), 0755), 0);
