@@ -150,6 +150,17 @@ TEST_F(FileWrite, SavesRespectPermissionsModesGroupsAndLinks) {
             EXPECT_TRUE(status_of(dir + "/" + row.link_to).is_link);
         }
     }
+    // Root saving over a user's file gives it back to that user.
+    if (::geteuid() == 0) {
+        const std::string file = dir + "/theirs.bmp";
+        write_file(file, old);
+        hand_over(file);
+        ASSERT_EQ(image_save(1, file), 1);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, u.uid);
+        EXPECT_EQ(st.st_gid, u.gid);
+    }
     // No temporary file is left in either folder.
     for (const std::string& folder : {dir, dir + "/art"}) {
         for (const std::string& name : list_dir(folder))
