@@ -59,10 +59,11 @@ bool text_file_write(const std::string& path, const std::string& text);
 
 /// Asks for the file name of a tile set (save dialog with the tile-set patterns, `default_file`
 /// proposed under pattern `pattern_index`), asks before overwriting the file that will be written, and saves
-/// image `number` there. Returns false when the user declined or the file may not be written (after
-/// a message saying why); otherwise fills `target` and `saved` (false after the "Cannot save
-/// image: " message). With `typed_extension` a known extension typed at the end of the name
-/// decides the format (Save As); otherwise the chosen pattern does (the tile-set dialog).
+/// image `number` there. Returns false when the user declined; otherwise fills `target` and `saved`
+/// (false after the "Cannot save image: " message with the reason on a second line; a file the
+/// user may not write is refused so, before any question, and left as it is). With `typed_extension` a known
+/// extension typed at the end of the name decides the format (Save As); otherwise the chosen pattern does
+/// (the tile-set dialog).
 bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, TileSetTarget* target,
                          bool* saved, int pattern_index = 0, bool typed_extension = false);
 

@@ -30,10 +30,12 @@ bool tileset_save_dialog(ObjectNumber number, const std::string& default_file, T
     // The question names the file that will really be written, and only that one; Enter
     // answers No, so that accepting the proposed name twice cannot replace the source picture.
     const std::string file = target->file();
-    // A file that may not be written is refused before any question, and left as it is.
+    // A file that may not be written is refused before any question and left as it is; the
+    // caller goes on as after a failed save.
     if (const std::string problem = file_write_problem(file); !problem.empty()) {
         message_box("Save Image", message_with_reason("Cannot save image: " + typed, problem));
-        return false;
+        *saved = false;
+        return true;
     }
     if (file_size(file) != -1 &&
         message_box("Save an image", "Overwrite this file? " + file, 4 | MessageDefaultSecond) != 6) {

@@ -43,6 +43,30 @@ bool known_signature(const std::uint8_t* data, std::int32_t size) {
     return size >= 2 && data[0] == 'B' && data[1] == 'M';
 }
 
+// True when a PNG header (IHDR first) or a BMP header (an information header of 40 bytes or
+// more) declares a size larger than may be decoded: the probes refuse such pictures, which are
+// then too large rather than damaged.
+bool declares_too_large(const std::uint8_t* data, std::int32_t size) {
+    std::int64_t width = 0, height = 0;
+    if (size >= 24 && data[0] == 0x89 && std::memcmp(data + 1, "PNG", 3) == 0 &&
+        std::memcmp(data + 12, "IHDR", 4) == 0) {
+        auto be32 = [&](int at) {
+            return std::int64_t{data[at]} << 24 | std::int64_t{data[at + 1]} << 16 | data[at + 2] << 8 |
+                   data[at + 3];
+        };
+        width = be32(16), height = be32(20);
+    } else if (size >= 26 && data[0] == 'B' && data[1] == 'M' && data[14] >= 40 && data[15] == 0) {
+        auto le32 = [&](int at) {
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(data[at]) | data[at + 1] << 8 |
+                                             data[at + 2] << 16 |
+                                             static_cast<std::uint32_t>(data[at + 3]) << 24);
+        };
+        width = le32(18), height = le32(22);
+        if (height < 0) height = -height;  // a top-down BMP
+    }
+    return width > 0 && height > 0 && !codec_size_allowed(width, height);
+}
+
 // Finds the accepting decoder and decodes into new storage; null on any failure, with its
 // reason in `failure`.
 Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_depth, std::uint32_t* tag,
@@ -60,7 +84,9 @@ Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_dept
         if (decoder->probe && decoder->probe(&ctx)) chosen = decoder;
     }
     if (!chosen) {
-        *failure = known_signature(data, size) ? LoadFailure::Damaged : LoadFailure::NotPicture;
+        *failure = declares_too_large(data, size) ? LoadFailure::TooLarge
+                   : known_signature(data, size)  ? LoadFailure::Damaged
+                                                  : LoadFailure::NotPicture;
         return nullptr;
     }
     ctx.decoder = chosen;
@@ -70,8 +96,9 @@ Bitmap* decode_block(const std::uint8_t* data, std::int32_t size, int* file_dept
     if (codec_size_allowed(ctx.width, ctx.height) && (ctx.target_depth == 24 || ctx.target_depth == 32)) {
         bitmap = bitmap_create(ctx.width, ctx.height, ctx.target_depth);
         if (!bitmap) *failure = LoadFailure::NoMemory;
-    } else if (ctx.width > 0 && ctx.height > 0 && (ctx.width > MaxSide || ctx.height > MaxSide ||
-                                                   std::int64_t{ctx.width} * ctx.height > g_pixel_limit)) {
+    } else if (ctx.width > 0 && ctx.height > 0 &&
+               (ctx.width > MaxSide || ctx.height > MaxSide ||
+                std::int64_t{ctx.width} * ctx.height > g_pixel_limit)) {
         *failure = LoadFailure::TooLarge;
     }
     if (bitmap && !(chosen->decode && chosen->decode(&ctx, bitmap->bits, bitmap->stride, BottomUp))) {

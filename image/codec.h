@@ -103,12 +103,12 @@ enum class LoadFailure : std::uint8_t {
     NoSuchFile,
     Folder,
     PermissionDenied,
-    Empty,        // a file of no bytes
-    Damaged,      // the data starts as a known format but cannot be decoded: truncated or damaged
-    NotPicture,   // no decoder recognises the data
-    TooLarge,     // larger than the pixel limit
+    Empty,       // a file of no bytes
+    Damaged,     // the data starts as a known format but cannot be decoded: truncated or damaged
+    NotPicture,  // no decoder recognises the data
+    TooLarge,    // larger than the pixel limit
     NoMemory,
-    Unreadable,   // any other reading error
+    Unreadable,  // any other reading error
 };
 /// A load's result: the value image_load returns (0 on failure) and the reason of a failure.
 struct LoadResult {

@@ -60,7 +60,8 @@ std::string resolve_target(const std::string& path, std::string* target, bool* e
     std::string p = path;
     for (int hops = 0;; ++hops) {
         if (::lstat(p.c_str(), st) != 0) {
-            if (errno != ENOENT) return errno == ENOTDIR ? "no folder " + folder_of(p) : file_error_text(errno);
+            if (errno != ENOENT)
+                return errno == ENOTDIR ? "no folder " + folder_of(p) : file_error_text(errno);
             *exists = false;
             break;
         }
@@ -189,8 +190,10 @@ std::string file_stage(const std::string& path, const void* data, std::size_t si
     if (fd < 0) return file_error_text(errno);
     int code = 0;
     if (!file_write_all(fd, static_cast<const std::uint8_t*>(data), size)) code = errno ? errno : EIO;
-    // The group first: changing it may clear the set-group bit that the mode then restores.
-    // Only the owner or a member of the group may set it; elsewhere the folder's default stays.
+    // Owner and group first: changing them may clear set-id bits that the mode then restores.
+    // Only root may give the file to its old owner, and only a member of the group may set
+    // the group; elsewhere the writer and the folder's default group stay.
+    if (!code && exists && st.st_uid != ::geteuid()) (void)::fchown(fd, st.st_uid, static_cast<gid_t>(-1));
     if (!code && exists && st.st_gid != ::getegid()) (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
     if (!code && ::fchmod(fd, exists ? st.st_mode & 07777 : file_created_mode()) != 0) code = errno;
     if (::close(fd) != 0 && !code) code = errno;

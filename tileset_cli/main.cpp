@@ -270,7 +270,8 @@ int run(const Command& c) {
     const auto picture = static_cast<ObjectNumber>(loaded.value);
     const Bitmap* source = bitmap_from_handle(image_handle(picture));
     if (!source || (source->bpp != 24 && source->bpp != 32)) {
-        throw Failure{ExitFailed, "cannot read " + c.input + ": " + load_failure_text({0, LoadFailure::NotPicture, {}})};
+        throw Failure{ExitFailed,
+                      "cannot read " + c.input + ": " + load_failure_text({0, LoadFailure::NotPicture, {}})};
     }
 
     const std::string problem = tileset_options_problem(o, source->width, source->height);

@@ -154,10 +154,10 @@ TEST_F(DocumentFileTest, SaveAsTypedExtensionDecidesTheFormat) {
         const char* written;
         const char* magic;  // the first bytes of the written file
     } rows[] = {
-        {"a.jpg", 0, "a.jpg", "\xFF\xD8"},       {"b.JPEG", 2, "b.JPEG", "\xFF\xD8"},
-        {"c.Png", 1, "c.Png", "\x89PNG"},          {"d.bmp", 0, "d.bmp", "BM"},
-        {"e", 1, "e.jpg", "\xFF\xD8"},            {"f", 2, "f.bmp", "BM"},
-        {"g.gif", 0, "g.gif.png", "\x89PNG"},      {"h.jpg.txt", 2, "h.jpg.txt.bmp", "BM"},
+        {"a.jpg", 0, "a.jpg", "\xFF\xD8"},    {"b.JPEG", 2, "b.JPEG", "\xFF\xD8"},
+        {"c.Png", 1, "c.Png", "\x89PNG"},     {"d.bmp", 0, "d.bmp", "BM"},
+        {"e", 1, "e.jpg", "\xFF\xD8"},        {"f", 2, "f.bmp", "BM"},
+        {"g.gif", 0, "g.gif.png", "\x89PNG"}, {"h.jpg.txt", 2, "h.jpg.txt.bmp", "BM"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -172,8 +172,8 @@ TEST_F(DocumentFileTest, SaveAsTypedExtensionDecidesTheFormat) {
     for (const auto& entry : std::filesystem::directory_iterator(dir_))
         if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "b.JPEG", "c.Png", "d.bmp", "e.jpg", "f.bmp", "g.gif.png",
-                                                "h.jpg.txt.bmp"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "b.JPEG", "c.Png", "d.bmp", "e.jpg", "f.bmp",
+                                               "g.gif.png", "h.jpg.txt.bmp"}));
 }
 
 TEST_F(DocumentFileTest, FailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
@@ -186,8 +186,8 @@ TEST_F(DocumentFileTest, FailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
     choose_menu(MenuSaveAs);
     ASSERT_GE(requests_.size(), 2u);
     EXPECT_EQ(requests_.back().kind, DialogKind::Message);
-    EXPECT_EQ(requests_.back().text,
-              "Cannot save image: " + (dir_ / "missing" / "x").string() + "\nNo folder " + (dir_ / "missing").string());
+    EXPECT_EQ(requests_.back().text, "Cannot save image: " + (dir_ / "missing" / "x").string() +
+                                         "\nNo folder " + (dir_ / "missing").string());
     EXPECT_EQ(title(), "*pic.png - Morvane");
     EXPECT_EQ(read_file("pic.png"), before);
 

@@ -316,7 +316,7 @@ TEST_F(TilesetCommand, FailedSaveIsReportedAndTheDialogStillCloses) {
 
     ASSERT_EQ(requests_.size(), 3u);
     EXPECT_EQ(requests_[2].title, "Save Image");
-    EXPECT_EQ(requests_[2].text, "Cannot save image: nowhere/forest");
+    EXPECT_EQ(requests_[2].text, "Cannot save image: nowhere/forest\nNo folder nowhere");
     EXPECT_EQ(window_handle(TileSetWindow), 0);
 }
 
