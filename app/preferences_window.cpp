@@ -1,14 +1,22 @@
 // The Preferences window: grid cell size and grid colour, applied at once.
 #include "app/editor.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/dialogs.h"
 #include "widgets/widget.h"
 
 namespace morvane {
 
+namespace {
+
+// Below the tabbed panel, at the window's bottom right.
+enum : int { PreferencesCloseButton = 164 };
+
+}  // namespace
+
 void preferences_window_open(EditorState& state) {
     if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001, MainWindow)) return;
-    if (!panel_create(38, 5, 5, 390, 290)) return;
+    if (!panel_create(38, 5, 5, 390, 255)) return;
     widget_add_item(38, 0, "General");
     widget_add_item(38, 1, "Grille");
     spin_create(39, 5, 10, 50, 20, 1, 500, 2);
@@ -17,6 +25,9 @@ void preferences_window_open(EditorState& state) {
     widget_set_state(39, state.grid_width);
     widget_set_state(40, state.grid_height);
     widget_list_close();
+    // Changes apply at once: Close (Enter and Escape too) only closes the window.
+    button_create(PreferencesCloseButton, 315, 268, 80, 24, "Close");
+    dialog_keys_set(PreferencesWindow, PreferencesCloseButton, PreferencesCloseButton);
 }
 
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t) {
@@ -36,6 +47,9 @@ void preferences_window_event(EditorState& state, std::int64_t source, std::int6
             view_redraw(state);
             break;
         }
+        case PreferencesCloseButton:
+            window_close(PreferencesWindow);
+            break;
         default:
             break;
     }
