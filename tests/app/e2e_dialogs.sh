@@ -35,14 +35,26 @@ program_windows() {
     done | sort -u
 }
 
-# Waits up to ten seconds for a program window besides the main window; prints its id.
+# Waits up to thirty seconds for a program window besides the main window; prints its id.
 new_window() {
     local c
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         for c in $(program_windows); do
             [ "$c" -ne $((main)) ] && { echo "$c"; return 0; }
         done
         sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $2 seconds for a shown window whose name matches $1; prints its id. One search
+# at a time: a search that meets a window going away fails, and is tried again.
+find_window() {
+    local id
+    for _ in $(seq 1 $(($2 * 5))); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
     done
     return 1
 }
@@ -72,7 +84,7 @@ escape_closes() {
     [ -n "${shots:-}" ] && { mkdir -p "$shots"; import -window root "$shots/$name.png"; }
     xdotool windowactivate --sync "$dialog" 2>/dev/null
     xdotool key Escape
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 150); do
         shown "$dialog" || break
         sleep 0.1
     done
@@ -85,11 +97,20 @@ escape_closes() {
 # Types a path into the file chooser titled $1 and confirms it.
 choose_file() {
     local chooser
-    chooser=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -n 1)
+    chooser=$(find_window "$1" 30)
     [ -n "$chooser" ] || fail "no file chooser $1"
     sleep 0.8
+    xdotool windowactivate --sync "$chooser" 2>/dev/null
     xdotool type --delay 20 "$2"
+    # The chooser completes the typed name from its folder listing first.
+    sleep 1
     xdotool key Return
+    # A completion list shown over the name field may take the first Return.
+    for _ in $(seq 1 50); do
+        shown "$chooser" || return 0
+        sleep 0.1
+    done
+    xdotool windowactivate --sync "$chooser" 2>/dev/null && xdotool key Return
 }
 
 menu_keys() {
@@ -112,14 +133,14 @@ convert -size 96x64 xc:'#3080c0' "$work/pic.png" || fail "no test picture"
 
 "$binary" &
 pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Morvane$' | head -n 1)
+main=$(find_window '^Morvane$' 60)
 [ -n "$main" ] || fail "no window titled Morvane"
 sleep 1
 
 # New Image: Ctrl+N.
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers ctrl+n
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^New Image$' | head -n 1)
+dialog=$(find_window '^New Image$' 30)
 [ -n "$dialog" ] || fail "Ctrl+N opened no New Image dialog"
 escape_closes "New Image" "$dialog"
 
@@ -133,14 +154,14 @@ escape_closes "Resize Image" "$dialog"
 
 # Preferences (Edition menu, P).
 menu_keys alt+e p
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Preferences$' | head -n 1)
+dialog=$(find_window '^Preferences$' 30)
 [ -n "$dialog" ] || fail "Alt+E, P opened no Preferences window"
 escape_closes "Preferences" "$dialog"
 
 # Convert to TileSet (File menu, fourth item), after its picture is chosen.
 menu_keys alt+f Down Down Down Return
 choose_file '^Load Image' "$work/pic.png"
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Convert to TileSet$' | head -n 1)
+dialog=$(find_window '^Convert to TileSet$' 30)
 [ -n "$dialog" ] || fail "no tile-set dialog after choosing the picture"
 escape_closes "Convert to TileSet" "$dialog"
 
@@ -148,7 +169,7 @@ escape_closes "Convert to TileSet" "$dialog"
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers ctrl+t
 choose_file '^Load a Tile Set' "$work/pic.png"
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Re-grid a Tile Set$' | head -n 1)
+dialog=$(find_window '^Re-grid a Tile Set$' 30)
 [ -n "$dialog" ] || fail "no re-grid window after choosing the sheet"
 escape_closes "Re-grid a Tile Set" "$dialog"
 
