@@ -5,6 +5,7 @@
 #include "app/editor.h"
 #include "image/image.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/dialogs.h"
 #include "widgets/widget.h"
 
@@ -12,7 +13,15 @@ namespace morvane {
 
 namespace {
 
-enum : int { DimensionFrame = 17, WidthField = 18, HeightField = 19, OkButton = 21, CancelButton = 22 };
+enum : int {
+    DimensionFrame = 17,
+    WidthField = 18,
+    HeightField = 19,
+    OkButton = 21,
+    CancelButton = 22,
+    WidthLabel = 160,
+    HeightLabel = 161,
+};
 
 // Largest side a picture can have.
 constexpr std::int64_t MaxSide = 32767;
@@ -77,12 +86,15 @@ void new_image_dialog_open(EditorState& state) {
     if (!window_open(NewImageWindow, DefaultPosition, DefaultPosition, 400, 300, "New Image", 0xC80001, MainWindow))
         return;
     frame_create(DimensionFrame, 10, 10, 250, 150, "Image Dimension");
+    text_create(WidthLabel, 20, 52, 55, 20, "Width :");
+    text_create(HeightLabel, 20, 82, 55, 20, "Height :");
     text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.new_image_default_width),
                       TextDigitsOnly);
     text_field_create(HeightField, 80, 80, 50, 20, std::to_string(state.new_image_default_height),
                       TextDigitsOnly);
     button_create(OkButton, 330, 20, 60, 20, "Ok");
     button_create(CancelButton, 330, 45, 60, 20, "Cancel");
+    dialog_keys_set(NewImageWindow, OkButton, CancelButton);
 }
 
 void new_image_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {

@@ -3,6 +3,7 @@
 #include "app/png_preference.h"
 #include "image/png_optimize.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/dialogs.h"
 #include "widgets/widget.h"
 
@@ -10,14 +11,15 @@ namespace morvane {
 
 namespace {
 
-// Widget numbers of the window besides the panel and the grid's 39 to 41.
-enum : int { SmallestPngCheck = 60 };
+// Widget numbers of the window besides the panel and the grid's 39 to 41: the General
+// tab's check box, and Close below the tabbed panel at the window's bottom right.
+enum : int { SmallestPngCheck = 60, PreferencesCloseButton = 164 };
 
 }  // namespace
 
 void preferences_window_open(EditorState& state) {
     if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001, MainWindow)) return;
-    if (!panel_create(38, 5, 5, 390, 290)) return;
+    if (!panel_create(38, 5, 5, 390, 255)) return;
     widget_add_item(38, 0, "General");
     check_box_create(SmallestPngCheck, 10, 10, 150, 20, "Smallest PNG files");
     widget_set_tooltip(SmallestPngCheck,
@@ -31,6 +33,9 @@ void preferences_window_open(EditorState& state) {
     widget_set_state(39, state.grid_width);
     widget_set_state(40, state.grid_height);
     widget_list_close();
+    // Changes apply at once: Close (Enter and Escape too) only closes the window.
+    button_create(PreferencesCloseButton, 315, 268, 80, 24, "Close");
+    dialog_keys_set(PreferencesWindow, PreferencesCloseButton, PreferencesCloseButton);
 }
 
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t) {
@@ -53,6 +58,9 @@ void preferences_window_event(EditorState& state, std::int64_t source, std::int6
             view_redraw(state);
             break;
         }
+        case PreferencesCloseButton:
+            window_close(PreferencesWindow);
+            break;
         default:
             break;
     }

@@ -46,6 +46,9 @@ struct RegridModel {
 /// Re-plans and re-assembles the sheet for `source` (24 or 32 bits). False, with `problem`
 /// set, when the options leave no sheet to make.
 bool regrid_update(RegridModel& model, const Bitmap& source);
+/// The whole tiles across a width x height sheet read with the options' tile width, input
+/// margin and input spacing; at least 1. The column count the window proposes.
+std::int64_t regrid_sheet_columns(const TileSetOptions& options, std::int64_t width, std::int64_t height);
 /// Forgets the cached selection (a new source picture).
 void regrid_forget(RegridModel& model);
 

@@ -1,5 +1,6 @@
 // The re-grid model: planning and assembling the sheet through the tile-set library, the
 // equivalent command line and the files Save writes.
+#include <algorithm>
 #include <string>
 
 #include "app/regrid.h"
@@ -49,6 +50,12 @@ std::string base_of(const std::string& output) {
 }
 
 }  // namespace
+
+std::int64_t regrid_sheet_columns(const TileSetOptions& o, std::int64_t width, std::int64_t height) {
+    const SourceGrid grid =
+        source_grid(width, height, o.tile_width, o.tile_height, o.in_margin, o.in_spacing);
+    return std::clamp<std::int64_t>(grid.columns, 1, TileSetMaxSide);
+}
 
 void regrid_forget(RegridModel& model) {
     model.selection_valid = false;

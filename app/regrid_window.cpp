@@ -13,6 +13,7 @@
 #include "image/codec.h"
 #include "image/image.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/dialogs.h"
 #include "widgets/widget.h"
 
@@ -37,6 +38,8 @@ struct RegridSession {
     RegridModel model;
     RegridView view;
     std::string output;  // proposed or last saved picture
+    // Until the user sets the column count, it follows the sheet's columns at the tile size.
+    bool columns_chosen = false;
     int drag_x = 0, drag_y = 0;
     std::int64_t drag_pan_x = 0, drag_pan_y = 0;
 };
@@ -185,6 +188,19 @@ void show_texts(const RegridSession& s) {
     widget_set_enabled(QualitySpin, s.model.format == RegridJpeg);
 }
 
+// The column count proposed for the tile size and input grid that the widgets show.
+void follow_sheet_columns(const RegridSession& s) {
+    if (s.columns_chosen) return;
+    const Bitmap* source = source_picture();
+    if (!source) return;
+    TileSetOptions o = s.model.options;
+    o.tile_width = widget_get_state(TileWidthSpin);
+    o.tile_height = widget_get_state(TileHeightSpin);
+    o.in_margin = widget_get_state(InMarginSpin);
+    o.in_spacing = widget_get_state(InSpacingSpin);
+    widget_set_state(ColumnsSpin, regrid_sheet_columns(o, source->width, source->height));
+}
+
 // One option changed: re-plan, re-assemble, show.
 void refresh(RegridSession& s) {
     read_widgets(s.model);
@@ -240,6 +256,11 @@ void step_zoom(RegridSession& s, std::int64_t notches) {
     }
     widget_set_state(ZoomCombo, index);
     set_zoom(s, kZoomSteps[index]);
+}
+
+// Dropping tiles is for the grid layout only: checking such a box chooses it.
+void choose_grid_when_checked(ObjectNumber check) {
+    if (widget_get_state(check) == 1) widget_set_state(LayoutCombo, 1);
 }
 
 void canvas_input(RegridSession& s, std::int64_t subtype) {
@@ -303,7 +324,10 @@ void regrid_window_open(EditorState&) {
     s = RegridSession{};
     s.model.input = file;
     s.output = proposed_output(file, s.model.format);
+    s.model.options.columns = regrid_sheet_columns(s.model.options, image_width(RegridSourceImage),
+                                                   image_height(RegridSourceImage));
     build_window(s, image_width(RegridSourceImage), image_height(RegridSourceImage));
+    dialog_keys_set(RegridWindow, SaveButton, CloseButton);
     refresh(s);
 }
 
@@ -327,22 +351,37 @@ void regrid_window_event(EditorState&, std::int64_t source, std::int64_t subtype
         case DedupFlipsCheck:
             // Counting flipped copies as duplicates removes duplicates.
             if (widget_get_state(DedupFlipsCheck) == 1) widget_set_state(DedupCheck, 1);
+            choose_grid_when_checked(DedupFlipsCheck);
             refresh(s);
             break;
         case DedupCheck:
             if (widget_get_state(DedupCheck) == 0) widget_set_state(DedupFlipsCheck, 0);
+            choose_grid_when_checked(DedupCheck);
+            refresh(s);
+            break;
+        case SkipEmptyCheck:
+            choose_grid_when_checked(SkipEmptyCheck);
+            refresh(s);
+            break;
+        case ExtrudeSpin:
+        case MarginSpin:
+        case SpacingSpin:
+            // Only the grid layout takes them all: changing one chooses it.
+            widget_set_state(LayoutCombo, 1);
+            refresh(s);
+            break;
+        case ColumnsSpin:
+            s.columns_chosen = true;
             refresh(s);
             break;
         case TileWidthSpin:
         case TileHeightSpin:
         case InMarginSpin:
         case InSpacingSpin:
+            follow_sheet_columns(s);
+            refresh(s);
+            break;
         case LayoutCombo:
-        case ColumnsSpin:
-        case ExtrudeSpin:
-        case MarginSpin:
-        case SpacingSpin:
-        case SkipEmptyCheck:
         case PotCheck:
         case FormatCombo:
         case QualitySpin:

@@ -7,6 +7,7 @@
 #include "app/editor.h"
 #include "image/image.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/widget.h"
 
 namespace morvane {
@@ -21,6 +22,8 @@ enum : int {
     ConstrainCheck = 47,
     ModeCombo = 48,
     CancelButton = 22,
+    WidthLabel = 162,
+    HeightLabel = 163,
 };
 
 constexpr std::int64_t MaxSide = 32767;
@@ -91,6 +94,8 @@ void resize_ok(EditorState& state) {
 void resize_dialog_open(EditorState& state) {
     if (!window_open(ResizeWindow, DefaultPosition, DefaultPosition, 400, 300, "", 0xC80001, MainWindow)) return;
     frame_create(PixelFrame, 10, 10, 250, 200, "Pixel Dimension");
+    text_create(WidthLabel, 20, 32, 55, 20, "Width :");
+    text_create(HeightLabel, 20, 62, 55, 20, "Height :");
     text_field_create(WidthField, 80, 30, 50, 20, std::to_string(state.view_width), TextDigitsOnly);
     text_field_create(HeightField, 80, 60, 50, 20, std::to_string(state.view_height), TextDigitsOnly);
     check_box_create(ConstrainCheck, 40, 90, 120, 20, "Constraint proportion");
@@ -100,6 +105,7 @@ void resize_dialog_open(EditorState& state) {
     widget_set_state(ModeCombo, 0);
     button_create(OkButton, 330, 20, 60, 20, "Ok");
     button_create(CancelButton, 330, 45, 60, 20, "Cancel");
+    dialog_keys_set(ResizeWindow, OkButton, CancelButton);
 }
 
 void resize_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {

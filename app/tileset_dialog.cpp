@@ -7,6 +7,7 @@
 #include "image/image.h"
 #include "shell/events.h"
 #include "shell/window.h"
+#include "widgets/dialog_keys.h"
 #include "widgets/dialogs.h"
 #include "widgets/progress.h"
 #include "widgets/widget.h"
@@ -82,6 +83,7 @@ void build_dialog(const TileSetRun& run) {
     }
     button_create(OkButton, 160, 270, 60, 20, "OK");
     button_create(CancelButton, 230, 270, 60, 20, "Cancel");
+    dialog_keys_set(TileSetWindow, OkButton, CancelButton);
 }
 
 // A spin of the tile size or the column count changed.

@@ -41,6 +41,12 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_saveas.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_saveas PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    # Escape closes every dialog opened from its menu item or shortcut, under openbox.
+    if(MORVANE_OPENBOX AND MORVANE_XPROP AND MORVANE_XWININFO AND MORVANE_CONVERT)
+      add_test(NAME app_e2e_dialogs
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_dialogs.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_dialogs PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
   endif()
 endif()
 

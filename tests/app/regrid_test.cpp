@@ -74,10 +74,10 @@ TEST_F(Regrid, OpensFromTheFileMenuBesideAUsableEditor) {
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0].kind, DialogKind::OpenFile);
     EXPECT_EQ(requests_[0].pattern, "PNG Images|*.png|JPEG Images|*.jpeg|All Files|*.*");
-    // The command line's defaults: classic layout, 32 x 32 tiles, 10 columns; two whole tiles
-    // in a sheet 10 tiles wide and one tile high.
-    EXPECT_EQ(summary(), "320 x 32 pixels, 2 tiles in 10 columns");
-    EXPECT_EQ(command(), "morvane-tileset --tile 32x32 --columns 10 " + sheet_ + " " +
+    // The command line's defaults but for the columns: classic layout, 32 x 32 tiles, and the
+    // sheet's own 2 columns; the classic height is the area over the width, 64 x 48 / 64.
+    EXPECT_EQ(summary(), "64 x 48 pixels, 2 tiles in 2 columns");
+    EXPECT_EQ(command(), "morvane-tileset --tile 32x32 --columns 2 " + sheet_ + " " +
                              (dir_ / "sheet_regrid.png").string());
     EXPECT_EQ(widget_enabled(SaveButton), 1);
     EXPECT_EQ(widget_enabled(QualitySpin), 0);  // PNG: no quality
@@ -113,7 +113,8 @@ TEST_F(Regrid, OpensFromTheFileMenuBesideAUsableEditor) {
 
 TEST_F(Regrid, EachChangeReplansSizeCommandAndPreviewAtOnce) {
     open_sheet(64, 64);
-    set(ZoomCombo, 3);  // 100 %
+    set(ZoomCombo, 3);     // 100 %
+    set(ColumnsSpin, 10);  // typed: the count no longer follows the tile width
     struct Step {
         ObjectNumber widget;
         std::int64_t value;
@@ -206,16 +207,18 @@ TEST_F(Regrid, BadValuesSayWhyAndDisableSave) {
         const char* typed;  // typed into the field, or set as a choice when null
         std::int64_t bad, good;
         const char* message;
+        bool then_classic;  // the value chooses the grid layout; the classic one is chosen after
     };
     const Case cases[] = {
-        {TileWidthSpin, nullptr, 100, 32, "tiles of 100x32 leave no whole tile in the 64x64 picture"},
-        {TileWidthSpin, "0", 0, 32, "the tile width 0 is out of range (1 to 32767)"},
+        {TileWidthSpin, nullptr, 100, 32, "tiles of 100x32 leave no whole tile in the 64x64 picture", false},
+        {TileWidthSpin, "0", 0, 32, "the tile width 0 is out of range (1 to 32767)", false},
         {InMarginSpin, nullptr, 40, 0,
-         "tiles of 32x32 with input margin 40 and input spacing 0 leave no whole tile in the 64x64 picture"},
-        {InSpacingSpin, "40000", 0, 0, "the input spacing 40000 is out of range (0 to 32767)"},
+         "tiles of 32x32 with input margin 40 and input spacing 0 leave no whole tile in the 64x64 picture",
+         false},
+        {InSpacingSpin, "40000", 0, 0, "the input spacing 40000 is out of range (0 to 32767)", false},
         {DedupCheck, nullptr, 1, 0,
-         "the classic layout keeps every tile (use the grid layout to drop duplicate or empty tiles)"},
-        {ExtrudeSpin, nullptr, 1, 0, "the classic layout takes no extrusion (use the grid layout)"},
+         "the classic layout keeps every tile (use the grid layout to drop duplicate or empty tiles)", true},
+        {ExtrudeSpin, nullptr, 1, 0, "the classic layout takes no extrusion (use the grid layout)", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -224,11 +227,16 @@ TEST_F(Regrid, BadValuesSayWhyAndDisableSave) {
         } else {
             set(c.widget, c.bad);
         }
+        if (c.then_classic) {
+            EXPECT_EQ(widget_get_state(LayoutCombo), 1);
+            set(LayoutCombo, 0);
+        }
         EXPECT_EQ(summary(), std::string("Cannot make the tile set: ") + c.message);
         EXPECT_EQ(widget_enabled(SaveButton), 0);
         click(SaveButton);  // nothing: a dialog here would fail the test
         set(c.widget, c.good);
-        EXPECT_EQ(summary(), "320 x 32 pixels, 4 tiles in 10 columns");
+        // The sheet's 2 columns again (they follow the tile width), in either layout.
+        EXPECT_EQ(summary(), "64 x 64 pixels, 4 tiles in 2 columns");
         EXPECT_EQ(widget_enabled(SaveButton), 1);
     }
 
@@ -247,6 +255,78 @@ TEST_F(Regrid, BadValuesSayWhyAndDisableSave) {
     set(ColumnsSpin, 64);
     EXPECT_EQ(summary(), "568 x 568 pixels, 4096 tiles in 64 columns");
     EXPECT_EQ(widget_enabled(SaveButton), 1);
+}
+
+TEST_F(Regrid, StartsWithTheSheetsColumnsAndFollowsTheTileWidth) {
+    // Whole 32-pixel tiles across each sheet; a sheet narrower than a tile still gets one.
+    const struct {
+        int width, height;
+        std::int64_t columns;
+    } sheets[] = {{64, 48, 2}, {20, 20, 1}, {320, 32, 10}, {63, 32, 1}, {100, 64, 3}};
+    for (const auto& sheet : sheets) {
+        SCOPED_TRACE(std::to_string(sheet.width) + "x" + std::to_string(sheet.height));
+        open_sheet(sheet.width, sheet.height);
+        EXPECT_EQ(widget_get_state(ColumnsSpin), sheet.columns);
+        EXPECT_NE(command().find("--columns " + std::to_string(sheet.columns) + " "), std::string::npos);
+    }
+    // 100 x 64, 3 columns: 6 tiles; the classic height is ceil(6400 / 96) = 67.
+    EXPECT_EQ(summary(), "96 x 67 pixels, 6 tiles in 3 columns");
+
+    // The count follows the tile width and the input grid until it is set by hand.
+    const struct {
+        ObjectNumber widget;
+        std::int64_t value, columns;
+    } steps[] = {
+        {TileWidthSpin, 16, 6},  // 100 / 16 = 6.25
+        {TileWidthSpin, 25, 4},  // 100 / 25
+        {InMarginSpin, 4, 3},    // tiles at 4, 29, 54; the next would end at 104
+        {InSpacingSpin, 5, 3},   // tiles at 4, 34, 64 (ends at 89)
+        {InSpacingSpin, 0, 3},   // at 4 again
+        {InMarginSpin, 0, 4},    // 100 / 25 again
+        {TileHeightSpin, 8, 4},  // the height changes nothing across
+        {ColumnsSpin, 5, 5},     // by hand
+        {TileWidthSpin, 10, 5},  // no longer follows
+    };
+    for (const auto& step : steps) {
+        set(step.widget, step.value);
+        EXPECT_EQ(widget_get_state(ColumnsSpin), step.columns) << step.widget << " " << step.value;
+        EXPECT_NE(command().find("--columns " + std::to_string(step.columns) + " "), std::string::npos)
+            << command();
+    }
+}
+
+TEST_F(Regrid, OutputMarginSpacingAndExtrusionChooseTheGridLayout) {
+    open_sheet(64, 48);  // two 32-pixel tiles, 2 columns: classic 64 x 48, grid 64 x 32
+    EXPECT_EQ(summary(), "64 x 48 pixels, 2 tiles in 2 columns");
+    const struct {
+        ObjectNumber widget;
+        std::int64_t value;
+        const char* options;  // in the command line after the tile size
+        const char* summary;
+    } cases[] = {
+        // Grid: 2 margin + 2 x (32 + 2 extrude + spacing) - spacing across, one row down.
+        {MarginSpin, 2, "--layout grid --columns 2 --margin 2 ", "68 x 36 pixels, 2 tiles in 2 columns"},
+        {SpacingSpin, 3, "--layout grid --columns 2 --spacing 3 ", "67 x 32 pixels, 2 tiles in 2 columns"},
+        {ExtrudeSpin, 1, "--layout grid --columns 2 --extrude 1 ", "68 x 34 pixels, 2 tiles in 2 columns"},
+        {SkipEmptyCheck, 1, "--layout grid --columns 2 --skip-empty ",
+         "64 x 32 pixels, 2 tiles in 2 columns"},
+        {DedupCheck, 1, "--layout grid --columns 2 --dedup ", "64 x 32 pixels, 2 tiles in 2 columns"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        set(LayoutCombo, 0);
+        EXPECT_EQ(command().find("--layout"), std::string::npos);
+        set(c.widget, c.value);
+        EXPECT_EQ(widget_get_state(LayoutCombo), 1);
+        EXPECT_EQ(summary(), c.summary);
+        EXPECT_EQ(command(), std::string("morvane-tileset --tile 32x32 ") + c.options + sheet_ + " " +
+                                 (dir_ / "sheet_regrid.png").string());
+        EXPECT_EQ(widget_enabled(SaveButton), 1);
+        // Back to 0: the grid layout stays chosen.
+        set(c.widget, 0);
+        EXPECT_EQ(widget_get_state(LayoutCombo), 1);
+        EXPECT_EQ(summary(), "64 x 32 pixels, 2 tiles in 2 columns");
+    }
 }
 
 TEST_F(Regrid, SaveWritesWhatTheShownCommandWrites) {

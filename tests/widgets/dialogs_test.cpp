@@ -193,6 +193,12 @@ TEST_F(StandardDialogTest, RealMessageBoxButtonsAndIcons) {
         when_dialog_opens([](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); });
         EXPECT_EQ(message_box("Save an image", "Overwrite this file? a.png", flags), pressed) << flags;
     }
+    // Escape answers as closing the box does: Cancel, else No, else OK.
+    for (const auto& [flags, answer] :
+         {std::pair{0, 1}, std::pair{1, 2}, std::pair{3, 2}, std::pair{52, 7}}) {
+        when_dialog_opens([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        EXPECT_EQ(message_box("Info", "Escape", flags), answer) << flags;
+    }
 
     when_dialog_opens([&](QWidget* d) {
         icon = qobject_cast<QMessageBox*>(d)->icon();
