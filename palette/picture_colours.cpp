@@ -77,7 +77,7 @@ Color picture_pixel(const Bitmap& picture, int x, int y) {
     return rgba(p[2], p[1], p[0], picture.bpp == 32 ? p[3] : 255);
 }
 
-PictureColours picture_colours(const Bitmap& picture, PixelArea area, std::size_t limit) {
+PictureColours picture_colours(const Bitmap& picture, PixelArea area, std::size_t limit, bool skip_transparent) {
     std::unordered_map<Color, Seen> seen;
     std::vector<Color> order;  // distinct colours in order of first appearance
     std::uint64_t index = 0;
@@ -85,6 +85,7 @@ PictureColours picture_colours(const Bitmap& picture, PixelArea area, std::size_
     Seen* last_seen = nullptr;
     // Runs of one colour, the usual case in pixel art, skip the hash lookup.
     for_each_pixel(picture, area, [&](Color c) {
+        if (skip_transparent && (c >> 24) == 0) return;
         if (!last_seen || c != last) {
             auto [it, added] = seen.try_emplace(c, Seen{index, 0});
             if (added) order.push_back(c);

@@ -26,12 +26,14 @@ Color picture_pixel(const Bitmap& picture, int x, int y);
 /// A picture's palette: its distinct colours in order of first appearance (rows top to
 /// bottom, pixels left to right), at most `limit` of them. With more, the `limit` most used
 /// are kept (the earlier seen first among equals), still in order of first appearance, and
-/// `distinct` tells how many there were.
+/// `distinct` tells how many there were. With `skip_transparent`, pixels of alpha 0 (the
+/// empty background, not a colour painted with) are left out.
 struct PictureColours {
     std::vector<Color> colours;
     std::size_t distinct = 0;
 };
-PictureColours picture_colours(const Bitmap& picture, PixelArea area, std::size_t limit);
+PictureColours picture_colours(const Bitmap& picture, PixelArea area, std::size_t limit,
+                               bool skip_transparent = false);
 
 /// How many pixels of `area` have exactly each of `colours` (alpha included).
 std::vector<std::uint64_t> colour_use(const Bitmap& picture, PixelArea area, const std::vector<Color>& colours);
