@@ -152,15 +152,22 @@ void palette_panel_layout() {
 void palette_panel_mark(const EditorState& state) {
     const Color brush = state.brush_color;
     const std::uint32_t alpha = state.brush_tool == 2 ? 255 : state.brush_alpha;
-    // The swatch of the exact colour and opacity, else an opaque one of the same colour
-    // (a click on an opaque swatch leaves the opacity as it was).
-    std::int64_t found = -1;
     const std::vector<Color>& colours = state.palette.colours;
-    for (std::size_t i = 0; i < colours.size() && found < 0; ++i)
-        if ((colours[i] & 0xFFFFFFu) == (brush & 0xFFFFFFu) && colours[i] >> 24 == alpha) found = std::int64_t(i);
-    for (std::size_t i = 0; i < colours.size() && found < 0; ++i)
-        if ((colours[i] & 0xFFFFFFu) == (brush & 0xFFFFFFu) && colours[i] >> 24 == 255) found = std::int64_t(i);
-    if (widget_get_state(PaletteSwatches) != found) widget_set_state(PaletteSwatches, found);
+    // The swatch of the exact colour and opacity ranks first, then an opaque one of the same
+    // colour (a click on an opaque swatch leaves the opacity as it was).
+    auto rank = [&](std::int64_t i) {
+        if (i < 0 || i >= static_cast<std::int64_t>(colours.size())) return 0;
+        const Color c = colours[std::size_t(i)];
+        if ((c & 0xFFFFFFu) != (brush & 0xFFFFFFu)) return 0;
+        return c >> 24 == alpha ? 2 : c >> 24 == 255 ? 1 : 0;
+    };
+    std::int64_t found = -1;
+    for (std::int64_t i = 0; i < static_cast<std::int64_t>(colours.size()); ++i)
+        if (rank(i) > rank(found)) found = i;
+    // Of equal swatches, the one marked stays marked.
+    const std::int64_t marked = widget_get_state(PaletteSwatches);
+    if (found >= 0 && rank(marked) == rank(found)) return;
+    if (marked != found) widget_set_state(PaletteSwatches, found);
 }
 
 void palette_panel_show(EditorState& state, Palette palette) {
