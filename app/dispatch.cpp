@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/desktop.h"
 #include "app/editor.h"
+#include "app/palette_panel.h"
 #include "app/regrid_window.h"
 #include "canvas/canvas.h"
 #include "shell/events.h"
@@ -94,7 +95,7 @@ void menu_event(EditorState& state, std::int64_t id) {
             brush_step(state, +1);
             break;
         default:
-            desktop_menu_event(state, id);
+            if (!palette_menu_event(state, id)) desktop_menu_event(state, id);
             break;
     }
 }
@@ -104,10 +105,12 @@ void main_window_widget_event(EditorState& state, std::int64_t source, std::int6
         state.mouse_x = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseX));
         state.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
         state.canvas_subtype = subtype;
-        canvas_event(state, subtype);
-        return;
+        if (!replace_dialog_canvas_event(state, subtype)) canvas_event(state, subtype);
+    } else if (!palette_panel_event(state, source, subtype)) {
+        tool_panel_event(state, source, subtype);
     }
-    tool_panel_event(state, source, subtype);
+    // The swatch of the brush colour stays marked whatever changed the colour.
+    palette_panel_mark(state);
 }
 
 }  // namespace
@@ -150,6 +153,9 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                     break;
                 case RegridWindow:
                     regrid_window_event(state, source, subtype);
+                    break;
+                case ReplaceColourWindow:
+                    replace_dialog_event(state, source, subtype);
                     break;
                 default:
                     break;

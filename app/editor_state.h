@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/document.h"
+#include "app/palette_state.h"
 #include "image/color.h"
 
 namespace morvane {
@@ -63,6 +64,7 @@ struct EditorState {
     std::uint8_t eraser_previous_tool = 0;   // paint kind restored when the quick eraser is released
     std::int16_t zoom_before_command = 100;  // restored when a zoom is refused
     Document document;
+    PaletteState palette;  // the palette panel's swatches and the Replace Colour dialog
     // Moving around the view: Space held on the canvas, and a pan under way (its start in
     // scroll-area pixels, the scroll position then and the pointer shape to restore).
     bool space_held = false;

@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/desktop.h"
 #include "app/editor.h"
+#include "app/palette_panel.h"
 #include "app/regrid_window.h"
 #include "app/tool.h"
 #include "canvas/canvas.h"
@@ -38,6 +39,7 @@ void build_menu() {
     menu_item(MenuUndo, "Undo\tCtrl+Z");
     menu_item(MenuRedo, "Redo\tCtrl+Y");
     menu_item(MenuResizeImage, "Resize Image");
+    palette_edition_items();
     menu_separator();
     menu_item(MenuPreferences, "Preferences");
     menu_title("View");
@@ -54,6 +56,7 @@ void build_menu() {
     menu_item(MenuZoom50, "Zoom 50%");
     menu_item(MenuZoom25, "Zoom 25%");
     menu_close_submenu();
+    palette_menu_build();
     menu_title("Tools");
     menu_item(MenuPreviousBrush, "Previous Brush\tX");
     menu_item(MenuNextBrush, "Next Brush\tC");
@@ -166,6 +169,7 @@ bool editor_init(EditorState& state) {
     build_colour_and_preview(state);
     build_status_bar();
     tool_panel_arrange();
+    palette_panel_create(state);
 
     widget_set_state(ToolPaint, 1);
     widget_set_state(SizeSpin, state.brush_size);

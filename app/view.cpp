@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/editor.h"
+#include "app/palette_panel.h"
 #include "app/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/image.h"
@@ -58,8 +59,10 @@ void view_create(EditorState& state) {
 
 void view_layout(EditorState& state, bool forced) {
     if (!forced && widget_focused() != 0) return;
-    widget_resize(ViewScrollArea, 60, 50, window_inner_width(MainWindow) - 120,
-                  window_inner_height(MainWindow) - 100);
+    // The palette panel takes the right edge: the view ends 5 pixels before it.
+    const int right = palette_panel_left(window_inner_width(MainWindow)) - 5;
+    widget_resize(ViewScrollArea, 60, 50, right - 60, window_inner_height(MainWindow) - 100);
+    palette_panel_layout();
     widget_set_attribute(ViewScrollArea, 1, 4 * state.view_width);
     widget_set_attribute(ViewScrollArea, 2, 4 * state.view_height);
     centre_canvas(state, true);

@@ -138,8 +138,9 @@ TEST_F(DispatchTest, SizeEventLaysTheViewOut) {
     widget_resize(0, 0, 0, 100, 100);
     event_post(SizeWindowEvent, 0, MainWindow, 0);
     pump();
-    // 800 x 600 less the margins 120 and 100.
-    EXPECT_EQ(widget_qt(0)->geometry(), QRect(60, 50, 680, 500));
+    // 800 x 600 less the margins 60 at the left and 100 in height, and at the right the
+    // palette panel (124) with a 5-pixel gap on each side.
+    EXPECT_EQ(widget_qt(0)->geometry(), QRect(60, 50, 606, 500));
     EXPECT_EQ(widget_qt(1)->geometry(), QRect(384, 384, 256, 256));
 }
 

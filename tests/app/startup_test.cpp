@@ -58,9 +58,9 @@ TEST_F(StartupTest, MainWindowWidgetsAndTheirPlaces) {
     EXPECT_EQ(widget_kind(0), ScrollAreaWidget);
     EXPECT_EQ(widget_kind(1), CanvasWidget);
     // Created at 336 x 336; the window's first size event may already have fitted it to
-    // 680 x 500 (the client area less the margins).
+    // 606 x 500 (the client area less the margins and the palette panel).
     EXPECT_EQ(widget_qt(0)->pos(), QPoint(60, 50));
-    EXPECT_TRUE(widget_qt(0)->size() == QSize(336, 336) || widget_qt(0)->size() == QSize(680, 500))
+    EXPECT_TRUE(widget_qt(0)->size() == QSize(336, 336) || widget_qt(0)->size() == QSize(606, 500))
         << widget_qt(0)->width() << "x" << widget_qt(0)->height();
     // The canvas sits in the middle of the 1024 x 1024 inner area.
     EXPECT_EQ(widget_get_attribute(0, 1), 1024);
