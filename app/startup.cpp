@@ -166,6 +166,7 @@ bool editor_init(EditorState& state) {
     build_colour_and_preview(state);
     build_status_bar();
     tool_panel_arrange();
+    brush_tips_refresh(state);
 
     widget_set_state(ToolPaint, 1);
     widget_set_state(SizeSpin, state.brush_size);
