@@ -53,10 +53,12 @@ std::vector<int> indices_in(const fs::path& folder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.size() < 10 || name.compare(0, 5, "brush") != 0 || name.compare(name.size() - 4, 4, ".png") != 0)
+        if (name.size() < 10 || name.compare(0, 5, "brush") != 0 ||
+            name.compare(name.size() - 4, 4, ".png") != 0)
             continue;
         const std::string digits = name.substr(5, name.size() - 9);
-        if (digits.empty() || digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) continue;
+        if (digits.empty() || digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit))
+            continue;
         if (digits.size() > 1 && digits[0] == '0') continue;  // brush01.png is not brush 1
         const int n = std::stoi(digits);
         if (n <= 32767 && fs::is_regular_file(it->path(), error)) found.push_back(n);

@@ -32,7 +32,8 @@ struct Painted {
 
 // The tip pixel blended once over the press pixel.
 template <bool KeepAlpha>
-inline void paint_once(std::uint8_t* d, const std::uint8_t* before, const std::uint8_t* s, const std::uint64_t* rec) {
+inline void paint_once(std::uint8_t* d, const std::uint8_t* before, const std::uint8_t* s,
+                       const std::uint64_t* rec) {
     const std::uint32_t sa = s[3], da = before[3];
     if (da == 0 || sa == 255) {
         d[0] = s[0], d[1] = s[1], d[2] = s[2];
@@ -47,8 +48,8 @@ inline void paint_once(std::uint8_t* d, const std::uint8_t* before, const std::u
 
 // At most one tile's width of pixels (64): the painted ones are the bits of one word.
 template <bool KeepAlpha>
-Painted dab_row(std::uint8_t* d, const std::uint8_t* before, const std::uint8_t* s, std::uint8_t* coverage, int n,
-                bool ties) {
+Painted dab_row(std::uint8_t* d, const std::uint8_t* before, const std::uint8_t* s, std::uint8_t* coverage,
+                int n, bool ties) {
     std::uint64_t mask = 0;
     int i = 0;
 #if defined(__SSE2__)
@@ -114,7 +115,8 @@ StrokeCoverage::Tiles* StrokeCoverage::tile(const Bitmap& picture, std::int64_t 
     const int x = static_cast<int>(tx * Tile), y = static_cast<int>(ty * Tile);
     const int w = std::min(Tile, picture.width - x), h = std::min(Tile, picture.height - y);
     for (int r = 0; r < h; ++r)
-        std::memcpy(&slot->before[std::size_t(r) * Tile], picture.row(y + r) + std::size_t(x) * 4, std::size_t(w) * 4);
+        std::memcpy(&slot->before[std::size_t(r) * Tile], picture.row(y + r) + std::size_t(x) * 4,
+                    std::size_t(w) * 4);
     return slot.get();
 }
 
@@ -137,10 +139,12 @@ Rect StrokeCoverage::stamp(Bitmap& picture, const Bitmap& tip, int x, int y, boo
                 const int n = static_cast<int>(cx1 - cx0);
                 for (std::int64_t py = cy0; py < cy1; ++py) {
                     const std::size_t at = std::size_t((py - ty * Tile) * Tile + (cx0 - tx * Tile));
-                    const Painted p = row_kernel(
-                        picture.row(static_cast<int>(py)) + cx0 * 4, reinterpret_cast<const std::uint8_t*>(&t->before[at]),
-                        tip.row(static_cast<int>(py - y)) + (cx0 - x) * 4, &t->coverage[at], n, ties);
-                    if (p.first >= 0) changed = changed.united(Rect{cx0 + p.first, py, cx0 + p.last + 1, py + 1});
+                    const Painted p = row_kernel(picture.row(static_cast<int>(py)) + cx0 * 4,
+                                                 reinterpret_cast<const std::uint8_t*>(&t->before[at]),
+                                                 tip.row(static_cast<int>(py - y)) + (cx0 - x) * 4,
+                                                 &t->coverage[at], n, ties);
+                    if (p.first >= 0)
+                        changed = changed.united(Rect{cx0 + p.first, py, cx0 + p.last + 1, py + 1});
                 }
             }
         }

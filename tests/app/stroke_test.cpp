@@ -86,7 +86,8 @@ TEST_F(StrokeTest, SlowAndFastStrokesMatchTheOnceBlendedReference) {
     change_widget(11, 32, 4);
     change_widget(13, 117, 0);  // 46 %
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " tip " << c.tip << " keep " << c.keep_alpha);
+        SCOPED_TRACE(::testing::Message()
+                     << "kind " << c.kind << " tip " << c.tip << " keep " << c.keep_alpha);
         change_widget(14, c.kind);
         change_widget(12, c.tip);
         change_widget(15, c.keep_alpha, 0);
@@ -100,7 +101,8 @@ TEST_F(StrokeTest, SlowAndFastStrokesMatchTheOnceBlendedReference) {
             tw = th = 65;
             for (int y = 0; y < th; ++y)
                 for (int x = 0; x < tw; ++x)
-                    tip.push_back(pixel(DocumentImage, 128 - 32 + x, 128 - 32 + y) >> 24 == 0 ? 0xFF000000u : 0u);
+                    tip.push_back(pixel(DocumentImage, 128 - 32 + x, 128 - 32 + y) >> 24 == 0 ? 0xFF000000u
+                                                                                              : 0u);
         } else {
             tw = image_width(BrushImage), th = image_height(BrushImage);
             for (int y = 0; y < th; ++y)
