@@ -57,11 +57,13 @@ std::vector<int> indices_in(const fs::path& folder) {
             name.compare(name.size() - 4, 4, ".png") != 0)
             continue;
         const std::string digits = name.substr(5, name.size() - 9);
-        if (digits.empty() || digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit))
+        if (digits.empty() || digits.size() > 5 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         if (digits.size() > 1 && digits[0] == '0') continue;  // brush01.png is not brush 1
         const int n = std::stoi(digits);
-        if (n <= 32767 && fs::is_regular_file(it->path(), error)) found.push_back(n);
+        std::error_code unreadable;
+        if (n <= 32767 && fs::is_regular_file(it->path(), unreadable)) found.push_back(n);
     }
     std::sort(found.begin(), found.end());
     return found;
