@@ -1,4 +1,4 @@
-// The brush tip and its preview, the packed brush colour, and stepping the custom brush.
+// The brush tip and its preview, and the packed brush colour.
 #include <algorithm>
 #include <string>
 
@@ -13,10 +13,6 @@ namespace morvane {
 int brush_tip_size(const EditorState& state) {
     // The size spin allows 1..100; a settings file may hold anything in 16 bits.
     return static_cast<int>(std::clamp<std::int64_t>(state.brush_size, 1, 100));
-}
-
-std::string custom_brush_path(const EditorState& state) {
-    return "brush/" + state.brush_dir + "/brush" + std::to_string(state.brush_index) + ".png";
 }
 
 void stamp_rebuild(EditorState& state, bool size_changed) {
@@ -72,12 +68,6 @@ void color_repack(EditorState& state) {
     } else if (state.brush_tool == 0 || state.brush_tool == 1) {
         state.brush_color = rgba(color_red(c), color_green(c), color_blue(c), state.brush_alpha);
     }
-}
-
-void brush_step(EditorState& state, int step) {
-    const int next = std::clamp(state.brush_index + step, 0, 32767);
-    state.brush_index = static_cast<std::int16_t>(next);
-    if (state.brush_type == 3) stamp_rebuild(state, false);
 }
 
 }  // namespace morvane

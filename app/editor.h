@@ -152,6 +152,14 @@ void brush_step(EditorState& state, int step);
 int brush_tip_size(const EditorState& state);
 /// The custom brush file for the current brush folder and index.
 std::string custom_brush_path(const EditorState& state);
+/// The brush folder found for brush_dir ("" when none holds a brushN.png) and its numbers N.
+struct BrushFolder {
+    std::string path;
+    std::vector<int> indices;
+};
+BrushFolder brush_folder(const EditorState& state);
+/// Greys "Custom" in the tip list when no brush picture is found.
+void brush_tips_refresh(const EditorState& state);
 /// Handler of the Preferences window's widgets (39, 40, 41).
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t subtype);
 /// One painting step at document pixel x, y for a canvas subtype (65539 move, 65540 left

@@ -170,6 +170,7 @@ bool editor_init(EditorState& state) {
     build_status_bar();
     tool_panel_arrange();
     palette_panel_create(state);
+    brush_tips_refresh(state);
 
     widget_set_state(ToolPaint, 1);
     widget_set_state(SizeSpin, state.brush_size);

@@ -37,6 +37,9 @@ void document_will_change(EditorState& state, const Rect& rect);
 /// The drawing mode of the paint kind: the eraser writes alpha only, Keep Alpha keeps it.
 int paint_mode(const EditorState& state);
 
+/// The brush key: the paint tool with a painting kind (the eraser ends).
+void paint_key(EditorState& state);
+
 /// The tool of a tool button, null for any other value.
 PaintTool* paint_tool_for(std::uint8_t button);
 

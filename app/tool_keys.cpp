@@ -40,6 +40,7 @@ void tool_keys_install() {
 }
 
 void tool_key(EditorState& state, int button) {
+    if (button == ToolPaint) return paint_key(state);
     // A click flips a toggle button, then the tool panel reacts to its new state.
     widget_set_state(button, widget_get_state(button) != 0 ? 0 : 1);
     tool_panel_event(state, button, 0);

@@ -38,6 +38,23 @@ void eraser_button(EditorState& state) {
     }
 }
 
+}  // namespace
+
+void paint_key(EditorState& state) {
+    // The brush key paints: it ends the eraser, quick or chosen, and brings back the kind in
+    // use before it (the brush when that was the eraser too).
+    if (state.brush_tool == KindEraser) {
+        const bool quick = widget_get_state(EraserButton) != 0;
+        widget_set_state(EraserButton, 0);
+        const std::uint8_t before = quick ? state.eraser_previous_tool : std::uint8_t{KindBrush};
+        set_paint_kind(state, before == KindEraser ? std::uint8_t{KindBrush} : before);
+    }
+    widget_set_state(ToolPaint, 1);
+    select_tool(state, ToolPaint);
+}
+
+namespace {
+
 void colour_button(EditorState& state) {
     const std::int64_t chosen = color_dialog(static_cast<std::int32_t>(state.brush_color));
     // A cancelled dialog keeps the colour there was.

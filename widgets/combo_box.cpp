@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QStyle>
+#include <QStandardItemModel>
 #include <QStyleOptionComboBox>
 #include <algorithm>
 
@@ -96,6 +97,20 @@ std::intptr_t combo_box_create(ObjectNumber number, int x, int y, int width, int
     std::intptr_t result = widget_finish(number, ComboBoxWidget, box, &kOps, x, y, width, height);
     if (result) place(box, x, y, width, height);
     return result;
+}
+
+void combo_box_set_item_enabled(ObjectNumber number, int index, int enabled) {
+    auto* box = qobject_cast<QComboBox*>(widget_qt(number));
+    auto* model = box ? qobject_cast<QStandardItemModel*>(box->model()) : nullptr;
+    QStandardItem* item = model ? model->item(index) : nullptr;
+    if (item) item->setEnabled(enabled != 0);
+}
+
+int combo_box_item_enabled(ObjectNumber number, int index) {
+    auto* box = qobject_cast<QComboBox*>(widget_qt(number));
+    auto* model = box ? qobject_cast<QStandardItemModel*>(box->model()) : nullptr;
+    const QStandardItem* item = model ? model->item(index) : nullptr;
+    return item && item->isEnabled() ? 1 : 0;
 }
 
 }  // namespace morvane

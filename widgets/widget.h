@@ -60,6 +60,10 @@ enum FontFlags : int {
 // Creation: each returns the control's handle (for -1 as number, the new dynamic number),
 // 0 when there is no current widget list. A used number first releases the older widget.
 std::intptr_t combo_box_create(ObjectNumber number, int x, int y, int width, int height);
+/// Greys (0) or enables an item of a drop-down list: a greyed item cannot be chosen.
+void combo_box_set_item_enabled(ObjectNumber number, int index, int enabled);
+/// 1 when the item can be chosen, 0 when greyed or missing.
+int combo_box_item_enabled(ObjectNumber number, int index);
 std::intptr_t spin_create(ObjectNumber number, int x, int y, int width, int height, std::int64_t minimum,
                           std::int64_t maximum, int flags);
 std::intptr_t trackbar_create(ObjectNumber number, int x, int y, int width, int height, int minimum,

@@ -1,5 +1,6 @@
 // The brush tip and its preview, the tip at other zooms, the custom brush files, the quick
 // eraser, and the colour button with its swatch.
+#include <QImage>
 #include <filesystem>
 
 #include "draw/draw.h"
@@ -84,10 +85,52 @@ TEST_F(BrushTest, PreviewIsTheTipAt48Pixels) {
     EXPECT_EQ(widget_get_state(10), image_handle(BrushPreviewImage));
 }
 
-TEST_F(BrushTest, MissingCustomBrushPaintsNothing) {
-    change_widget(12, 3);
+TEST_F(BrushTest, WithoutBrushPicturesCustomIsGreyedAndPaintsNothing) {
+    EXPECT_EQ(combo_box_item_enabled(12, 3), 1);  // the build tree's brushes
+    exit_editor();
+    write_file("pref.ini", "brushdir = Nowhere\r\nbrushtype = 3\r\n");
+    state_ = EditorState{};
+    ASSERT_TRUE(start());
+    EXPECT_EQ(combo_box_item_enabled(12, 3), 0);
+    EXPECT_EQ(combo_box_item_enabled(12, 2), 1);
     dab(40, 40);
     for (int x = 20; x < 60; ++x) ASSERT_EQ(pixel(DocumentImage, x, 40), 0u) << x;
+    choose_menu(42);
+    EXPECT_EQ(state_.brush_index, 0);
+}
+
+TEST_F(BrushTest, ShippedBrushesPaintTheirPicturesAndStep) {
+    // The pictures as a PNG reader other than the editor's sees them.
+    const auto shipped = [](int n) {
+        return QImage(QString(MORVANE_SOURCE_DIR "/data/brush/Quillrat/brush%1.png").arg(n))
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage first = shipped(0);
+    ASSERT_EQ(first.width(), 32);
+    change_widget(11, 32, 4);
+    change_widget(12, 3);
+    dab(50, 50);  // over transparent: each covered pixel becomes the picture's pixel
+    int painted = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const QRgb c = first.pixel(x, y);
+            const Color want = qAlpha(c) == 0 ? 0u : rgba(qRed(c), qGreen(c), qBlue(c), qAlpha(c));
+            ASSERT_EQ(pixel(DocumentImage, 34 + x, 34 + y), want) << x << "," << y;
+            painted += want != 0;
+        }
+    }
+    EXPECT_GT(painted, 300);
+    // C and X step through brush0..brush3 and stay at the ends.
+    const int steps[][2] = {{42, 1}, {42, 2}, {42, 3}, {42, 3}, {41, 2}, {41, 1}, {41, 0}, {41, 0}};
+    for (const auto& step : steps) {
+        choose_menu(step[0]);
+        ASSERT_EQ(state_.brush_index, step[1]);
+        const QImage tip = shipped(step[1]);
+        for (int y = 0; y < 32; y += 3)
+            for (int x = 0; x < 32; x += 3)
+                ASSERT_EQ(pixel(BrushImage, x, y) >> 24, std::uint32_t(qAlpha(tip.pixel(x, y))))
+                    << "brush " << step[1] << " at " << x << "," << y;
+    }
 }
 
 TEST_F(BrushTest, CustomBrushFilesAndStepping) {
@@ -104,10 +147,11 @@ TEST_F(BrushTest, CustomBrushFilesAndStepping) {
     EXPECT_EQ(state_.brush_index, 1);
     dab(40, 20);
     EXPECT_EQ(pixel(DocumentImage, 40, 20), 0xFFFF0000u);
-    // No brush2.png: the tip becomes transparent, not the last file's picture.
+    // No brush2.png: Next Brush stays at the last picture.
     choose_menu(42);
+    EXPECT_EQ(state_.brush_index, 1);
     dab(60, 20);
-    EXPECT_EQ(pixel(DocumentImage, 60, 20), 0u);
+    EXPECT_EQ(pixel(DocumentImage, 60, 20), 0xFFFF0000u);
     choose_menu(41);
     choose_menu(41);
     EXPECT_EQ(state_.brush_index, 0);

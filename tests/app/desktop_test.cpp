@@ -284,6 +284,9 @@ TEST_F(DesktopTest, ToolKeysActAsClicksOnTheirButtons) {
         {Qt::Key_E, Qt::NoModifier, 3, {3, 9}, 2},
         {Qt::Key_E, Qt::NoModifier, 3, {3}, 0},
         {Qt::Key_L, Qt::NoModifier, 4, {4}, 0},
+        // B after E: the brush paints again (the eraser button lets go).
+        {Qt::Key_E, Qt::NoModifier, 3, {3, 9}, 2},
+        {Qt::Key_B, Qt::NoModifier, 3, {3}, 0},
     };
     widget_set_focus(1);
     for (const Case& c : cases) {
@@ -299,6 +302,9 @@ TEST_F(DesktopTest, ToolKeysActAsClicksOnTheirButtons) {
             EXPECT_EQ(widget_get_state(b), pressed ? 1 : 0) << "key " << c.key << " button " << b;
         }
     }
+    // The paint kind written at exit is the one in use.
+    exit_editor();
+    EXPECT_NE(read_file("pref.ini").find("brushtool = 0"), std::string::npos);
 }
 
 TEST_F(DesktopTest, ToolKeysAreTypedIntoAFocusedSpinBox) {

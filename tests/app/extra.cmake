@@ -33,6 +33,10 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
       add_test(NAME app_e2e_navigate
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_navigate.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_navigate PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+      # The tool keys: E erases, B after E paints again; the saved pixels are checked.
+      add_test(NAME app_e2e_toolkeys
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_toolkeys.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_toolkeys PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
     # Save As with a typed extension other than the chosen pattern's, checked by identify.
     find_program(MORVANE_IDENTIFY identify)

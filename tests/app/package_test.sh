@@ -27,6 +27,7 @@ expected() {
     echo share/man/man1/morvane.1
     [ "$tileset" = 1 ] && echo share/man/man1/morvane-tileset.1
     echo share/metainfo/$id.metainfo.xml
+    for n in 0 1 2 3; do echo share/morvane/brush/Quillrat/brush$n.png; done
 }
 want=$(expected | sort)
 

@@ -157,17 +157,28 @@ TEST_F(PaintToolsTest, FastMovesLeaveAJoinedStroke) {
     EXPECT_EQ(pixel(DocumentImage, 25, 20), kBlack);
 }
 
-TEST_F(PaintToolsTest, OverlappingDabsBlendOverEachOther) {
+TEST_F(PaintToolsTest, OverlappingDabsOfAStrokeDoNotPileUp) {
     change_widget(12, 1);
     change_widget(11, 8, 4);
+    change_widget(13, 117, 0);  // 46 %
+    // A click over transparent: black at alpha 117, as one blend of the tip always gave.
+    press(40, 40);  // tip over 36..43
+    release(40, 40);
+    EXPECT_EQ(pixel(DocumentImage, 36, 40), rgba(0, 0, 0, 117));
+    EXPECT_EQ(pixel(DocumentImage, 43, 43), rgba(0, 0, 0, 117));
+    EXPECT_EQ(pixel(DocumentImage, 44, 40), 0u);
     change_widget(13, 128, 0);
     press(10, 10);  // tip over 6..13
     move(12, 10);   // 2 pixels: one more dab (a quarter of the tip apart), over 8..15
     release(12, 10);
-    // One dab over transparent: (0,0,0,128); two: alpha (128*255 + 127*128) / 255 = 191.
+    // Two dabs used to give alpha (128*255 + 127*128) / 255 = 191 where they overlap; a
+    // stroke takes the tip once.
     EXPECT_EQ(pixel(DocumentImage, 6, 10), rgba(0, 0, 0, 128));
-    EXPECT_EQ(pixel(DocumentImage, 10, 10), rgba(0, 0, 0, 191));
+    EXPECT_EQ(pixel(DocumentImage, 10, 10), rgba(0, 0, 0, 128));
     EXPECT_EQ(pixel(DocumentImage, 15, 10), rgba(0, 0, 0, 128));
+    // A second stroke over the first blends over it once more.
+    drag(10, 10, 10, 10);
+    EXPECT_EQ(pixel(DocumentImage, 10, 10), rgba(0, 0, 0, 191));
 }
 
 TEST_F(PaintToolsTest, NothingWithoutThePressOrTheButton) {
