@@ -61,8 +61,8 @@ void view_create(EditorState& state) {
                   static_cast<int>(view_visible_height()), ConfinePointer | TakesFocus);
     // The canvas keeps no pixels: each paint composes the exposed part from the document.
     canvas_set_painter(ViewCanvas, [&state](int x, int y, int w, int h, std::uint32_t* pixels, int stride) {
-        view_compose_into(state, static_cast<int>(x + state.scroll_x), static_cast<int>(y + state.scroll_y), w,
-                          h, pixels, stride);
+        view_compose_into(state, static_cast<int>(x + state.scroll_x), static_cast<int>(y + state.scroll_y),
+                          w, h, pixels, stride);
     });
     widget_list_close();
     state.laid_out_width = state.base_width;

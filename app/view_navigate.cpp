@@ -114,7 +114,8 @@ int zoom_preset_step(int zoom, int direction) {
 void view_zoom_key(EditorState& state, int direction) {
     const int next = direction == 0 ? 100 : zoom_preset_step(state.zoom, direction);
     if (next == 0 || next == state.zoom) return;
-    view_zoom_at(state, next, static_cast<int>(view_visible_width() / 2), static_cast<int>(view_visible_height() / 2));
+    view_zoom_at(state, next, static_cast<int>(view_visible_width() / 2),
+                 static_cast<int>(view_visible_height() / 2));
 }
 
 void status_mouse_document(const EditorState& state) {

@@ -63,8 +63,9 @@ void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y
     const std::int64_t vy1 =
         std::min({state.view_height, (y1 * z + 99) / 100, state.scroll_y + view_visible_height()});
     if (vx1 <= vx0 || vy1 <= vy0) return;
-    canvas_invalidate(ViewCanvas, static_cast<int>(vx0 - state.scroll_x), static_cast<int>(vy0 - state.scroll_y),
-                      static_cast<int>(vx1 - vx0), static_cast<int>(vy1 - vy0));
+    canvas_invalidate(ViewCanvas, static_cast<int>(vx0 - state.scroll_x),
+                      static_cast<int>(vy0 - state.scroll_y), static_cast<int>(vx1 - vx0),
+                      static_cast<int>(vy1 - vy0));
 }
 
 }  // namespace morvane

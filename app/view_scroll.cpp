@@ -23,8 +23,10 @@ void place(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t& dx,
     // The bars run over [0, view - visible]; a centred picture leaves them at 0. Each one set
     // lays the scroll area out again, so only a bar that moves is set.
     const std::int64_t bar_x = std::max<std::int64_t>(nx, 0), bar_y = std::max<std::int64_t>(ny, 0);
-    if (widget_get_attribute(ViewScrollArea, ScrollX) != bar_x) widget_set_attribute(ViewScrollArea, ScrollX, bar_x);
-    if (widget_get_attribute(ViewScrollArea, ScrollY) != bar_y) widget_set_attribute(ViewScrollArea, ScrollY, bar_y);
+    if (widget_get_attribute(ViewScrollArea, ScrollX) != bar_x)
+        widget_set_attribute(ViewScrollArea, ScrollX, bar_x);
+    if (widget_get_attribute(ViewScrollArea, ScrollY) != bar_y)
+        widget_set_attribute(ViewScrollArea, ScrollY, bar_y);
 }
 
 }  // namespace

@@ -253,8 +253,9 @@ void BM_ComposeViewport_5000_at500(benchmark::State& bench) {
     viewport_centre(&cx, &cy);
     std::vector<std::uint32_t> out(std::size_t(kViewportWidth) * kViewportHeight);
     for (auto _ : bench) {
-        view_compose_into(s, int(s.scroll_x) + cx - kViewportWidth / 2, int(s.scroll_y) + cy - kViewportHeight / 2,
-                          kViewportWidth, kViewportHeight, out.data(), kViewportWidth);
+        view_compose_into(s, int(s.scroll_x) + cx - kViewportWidth / 2,
+                          int(s.scroll_y) + cy - kViewportHeight / 2, kViewportWidth, kViewportHeight,
+                          out.data(), kViewportWidth);
         benchmark::DoNotOptimize(out.data());
     }
 }

@@ -80,7 +80,8 @@ TEST_F(DispatchTest, ZoomItemsAndClamps) {
         EXPECT_EQ(state_.zoom, p.zoom) << p.id;
         EXPECT_EQ(state_.view_width, 256 * p.zoom / 100) << p.id;
         // The canvas is the visible part of the view, whatever the zoom.
-        EXPECT_EQ(canvas()->size(), static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size()) << p.id;
+        EXPECT_EQ(canvas()->size(), static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size())
+            << p.id;
         EXPECT_EQ(image_width(DocumentImage), 256) << p.id;
     }
     // Zoom + goes on past 500 % and stops at 3200 %.

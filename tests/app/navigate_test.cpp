@@ -84,13 +84,13 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         int expected;
     };
     const Case cases[] = {
-        {100, 100, 80, 120, 200},   {200, 301, 257, 120, 300},  {300, 333, 444, -120, 200},
-        {105, 90, 70, 120, 200},    {105, 90, 70, -120, 100},   {400, 500, 350, -120, 300},
-        {100, 200, 100, -120, 50},  {50, 40, 60, -120, 25},     {25, 20, 30, -120, 10},
-        {25, 20, 30, 240, 100},                                // two notches: two presets
-        {500, 300, 200, 120, 600},  {600, 300, 200, 120, 800},  {1600, 77, 99, 120, 2400},
+        {100, 100, 80, 120, 200},     {200, 301, 257, 120, 300}, {300, 333, 444, -120, 200},
+        {105, 90, 70, 120, 200},      {105, 90, 70, -120, 100},  {400, 500, 350, -120, 300},
+        {100, 200, 100, -120, 50},    {50, 40, 60, -120, 25},    {25, 20, 30, -120, 10},
+        {25, 20, 30, 240, 100},  // two notches: two presets
+        {500, 300, 200, 120, 600},    {600, 300, 200, 120, 800}, {1600, 77, 99, 120, 2400},
         {2400, 500, 400, -240, 1200},                          // down two presets
-        {10, 250, 120, 120, 25},    {10, 20, 12, -120, 10},    // nothing below 10: nothing moves
+        {10, 250, 120, 120, 25},      {10, 20, 12, -120, 10},  // nothing below 10: nothing moves
         {3200, 300, 200, 120, 3200},                           // nothing above 3200
     };
     // A document larger than the canvas from 25 % on, so that the point can stay in place.
@@ -121,7 +121,8 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         // view smaller than the canvas is centred instead.
         const double fx = (vx + 0.5) * 100.0 / c.start, fy = (vy + 0.5) * 100.0 / c.start;
         const int view = 3000 * c.expected / 100;
-        const double keep_x = fx * c.expected / 100.0 - c.x - 0.5, keep_y = fy * c.expected / 100.0 - c.y - 0.5;
+        const double keep_x = fx * c.expected / 100.0 - c.x - 0.5,
+                     keep_y = fy * c.expected / 100.0 - c.y - 0.5;
         const double last_x = view - canvas()->width(), last_y = view - canvas()->height();
         if (last_x >= 0) {
             EXPECT_NEAR(scroll_x(), std::clamp(keep_x, 0.0, last_x), 1.0) << c.start << " -> " << c.expected;
@@ -238,7 +239,8 @@ TEST_F(NavigateTest, MiddleButtonAndSpaceDragPanWithoutPainting) {
         pump();
         EXPECT_EQ(scroll_x() - sx, 20) << c.space;
         EXPECT_EQ(scroll_y() - sy, 0) << c.space;
-        send_canvas_mouse(QEvent::MouseButtonRelease, QPoint(380, 300), c.button, Qt::NoButton, Qt::NoModifier);
+        send_canvas_mouse(QEvent::MouseButtonRelease, QPoint(380, 300), c.button, Qt::NoButton,
+                          Qt::NoModifier);
         if (c.space) QTest::keyRelease(canvas(), Qt::Key_Space);
         pump();
         EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)), cursor);
@@ -314,8 +316,10 @@ TEST_F(NavigateTest, ScaledDisplayShowsWholeDevicePixelBlocks) {
     // Screen pixels 27..38 (document pixels 9..12) as composed, and as the canvas shows them.
     const std::vector<std::uint32_t> logical = view_compose_rect(state_, 27, 27, 12, 12);
     ASSERT_EQ(logical.size(), 144u);
-    const QImage shot =
-        canvas()->grab(QRect(canvas_point(27, 27), QSize(12, 12))).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = canvas()
+                            ->grab(QRect(canvas_point(27, 27), QSize(12, 12)))
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.width(), int(std::ceil(12 * ratio)));
     auto range = [ratio](int d, int& first, int& last) {
         first = std::clamp(int(std::floor(d / ratio)), 0, 11);

@@ -78,9 +78,9 @@ Shown shown(const QImage& image) {
 TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
     std::mt19937 rng(20261208);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const int menus[] = {MenuZoom3200, MenuZoom1600, MenuZoom800, MenuZoom500, MenuZoom400, MenuZoom300,
-                         MenuZoom200,  MenuZoom100,  MenuZoom50,  MenuZoom25,  MenuZoomIn,  MenuZoomOut,
-                         ZoomKeyIn,    ZoomKeyOut,   ZoomKeyReset};
+    const int menus[] = {MenuZoom3200, MenuZoom1600, MenuZoom800, MenuZoom500, MenuZoom400,
+                         MenuZoom300,  MenuZoom200,  MenuZoom100, MenuZoom50,  MenuZoom25,
+                         MenuZoomIn,   MenuZoomOut,  ZoomKeyIn,   ZoomKeyOut,  ZoomKeyReset};
     const QSize pictures[] = {{40, 30}, {256, 256}, {700, 90}, {1500, 1200}};
     auto* window = reinterpret_cast<QWidget*>(window_handle(MainWindow));
     choose_menu(MenuGrid);  // no grid lines over the named pixels
@@ -136,15 +136,18 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
             send_canvas_mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, {});
             pump(0);
             for (int y = std::max(dy - 2, 0); y <= std::min<int>(dy + 2, int(state_.base_height) - 1); ++y) {
-                for (int x = std::max(dx - 2, 0); x <= std::min<int>(dx + 2, int(state_.base_width) - 1); ++x) {
-                    const Color expected = x == dx && y == dy ? rgba(0, 0, 0, 255) : (named(x, y) | 0xFF000000u);
+                for (int x = std::max(dx - 2, 0); x <= std::min<int>(dx + 2, int(state_.base_width) - 1);
+                     ++x) {
+                    const Color expected =
+                        x == dx && y == dy ? rgba(0, 0, 0, 255) : (named(x, y) | 0xFF000000u);
                     ASSERT_EQ(pixel(DocumentImage, x, y), expected) << step << ": " << x << "," << y;
                 }
             }
             Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
             std::uint8_t* p = b->row(dy) + dx * 4;
             const Color c = named(dx, dy);
-            p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)), p[2] = std::uint8_t(color_red(c));
+            p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)),
+            p[2] = std::uint8_t(color_red(c));
             view_redraw(state_);
         }
         pump(0);
@@ -157,7 +160,8 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
         ASSERT_FALSE(s.empty()) << "step " << step << ": no picture in view";
         // A picture narrower (lower) than the canvas shows whole in its middle; a larger one
         // covers the canvas.
-        const int vw = int(state_.base_width) * state_.zoom / 100, vh = int(state_.base_height) * state_.zoom / 100;
+        const int vw = int(state_.base_width) * state_.zoom / 100,
+                  vh = int(state_.base_height) * state_.zoom / 100;
         const int w = visible.width(), h = visible.height();
         if (vw <= w) {
             EXPECT_EQ(s.x0, (w - vw) / 2) << step;
@@ -268,7 +272,8 @@ TEST_F(ViewScrollTest, Zoom3200On8192PicturePaintsOnePixelThatIsSaved) {
     for (int y = 0; y < 8192; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(saved.constScanLine(y));
         for (int x = 0; x < 8192; ++x) {
-            const QRgb expected = x == 5000 && y == 6000 ? qRgba(0, 0, 0, 255) : qRgba(200, y >> 6, x >> 6, 255);
+            const QRgb expected =
+                x == 5000 && y == 6000 ? qRgba(0, 0, 0, 255) : qRgba(200, y >> 6, x >> 6, 255);
             if (row[x] != expected) ++changed;
         }
     }

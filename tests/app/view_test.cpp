@@ -1,4 +1,4 @@
-// The document view: grid lines at 100 and 200 percent, zoom rebuilding and its limit,
+// The document view: grid lines at 100 and 200 percent, zooming large pictures freely,
 // the checkerboard, the document images and the status texts.
 #include "editor_fixture.h"
 #include "shell/statusbar.h"
