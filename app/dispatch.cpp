@@ -72,6 +72,15 @@ void menu_event(EditorState& state, std::int64_t id) {
         case MenuZoomOut:
             set_zoom(state, state.zoom - 5);
             break;
+        case MenuZoom3200:
+            set_zoom(state, 3200);
+            break;
+        case MenuZoom1600:
+            set_zoom(state, 1600);
+            break;
+        case MenuZoom800:
+            set_zoom(state, 800);
+            break;
         case MenuZoom500:
         case MenuZoom400:
         case MenuZoom300:
@@ -106,6 +115,9 @@ void main_window_widget_event(EditorState& state, std::int64_t source, std::int6
         state.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
         state.canvas_subtype = subtype;
         if (!replace_dialog_canvas_event(state, subtype)) canvas_event(state, subtype);
+    } else if (source == ViewScrollArea) {
+        if (subtype == WidgetScrolled) view_scrollbars_moved(state);
+        return;
     } else if (!palette_panel_event(state, source, subtype)) {
         tool_panel_event(state, source, subtype);
     }

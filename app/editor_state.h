@@ -70,6 +70,11 @@ struct EditorState {
     bool space_held = false;
     bool panning = false;
     std::int64_t pan_x = 0, pan_y = 0, pan_scroll_x = 0, pan_scroll_y = 0, pan_cursor = 0;
+    // The canvas is the visible part of the view: the view pixel at its top-left corner
+    // (negative where a picture smaller than the canvas is centred), and the document size the
+    // view was last laid out for (a new document starts at its top-left corner).
+    std::int64_t scroll_x = 0, scroll_y = 0;
+    std::int64_t laid_out_width = -1, laid_out_height = -1;
 };
 
 }  // namespace morvane

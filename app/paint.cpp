@@ -4,7 +4,6 @@
 
 #include "app/editor.h"
 #include "app/tool.h"
-#include "app/view_compose.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
 #include "image/image.h"
@@ -15,13 +14,9 @@ namespace morvane {
 namespace {
 
 // Pointer positions are canvas pixels; while the mouse is captured they can lie far outside.
-// Clamped to a range that keeps every product below in 32 bits.
+// Clamped to a range that keeps every document coordinate below in 32 bits.
 std::int64_t clamp_coordinate(std::int64_t v) {
     return std::clamp<std::int64_t>(v, -65000, 65000);
-}
-
-int to_document(std::int64_t canvas, int zoom) {
-    return static_cast<int>(view_to_document(clamp_coordinate(canvas), zoom));
 }
 
 }  // namespace
@@ -84,8 +79,9 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
 
 void canvas_event(EditorState& state, std::int64_t subtype) {
     if (view_navigate_event(state, subtype)) return;
-    const int x = to_document(state.mouse_x, state.zoom);
-    const int y = to_document(state.mouse_y, state.zoom);
+    // The canvas shows the view from its scroll position on.
+    const int x = static_cast<int>(canvas_to_document_x(state, clamp_coordinate(state.mouse_x)));
+    const int y = static_cast<int>(canvas_to_document_y(state, clamp_coordinate(state.mouse_y)));
     switch (subtype) {
         case LeftButtonDown:
             // A stroke, a shape or a fill is one undo step, from the press to the release.

@@ -48,6 +48,9 @@ void build_menu() {
     menu_item(MenuZoomIn, "Zoom +");
     menu_item(MenuZoomOut, "Zoom -");
     menu_open_submenu("Zoom");
+    menu_item(MenuZoom3200, "Zoom 3200%");
+    menu_item(MenuZoom1600, "Zoom 1600%");
+    menu_item(MenuZoom800, "Zoom 800%");
     menu_item(MenuZoom500, "Zoom 500%");
     menu_item(MenuZoom400, "Zoom 400%");
     menu_item(MenuZoom300, "Zoom 300%");

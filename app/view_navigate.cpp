@@ -17,42 +17,29 @@ namespace morvane {
 
 namespace {
 
-constexpr int kZoomPresets[] = {10, 25, 50, 100, 200, 300, 400, 500};
+constexpr int kZoomPresets[] = {10, 25, 50, 100, 200, 300, 400, 500, 600, 800, 1200, 1600, 2400, 3200};
 constexpr int kWheelLines = 3;  // scroll steps per wheel notch, as desktop scroll areas do
 constexpr int kSpaceKey = 0x20;
-
-// Scroll-area attributes.
-constexpr int kScrollX = 3, kScrollY = 4, kScrollStep = 5, kVisibleWidth = 16, kVisibleHeight = 17;
 
 std::int64_t canvas_attribute(CanvasAttribute a) {
     return widget_get_attribute(ViewCanvas, static_cast<int>(a));
 }
 
-// The pointer's place in the scroll area's visible part, from its canvas position.
-void pointer_in_area(const EditorState& state, std::int64_t& x, std::int64_t& y) {
-    const WidgetRect canvas = widget_rect(ViewCanvas);
-    x = canvas.x + state.mouse_x - widget_get_attribute(ViewScrollArea, kScrollX);
-    y = canvas.y + state.mouse_y - widget_get_attribute(ViewScrollArea, kScrollY);
-}
-
-void scroll_by(std::int64_t dx, std::int64_t dy) {
-    if (dx != 0)
-        widget_set_attribute(ViewScrollArea, kScrollX, widget_get_attribute(ViewScrollArea, kScrollX) + dx);
-    if (dy != 0)
-        widget_set_attribute(ViewScrollArea, kScrollY, widget_get_attribute(ViewScrollArea, kScrollY) + dy);
+void scroll_by(EditorState& state, std::int64_t dx, std::int64_t dy) {
+    if (dx != 0 || dy != 0) view_scroll_to(state, state.scroll_x + dx, state.scroll_y + dy);
 }
 
 void wheel(EditorState& state) {
     const std::int64_t notches = canvas_attribute(CanvasAttribute::WheelDelta);
     const std::int64_t sideways = canvas_attribute(CanvasAttribute::WheelDeltaX);
     const std::int64_t modifiers = canvas_attribute(CanvasAttribute::Modifiers);
-    const std::int64_t notch = kWheelLines * widget_get_attribute(ViewScrollArea, kScrollStep);
+    const std::int64_t notch = kWheelLines * widget_get_attribute(ViewScrollArea, ScrollStep);
     // A sideways wheel (tilt, touchpad) scrolls sideways in any case.
-    if (sideways != 0 && !(modifiers & ModifierControl)) scroll_by(-sideways * notch, 0);
+    if (sideways != 0 && !(modifiers & ModifierControl)) scroll_by(state, -sideways * notch, 0);
     if (notches == 0) return;
     if (modifiers & ModifierControl) {
-        std::int64_t x = 0, y = 0;
-        pointer_in_area(state, x, y);
+        // The canvas is the visible part: the pointer's canvas position is its place there.
+        const std::int64_t x = state.mouse_x, y = state.mouse_y;
         // One preset per notch, applied as one zoom so that no rounding adds up.
         const int direction = notches > 0 ? 1 : -1;
         int target = state.zoom;
@@ -61,40 +48,35 @@ void wheel(EditorState& state) {
             if (next == 0) break;
             target = next;
         }
-        if (target != state.zoom && view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y))) {
-            // The pointer is over another canvas pixel of the same document pixel now.
-            const WidgetRect canvas = widget_rect(ViewCanvas);
-            state.mouse_x = x + widget_get_attribute(ViewScrollArea, kScrollX) - canvas.x;
-            state.mouse_y = y + widget_get_attribute(ViewScrollArea, kScrollY) - canvas.y;
+        // The pointer is over another view pixel of the same document pixel now.
+        if (target != state.zoom && view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y)))
             status_mouse_document(state);
-        }
         return;
     }
     // A notch away from the user moves the view up (or left with Shift).
     const std::int64_t distance = -notches * notch;
     if (modifiers & ModifierShift) {
-        scroll_by(distance, 0);
+        scroll_by(state, distance, 0);
     } else {
-        scroll_by(0, distance);
+        scroll_by(state, 0, distance);
     }
 }
 
 void pan_start(EditorState& state) {
     state.panning = true;
-    pointer_in_area(state, state.pan_x, state.pan_y);
-    state.pan_scroll_x = widget_get_attribute(ViewScrollArea, kScrollX);
-    state.pan_scroll_y = widget_get_attribute(ViewScrollArea, kScrollY);
+    state.pan_x = state.mouse_x;
+    state.pan_y = state.mouse_y;
+    state.pan_scroll_x = state.scroll_x;
+    state.pan_scroll_y = state.scroll_y;
     state.pan_cursor = canvas_attribute(CanvasAttribute::Cursor);
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
                          static_cast<int>(CanvasCursor::Hand));
 }
 
 void pan_move(EditorState& state) {
-    // Measured in the scroll area, which stays put while the canvas moves under the pointer.
-    std::int64_t x = 0, y = 0;
-    pointer_in_area(state, x, y);
-    widget_set_attribute(ViewScrollArea, kScrollX, state.pan_scroll_x - (x - state.pan_x));
-    widget_set_attribute(ViewScrollArea, kScrollY, state.pan_scroll_y - (y - state.pan_y));
+    // The canvas stays put while the view moves under the pointer.
+    view_scroll_to(state, state.pan_scroll_x - (state.mouse_x - state.pan_x),
+                   state.pan_scroll_y - (state.mouse_y - state.pan_y));
 }
 
 void pan_end(EditorState& state) {
@@ -132,14 +114,14 @@ int zoom_preset_step(int zoom, int direction) {
 void view_zoom_key(EditorState& state, int direction) {
     const int next = direction == 0 ? 100 : zoom_preset_step(state.zoom, direction);
     if (next == 0 || next == state.zoom) return;
-    view_zoom_at(state, next, static_cast<int>(widget_get_attribute(ViewScrollArea, kVisibleWidth) / 2),
-                 static_cast<int>(widget_get_attribute(ViewScrollArea, kVisibleHeight) / 2));
+    view_zoom_at(state, next, static_cast<int>(view_visible_width() / 2),
+                 static_cast<int>(view_visible_height() / 2));
 }
 
 void status_mouse_document(const EditorState& state) {
     statusbar_set_text(0, 2,
-                       "Mouse : " + std::to_string(view_to_document(state.mouse_x, state.zoom)) + "/" +
-                           std::to_string(view_to_document(state.mouse_y, state.zoom)),
+                       "Mouse : " + std::to_string(canvas_to_document_x(state, state.mouse_x)) + "/" +
+                           std::to_string(canvas_to_document_y(state, state.mouse_y)),
                        0);
 }
 
@@ -172,8 +154,8 @@ bool view_navigate_event(EditorState& state, std::int64_t subtype) {
                 return true;
             }
             if (canvas_attribute(CanvasAttribute::Modifiers) & ModifierAlt) {
-                pick_colour(state, view_to_document(state.mouse_x, state.zoom),
-                            view_to_document(state.mouse_y, state.zoom));
+                pick_colour(state, canvas_to_document_x(state, state.mouse_x),
+                            canvas_to_document_y(state, state.mouse_y));
                 return true;
             }
             return false;

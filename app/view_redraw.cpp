@@ -46,21 +46,25 @@ std::vector<std::uint32_t> view_compose_all(const EditorState& state) {
                              static_cast<int>(state.view_height));
 }
 
-void view_redraw(EditorState& state) {
-    canvas_invalidate(ViewCanvas, 0, 0, static_cast<int>(state.view_width),
-                      static_cast<int>(state.view_height));
+void view_redraw(EditorState&) {
+    canvas_invalidate(ViewCanvas, 0, 0, static_cast<int>(view_visible_width()),
+                      static_cast<int>(view_visible_height()));
 }
 
 void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y0, std::int64_t x1,
                              std::int64_t y1) {
-    // Document pixel d covers view pixels from ceil(d * zoom / 100) up to ceil((d + 1) * zoom / 100).
+    // Document pixel d covers view pixels from ceil(d * zoom / 100) up to ceil((d + 1) * zoom / 100);
+    // the canvas shows the view from (scroll_x, scroll_y) on.
     const std::int64_t z = state.zoom;
-    const std::int64_t vx0 = std::max<std::int64_t>(0, x0 * z / 100);
-    const std::int64_t vy0 = std::max<std::int64_t>(0, y0 * z / 100);
-    const std::int64_t vx1 = std::min(state.view_width, (x1 * z + 99) / 100);
-    const std::int64_t vy1 = std::min(state.view_height, (y1 * z + 99) / 100);
+    const std::int64_t vx0 = std::max<std::int64_t>(std::max<std::int64_t>(0, x0 * z / 100), state.scroll_x);
+    const std::int64_t vy0 = std::max<std::int64_t>(std::max<std::int64_t>(0, y0 * z / 100), state.scroll_y);
+    const std::int64_t vx1 =
+        std::min({state.view_width, (x1 * z + 99) / 100, state.scroll_x + view_visible_width()});
+    const std::int64_t vy1 =
+        std::min({state.view_height, (y1 * z + 99) / 100, state.scroll_y + view_visible_height()});
     if (vx1 <= vx0 || vy1 <= vy0) return;
-    canvas_invalidate(ViewCanvas, static_cast<int>(vx0), static_cast<int>(vy0), static_cast<int>(vx1 - vx0),
+    canvas_invalidate(ViewCanvas, static_cast<int>(vx0 - state.scroll_x),
+                      static_cast<int>(vy0 - state.scroll_y), static_cast<int>(vx1 - vx0),
                       static_cast<int>(vy1 - vy0));
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -288,6 +289,18 @@ void canvas_invalidate(ObjectNumber number, int x, int y, int width, int height)
     auto* canvas = static_cast<CanvasView*>(widget_qt(number));
     const QRect client = canvas->client_rect();
     canvas->update(QRect(client.x() + x, client.y() + y, width, height) & client);
+}
+
+void canvas_scroll(ObjectNumber number, int dx, int dy) {
+    if (widget_kind(number) != CanvasWidget || (dx == 0 && dy == 0)) return;
+    auto* canvas = static_cast<CanvasView*>(widget_qt(number));
+    const QRect client = canvas->client_rect();
+    if (std::abs(dx) >= client.width() || std::abs(dy) >= client.height()) {
+        canvas->update(client);  // nothing shown stays on screen
+        return;
+    }
+    // The pixels still in view move in the window's backing store; Qt asks for the rest.
+    canvas->scroll(dx, dy, client);
 }
 
 DrawingSession* canvas_output(ObjectNumber number) {

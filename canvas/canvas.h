@@ -117,6 +117,10 @@ bool canvas_set_painter(ObjectNumber number, CanvasPainter painter);
 /// Marks a rectangle of the canvas (client pixels) for repainting at the next paint.
 void canvas_invalidate(ObjectNumber number, int x, int y, int width, int height);
 
+/// Moves what the canvas shows by dx, dy client pixels (positive: right and down) and
+/// repaints only the strips that this uncovers: a viewport scrolling over a larger picture.
+void canvas_scroll(ObjectNumber number, int dx, int dy);
+
 /// The handle of a standard cursor (index 0-11) for the CustomCursor attribute, 0 otherwise.
 std::intptr_t canvas_cursor_handle(int index);
 

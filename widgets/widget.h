@@ -31,11 +31,29 @@ enum WidgetKind : int {
 /// Widget subtypes posted with WidgetEvent by the standard kinds.
 enum WidgetSubtype : int {
     WidgetClicked = 0,
+    WidgetScrolled = 1,  // a scroll area in viewport mode: the user moved a scroll bar
     SpinUp = 4,
     SpinDown = 5,
     FieldFocusGained = 256,
     FieldFocusLost = 512,
     WidgetChanged = 768,
+};
+
+/// Scroll area attributes (widget_get_attribute / widget_set_attribute).
+enum ScrollAreaAttribute : int {
+    ScrollInnerWidth = 1,
+    ScrollInnerHeight = 2,
+    ScrollX = 3,  // scroll bar positions
+    ScrollY = 4,
+    ScrollStep = 5,
+    ScrollVisibleWidth = 16,  // read only: the visible part
+    ScrollVisibleHeight = 17,
+    /// Setting either puts the area in viewport mode: its inner window stays the size of the
+    /// visible part (the widgets in it are the view), both scroll bars always show and run
+    /// over a content of this size that nothing holds, and a user's move of a bar posts
+    /// WidgetScrolled; the owner scrolls what its widgets show.
+    ScrollContentWidth = 18,
+    ScrollContentHeight = 19,
 };
 
 /// Flag values of the creation operations.

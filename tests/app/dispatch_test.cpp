@@ -1,5 +1,7 @@
 // The dispatch table: close requests, menu items, shortcuts, tool buttons, layout and the
 // Preferences window's handlers.
+#include <QAbstractScrollArea>
+
 #include "editor_fixture.h"
 #include "shell/menu.h"
 #include "shell/statusbar.h"
@@ -71,18 +73,25 @@ TEST_F(DispatchTest, GridItemTogglesCheckAndCanvas) {
 TEST_F(DispatchTest, ZoomItemsAndClamps) {
     const struct {
         int id, zoom;
-    } presets[] = {{63, 500}, {64, 400}, {65, 300}, {66, 200}, {67, 100}, {68, 50}, {69, 25}};
+    } presets[] = {{71, 3200}, {72, 1600}, {73, 800}, {63, 500}, {64, 400},
+                   {65, 300},  {66, 200},  {67, 100}, {68, 50},  {69, 25}};
     for (const auto& p : presets) {
         choose_menu(p.id);
         EXPECT_EQ(state_.zoom, p.zoom) << p.id;
         EXPECT_EQ(state_.view_width, 256 * p.zoom / 100) << p.id;
-        EXPECT_EQ(canvas()->width(), 256 * p.zoom / 100) << p.id;
+        // The canvas is the visible part of the view, whatever the zoom.
+        EXPECT_EQ(canvas()->size(), static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size())
+            << p.id;
         EXPECT_EQ(image_width(DocumentImage), 256) << p.id;
     }
+    // Zoom + goes on past 500 % and stops at 3200 %.
     choose_menu(63);
     choose_menu(61);
-    EXPECT_EQ(state_.zoom, 500);
-    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 500 %");
+    EXPECT_EQ(state_.zoom, 505);
+    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 505 %");
+    choose_menu(71);
+    choose_menu(61);
+    EXPECT_EQ(state_.zoom, 3200);
     choose_menu(67);
     for (int i = 0; i < 18; ++i) choose_menu(62);
     EXPECT_EQ(state_.zoom, 10);
@@ -91,7 +100,7 @@ TEST_F(DispatchTest, ZoomItemsAndClamps) {
     EXPECT_EQ(state_.zoom, 10);
     choose_menu(61);
     EXPECT_EQ(state_.zoom, 15);
-    EXPECT_EQ(statusbar_text(0, 1), "Doc : 38/38");
+    EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");  // the picture's own size
     EXPECT_TRUE(requests_.empty());
 }
 
@@ -141,7 +150,10 @@ TEST_F(DispatchTest, SizeEventLaysTheViewOut) {
     // 800 x 600 less the margins 60 at the left and 100 in height, and at the right the
     // palette panel (124) with a 5-pixel gap on each side.
     EXPECT_EQ(widget_qt(0)->geometry(), QRect(60, 50, 606, 500));
-    EXPECT_EQ(widget_qt(1)->geometry(), QRect(384, 384, 256, 256));
+    // The canvas fills the visible part; the picture sits in its middle.
+    const QSize visible = static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size();
+    EXPECT_EQ(widget_qt(1)->geometry(), QRect(QPoint(0, 0), visible));
+    EXPECT_EQ(view_on_canvas(), centred(256, 256));
 }
 
 TEST_F(DispatchTest, PreferencesWindowAppliesAtOnce) {

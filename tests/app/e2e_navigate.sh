@@ -66,9 +66,13 @@ sleep 0.5
 read -r mx my mw mh < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width:/{w=$NF} /^ *Height:/{h=$NF} END{print x, y, w, h}')
 echo "main window at $mx,$my size ${mw}x${mh}"
 
-# At 100 %: the green band's left edge on a row through the top half of the picture.
+# At 100 %: the green band's left edge on a row through the top half of the picture. The
+# picture, smaller than the view, is in its middle: its top is the first blue pixel of a
+# column through the blue part.
 shot
-row=$((my + 50 + 25 + 60))  # the canvas shows at (30, 25) of the scroll area at first
+top=$(column_colours "$my" $((mx + mw / 2 - 100)) "$mh" | first B)
+[ "$top" -ge 0 ] || fail "no picture in the middle of the view at 100 %"
+row=$((my + top + 60))
 gx=$(row_colours "$row" "$mx" "$mw" | first G)
 [ "$gx" -ge 0 ] || fail "no green band on row $row at 100 %"
 gx=$((mx + gx))

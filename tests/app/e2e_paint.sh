@@ -53,12 +53,12 @@ cy=$((my + 50 + (mh - 100) / 2))
 xdotool key --clearmodifiers ctrl+g
 sleep 0.3
 # "View" is the third title of the menu bar; in its menu Zoom is the fourth item and
-# Zoom 400% the second item of Zoom's.
+# Zoom 400% the fifth item of Zoom's (after 3200, 1600, 800 and 500 %).
 xdotool mousemove --sync $((mx + 101)) $((my + 8)) click 1
 sleep 0.5
 xdotool key Down Down Down Down Right
 sleep 0.3
-xdotool key Down Return
+xdotool key Down Down Down Down Return
 sleep 0.8
 
 # A horizontal stroke 240 screen pixels long (60 document pixels at 400 %), 60 pixels below

@@ -146,13 +146,38 @@ class EditorFixture : public ::testing::Test {
         pump(pump_ms_);
     }
     QWidget* canvas() { return widget_qt(1); }
-    /// A mouse event delivered to the canvas as the platform would (positions in canvas
-    /// pixels; any point, also outside the canvas while the button is held).
+    /// The canvas point that shows view pixel (x, y) (the view is the document at the zoom:
+    /// document pixel = view pixel x 100 / zoom). A view pixel of the picture that the canvas
+    /// does not show is scrolled into view first, as a user would.
+    QPoint canvas_point(int x, int y) {
+        const std::int64_t w = view_visible_width(), h = view_visible_height();
+        std::int64_t sx = state_.scroll_x, sy = state_.scroll_y;
+        if (x >= 0 && x < state_.view_width && (x < sx || x >= sx + w)) sx = x - w / 2;
+        if (y >= 0 && y < state_.view_height && (y < sy || y >= sy + h)) sy = y - h / 2;
+        if (sx != state_.scroll_x || sy != state_.scroll_y) view_scroll_to(state_, sx, sy);
+        return QPoint(x - int(state_.scroll_x), y - int(state_.scroll_y));
+    }
+    /// Where the canvas shows the view (the picture at the zoom), in canvas pixels.
+    QRect view_on_canvas() {
+        return QRect(-int(state_.scroll_x), -int(state_.scroll_y), int(state_.view_width),
+                     int(state_.view_height));
+    }
+    /// A view of w x h pixels in the middle of the canvas, by whole pixels.
+    QRect centred(int w, int h) {
+        return QRect((canvas()->width() - w) / 2, (canvas()->height() - h) / 2, w, h);
+    }
+    /// A mouse event delivered to the canvas as the platform would, at view pixel (x, y) (any
+    /// point, also outside the canvas while the button is held).
     void send_mouse(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held,
                     Qt::KeyboardModifiers mods) {
+        send_canvas_mouse(type, canvas_point(x, y), button, held, mods);
+    }
+    /// A mouse event at a canvas point (client pixels of the canvas widget).
+    void send_canvas_mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+                           Qt::KeyboardModifiers mods) {
         QWidget* w = canvas();
         ASSERT_NE(w, nullptr);
-        const QPointF local(x, y);
+        const QPointF local(at);
         QMouseEvent event(type, local, w->mapToGlobal(local), button, held, mods);
         QApplication::sendEvent(w, &event);
     }
@@ -190,11 +215,14 @@ class EditorFixture : public ::testing::Test {
         if (!b || x < 0 || y < 0 || x >= b->width || y >= b->height) return 0xDEADBEEF;
         return bitmap_pixel(*b, x, y);
     }
-    /// Pixel (x, y) as the canvas widget paints it, as a Color with alpha 0.
+    /// View pixel (x, y) as the canvas widget paints it, as a Color with alpha 0 (scrolled
+    /// into view first when the canvas does not show it).
     Color canvas_pixel(int x, int y) {
         QWidget* w = canvas();
-        if (!w || x < 0 || y < 0 || x >= w->width() || y >= w->height()) return 0xDEADBEEF;
-        const QImage shot = w->grab(QRect(x, y, 1, 1)).toImage();
+        if (!w) return 0xDEADBEEF;
+        const QPoint at = canvas_point(x, y);
+        if (at.x() < 0 || at.y() < 0 || at.x() >= w->width() || at.y() >= w->height()) return 0xDEADBEEF;
+        const QImage shot = w->grab(QRect(at.x(), at.y(), 1, 1)).toImage();
         const QRgb c = shot.pixel(0, 0);
         return rgb(static_cast<std::uint32_t>(qRed(c)), static_cast<std::uint32_t>(qGreen(c)),
                    static_cast<std::uint32_t>(qBlue(c)));

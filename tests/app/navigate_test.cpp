@@ -15,12 +15,17 @@ namespace {
 
 class NavigateTest : public EditorFixture {
   protected:
-    std::int64_t scroll_x() { return widget_get_attribute(ViewScrollArea, 3); }
-    std::int64_t scroll_y() { return widget_get_attribute(ViewScrollArea, 4); }
-    void scroll_to(std::int64_t x, std::int64_t y) {
-        widget_set_attribute(ViewScrollArea, 3, x);
-        widget_set_attribute(ViewScrollArea, 4, y);
+    // The view pixel at the canvas's top-left corner; the scroll bars show the same.
+    std::int64_t scroll_x() {
+        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 3), std::max<std::int64_t>(state_.scroll_x, 0));
+        return state_.scroll_x;
     }
+    std::int64_t scroll_y() {
+        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 4), std::max<std::int64_t>(state_.scroll_y, 0));
+        return state_.scroll_y;
+    }
+    void scroll_to(std::int64_t x, std::int64_t y) { view_scroll_to(state_, x, y); }
+    // A wheel turn at canvas point (x, y).
     void wheel(int x, int y, int delta, Qt::KeyboardModifiers mods, int sideways = 0) {
         QWidget* w = canvas();
         const QPointF local(x, y);
@@ -40,7 +45,7 @@ class NavigateTest : public EditorFixture {
 };
 
 TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
-    choose_menu(MenuZoom400);  // a 1024 x 1024 canvas in a 4096 x 4096 inner window
+    choose_menu(MenuZoom400);  // a 1024 x 1024 view, larger than the canvas
     struct Case {
         int delta;
         Qt::KeyboardModifiers mods;
@@ -59,7 +64,9 @@ TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
         {0, Qt::NoModifier, -96, 0, 240},
         {-120, Qt::NoModifier, 48, 48, -120},
     };
-    scroll_to(1600, 1600);
+    scroll_to(200, 200);
+    ASSERT_EQ(scroll_x(), 200);
+    ASSERT_EQ(scroll_y(), 200);
     for (const Case& c : cases) {
         const std::int64_t x0 = scroll_x(), y0 = scroll_y();
         wheel(300, 300, c.delta, c.mods, c.sideways);
@@ -72,19 +79,21 @@ TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
 TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer) {
     struct Case {
         int start;
-        int x, y;  // pointer on the canvas
+        int x, y;  // pointer on the canvas, over document point (1500, 1400)
         int delta;
         int expected;
     };
     const Case cases[] = {
-        {100, 100, 80, 120, 200},  {200, 301, 257, 120, 300}, {300, 333, 444, -120, 200},
-        {105, 90, 70, 120, 200},   {105, 90, 70, -120, 100},  {400, 700, 650, -120, 300},
-        {100, 200, 100, -120, 50}, {50, 40, 60, -120, 25},    {25, 20, 30, -120, 10},
-        {25, 20, 30, 240, 100},                             // two notches: two presets
-        {10, 250, 120, 120, 25},   {10, 20, 12, -120, 10},  // nothing below 10: nothing moves
-        {500, 800, 900, 120, 500},                          // nothing above 500
+        {100, 100, 80, 120, 200},     {200, 301, 257, 120, 300}, {300, 333, 444, -120, 200},
+        {105, 90, 70, 120, 200},      {105, 90, 70, -120, 100},  {400, 500, 350, -120, 300},
+        {100, 200, 100, -120, 50},    {50, 40, 60, -120, 25},    {25, 20, 30, -120, 10},
+        {25, 20, 30, 240, 100},  // two notches: two presets
+        {500, 300, 200, 120, 600},    {600, 300, 200, 120, 800}, {1600, 77, 99, 120, 2400},
+        {2400, 500, 400, -240, 1200},                          // down two presets
+        {10, 250, 120, 120, 25},      {10, 20, 12, -120, 10},  // nothing below 10: nothing moves
+        {3200, 300, 200, 120, 3200},                           // nothing above 3200
     };
-    // A document larger than the view at every zoom, so that any point can stay in place.
+    // A document larger than the canvas from 25 % on, so that the point can stay in place.
     state_.base_width = 3000;
     state_.base_height = 3000;
     document_recreate(state_);
@@ -92,55 +101,68 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         state_.zoom_before_command = state_.zoom;
         state_.zoom = static_cast<std::int16_t>(c.start);
         view_zoom_apply(state_);
-        view_layout(state_, true);  // the canvas centred in the scroll area, as at a resize
-        // The pointer's point of the canvas is shown at (300, 200) of the scroll area.
-        const WidgetRect at = widget_rect(ViewCanvas);
-        scroll_to(at.x + c.x - 300, at.y + c.y - 200);
-        ASSERT_EQ(scroll_x(), at.x + c.x - 300);
-        ASSERT_EQ(scroll_y(), at.y + c.y - 200);
+        // Document point (1500, 1400) under the pointer, where the view is large enough.
+        scroll_to(1500 * c.start / 100 - c.x, 1400 * c.start / 100 - c.y);
         pump();
-        const QPoint global = canvas()->mapToGlobal(QPoint(c.x, c.y));
         const std::int64_t sx = scroll_x(), sy = scroll_y();
-        hover(c.x, c.y);
+        // The view pixel under the pointer (where the scroll stopped at the picture's edge).
+        const int vx = c.x + int(sx), vy = c.y + int(sy);
+        hover(vx, vy);
         wheel(c.x, c.y, c.delta, Qt::ControlModifier);
         ASSERT_EQ(state_.zoom, c.expected) << c.start << " " << c.delta;
-        const QPoint now = canvas()->mapFromGlobal(global);
         if (c.expected == c.start) {
             EXPECT_EQ(scroll_x(), sx);
             EXPECT_EQ(scroll_y(), sy);
-            EXPECT_EQ(now, QPoint(c.x, c.y));
             continue;
         }
-        // The centre of the screen pixel under the pointer, in document pixels, stays within
-        // one screen pixel of where it was.
-        const double fx = (c.x + 0.5) * 100.0 / c.start, fy = (c.y + 0.5) * 100.0 / c.start;
-        EXPECT_NEAR(now.x() + 0.5, fx * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
-        EXPECT_NEAR(now.y() + 0.5, fy * c.expected / 100.0, 1.0) << c.start << " -> " << c.expected;
         EXPECT_EQ(state_.view_width, 3000 * c.expected / 100);
+        // The centre of the screen pixel under the pointer, in document pixels, stays within
+        // one screen pixel of where it was, unless the picture's edge stops the view there; a
+        // view smaller than the canvas is centred instead.
+        const double fx = (vx + 0.5) * 100.0 / c.start, fy = (vy + 0.5) * 100.0 / c.start;
+        const int view = 3000 * c.expected / 100;
+        const double keep_x = fx * c.expected / 100.0 - c.x - 0.5,
+                     keep_y = fy * c.expected / 100.0 - c.y - 0.5;
+        const double last_x = view - canvas()->width(), last_y = view - canvas()->height();
+        if (last_x >= 0) {
+            EXPECT_NEAR(scroll_x(), std::clamp(keep_x, 0.0, last_x), 1.0) << c.start << " -> " << c.expected;
+        } else {
+            EXPECT_EQ(scroll_x(), -(canvas()->width() - view) / 2);
+        }
+        if (last_y >= 0) {
+            EXPECT_NEAR(scroll_y(), std::clamp(keep_y, 0.0, last_y), 1.0) << c.start << " -> " << c.expected;
+        } else {
+            EXPECT_EQ(scroll_y(), -(canvas()->height() - view) / 2);
+        }
         // The Mouse field names a document pixel within the screen pixel under the pointer.
         int mx = -1, my = -1;
         ASSERT_EQ(std::sscanf(statusbar_text(0, 2).c_str(), "Mouse : %d/%d", &mx, &my), 2);
         const double span = std::max(1.0, 100.0 / c.expected);
-        EXPECT_NEAR(mx, fx, span) << statusbar_text(0, 2);
-        EXPECT_NEAR(my, fy, span) << statusbar_text(0, 2);
+        if (keep_x >= 0 && keep_x <= last_x) {
+            EXPECT_NEAR(mx, fx, span) << statusbar_text(0, 2);
+        }
+        if (keep_y >= 0 && keep_y <= last_y) {
+            EXPECT_NEAR(my, fy, span) << statusbar_text(0, 2);
+        }
     }
 }
 
-TEST_F(NavigateTest, CtrlWheelRefusedByTheZoomLimitMovesNothing) {
-    state_.base_width = 7000;  // 7000 x 500 % = 3.5 million view pixels: over the limit
+TEST_F(NavigateTest, CtrlWheelZoomsLargePicturesWithoutAQuestion) {
+    // Once refused past the zoom limit (7000 x 500 % = 3.5 million view pixels).
+    state_.base_width = 7000;
     state_.base_height = 100;
     document_recreate(state_);
     choose_menu(MenuZoom400);
     ASSERT_EQ(state_.zoom, 400);
     scroll_to(2000, 100);
-    const std::int64_t sx = scroll_x(), sy = scroll_y();
-    answer_message(1);
-    wheel(300, 50, 120, Qt::ControlModifier);
-    ASSERT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(requests_[0].text, "Your document is too big to be zoomed over this zoom (500).");
-    EXPECT_EQ(state_.zoom, 400);
-    EXPECT_EQ(scroll_x(), sx);
-    EXPECT_EQ(scroll_y(), sy);
+    hover(2300, 150);
+    const QPoint at = canvas_point(2300, 150);
+    ASSERT_EQ(at.x(), 300);
+    wheel(at.x(), at.y(), 120, Qt::ControlModifier);
+    EXPECT_EQ(state_.zoom, 500);
+    EXPECT_TRUE(requests_.empty());
+    // Document pixel 575 (view 2300 at 400 %) stays under the pointer: view 2875 at 500 %.
+    EXPECT_NEAR(300 + scroll_x(), 2875, 1);
 }
 
 TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) {
@@ -162,18 +184,18 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
         {SizeSpin, Qt::Key_Minus, Qt::NoModifier, 200, 200},  // typed into the spin box
         {SizeSpin, Qt::Key_Plus, Qt::NoModifier, 200, 200},
     };
+    // A picture larger than the canvas at every zoom of the table, shown from its middle.
+    state_.base_width = 3000;
+    state_.base_height = 3000;
+    document_recreate(state_);
     for (const Case& c : cases) {
         state_.zoom_before_command = state_.zoom;
         state_.zoom = static_cast<std::int16_t>(c.start);
         view_zoom_apply(state_);
-        view_layout(state_, true);
+        scroll_to(state_.view_width / 2 - 200, state_.view_height / 2 - 100);
         pump();
-        const int cx = int(widget_get_attribute(ViewScrollArea, 16) / 2);
-        const int cy = int(widget_get_attribute(ViewScrollArea, 17) / 2);
-        QWidget* area = widget_qt(ViewScrollArea);
-        const QPoint centre =
-            static_cast<QAbstractScrollArea*>(area)->viewport()->mapToGlobal(QPoint(cx, cy));
-        const QPoint before = canvas()->mapFromGlobal(centre);
+        const int cx = canvas()->width() / 2, cy = canvas()->height() / 2;
+        const QPoint before(cx + int(scroll_x()), cy + int(scroll_y()));  // the view pixel there
         widget_set_focus(c.focus);
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
@@ -181,7 +203,7 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
         pump();
         EXPECT_EQ(state_.zoom, c.expected) << c.focus << " " << c.key << " " << c.mods;
         if (c.expected == c.start) continue;
-        const QPoint after = canvas()->mapFromGlobal(centre);
+        const QPoint after(cx + int(scroll_x()), cy + int(scroll_y()));
         EXPECT_NEAR(after.x() + 0.5, (before.x() + 0.5) * c.expected / c.start, 1.0) << c.key;
         EXPECT_NEAR(after.y() + 0.5, (before.y() + 0.5) * c.expected / c.start, 1.0) << c.key;
     }
@@ -197,26 +219,28 @@ TEST_F(NavigateTest, MiddleButtonAndSpaceDragPanWithoutPainting) {
         Qt::MouseButton button;
     };
     for (const Case c : {Case{false, Qt::MiddleButton}, Case{true, Qt::LeftButton}}) {
-        scroll_to(1600, 1500);
+        scroll_to(100, 120);
         const std::int64_t sx = scroll_x(), sy = scroll_y();
         widget_set_focus(ViewCanvas);
         if (c.space) QTest::keyPress(canvas(), Qt::Key_Space);
         pump();
         const std::int64_t cursor =
             widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor));
-        send_mouse(QEvent::MouseButtonPress, 400, 300, c.button, c.button, Qt::NoModifier);
+        send_canvas_mouse(QEvent::MouseButtonPress, QPoint(400, 300), c.button, c.button, Qt::NoModifier);
         pump();
         EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)),
                   static_cast<int>(CanvasCursor::Hand));
-        send_mouse(QEvent::MouseMove, 350, 270, Qt::NoButton, c.button, Qt::NoModifier);
+        send_canvas_mouse(QEvent::MouseMove, QPoint(350, 270), Qt::NoButton, c.button, Qt::NoModifier);
         pump();
         EXPECT_EQ(scroll_x() - sx, 50) << c.space;
         EXPECT_EQ(scroll_y() - sy, 30) << c.space;
-        // The canvas moved under the pointer: (350, 270) is now (400, 300) of the canvas.
-        send_mouse(QEvent::MouseMove, 400, 300, Qt::NoButton, c.button, Qt::NoModifier);
+        // The view follows the pointer: back at the start, the view is back too.
+        send_canvas_mouse(QEvent::MouseMove, QPoint(380, 300), Qt::NoButton, c.button, Qt::NoModifier);
         pump();
-        EXPECT_EQ(scroll_x() - sx, 50) << c.space;
-        send_mouse(QEvent::MouseButtonRelease, 400, 300, c.button, Qt::NoButton, Qt::NoModifier);
+        EXPECT_EQ(scroll_x() - sx, 20) << c.space;
+        EXPECT_EQ(scroll_y() - sy, 0) << c.space;
+        send_canvas_mouse(QEvent::MouseButtonRelease, QPoint(380, 300), c.button, Qt::NoButton,
+                          Qt::NoModifier);
         if (c.space) QTest::keyRelease(canvas(), Qt::Key_Space);
         pump();
         EXPECT_EQ(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor)), cursor);
@@ -292,7 +316,10 @@ TEST_F(NavigateTest, ScaledDisplayShowsWholeDevicePixelBlocks) {
     // Screen pixels 27..38 (document pixels 9..12) as composed, and as the canvas shows them.
     const std::vector<std::uint32_t> logical = view_compose_rect(state_, 27, 27, 12, 12);
     ASSERT_EQ(logical.size(), 144u);
-    const QImage shot = canvas()->grab(QRect(27, 27, 12, 12)).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = canvas()
+                            ->grab(QRect(canvas_point(27, 27), QSize(12, 12)))
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.width(), int(std::ceil(12 * ratio)));
     auto range = [ratio](int d, int& first, int& last) {
         first = std::clamp(int(std::floor(d / ratio)), 0, 11);

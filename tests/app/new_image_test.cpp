@@ -59,7 +59,7 @@ TEST_F(NewImage, OkWithTheProposedValuesGivesAnEmptyDocumentAtZoom100) {
     EXPECT_EQ(state_.view_height, 256);
     EXPECT_EQ(state_.base_width, 256);
     EXPECT_EQ(image_width(DocumentImage), 256);
-    EXPECT_EQ(canvas()->width(), 256);
+    EXPECT_EQ(view_on_canvas(), centred(256, 256));
     EXPECT_TRUE(picture_is_empty());
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");
@@ -75,8 +75,7 @@ TEST_F(NewImage, NewSizeThenZoomStepScalesTheNewDocument) {
     EXPECT_EQ(image_width(DocumentImage), 64);
     EXPECT_EQ(image_height(DocumentImage), 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 64/32");
-    EXPECT_EQ(canvas()->width(), 64);
-    EXPECT_EQ(canvas()->height(), 32);
+    EXPECT_EQ(view_on_canvas(), centred(64, 32));
     choose_menu(61);                   // Zoom +
     EXPECT_EQ(state_.view_width, 67);  // 64 x 105 / 100
     EXPECT_EQ(state_.view_height, 33);

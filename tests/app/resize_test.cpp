@@ -70,7 +70,7 @@ TEST_F(Resize, HardModeDoublingGivesBlocksAndCarriesIntoTheZoom) {
     EXPECT_EQ(state_.view_width, 32);
     EXPECT_EQ(state_.view_height, 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 32/32");
-    EXPECT_EQ(canvas()->width(), 32);
+    EXPECT_EQ(view_on_canvas(), centred(32, 32));
     ASSERT_EQ(image_width(DocumentImage), 32);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / 2, y / 2));

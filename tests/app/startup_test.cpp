@@ -1,5 +1,6 @@
 // The editor right after start-up: windows, widgets, menu check, status texts, images and
 // the first picture on the canvas.
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QStyleOptionComboBox>
@@ -62,10 +63,12 @@ TEST_F(StartupTest, MainWindowWidgetsAndTheirPlaces) {
     EXPECT_EQ(widget_qt(0)->pos(), QPoint(60, 50));
     EXPECT_TRUE(widget_qt(0)->size() == QSize(336, 336) || widget_qt(0)->size() == QSize(606, 500))
         << widget_qt(0)->width() << "x" << widget_qt(0)->height();
-    // The canvas sits in the middle of the 1024 x 1024 inner area.
-    EXPECT_EQ(widget_get_attribute(0, 1), 1024);
-    EXPECT_EQ(widget_get_attribute(0, 2), 1024);
-    EXPECT_EQ(widget_qt(1)->geometry(), QRect(512 - 128, 512 - 128, 256, 256));
+    // The canvas fills the scroll area's visible part (its inner window), the picture in its
+    // middle.
+    const QRect inner(0, 0, int(widget_get_attribute(0, 1)), int(widget_get_attribute(0, 2)));
+    EXPECT_EQ(inner.size(), static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size());
+    EXPECT_EQ(widget_qt(1)->geometry(), inner);
+    EXPECT_EQ(view_on_canvas(), centred(256, 256));
 
     auto* tools = qobject_cast<QComboBox*>(widget_qt(14));
     ASSERT_NE(tools, nullptr);

@@ -1,4 +1,4 @@
-// The document view: grid lines at 100 and 200 percent, zoom rebuilding and its limit,
+// The document view: grid lines at 100 and 200 percent, zooming large pictures freely,
 // the checkerboard, the document images and the status texts.
 #include "editor_fixture.h"
 #include "shell/statusbar.h"
@@ -24,7 +24,7 @@ TEST_F(ViewTest, GridAt200PercentEvery64PixelsAndClosedAtTheEdge) {
         ASSERT_EQ(canvas_pixel(5, x), on_line(x) ? 0u : checker(5, x)) << x;
     }
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 200 %");
-    EXPECT_EQ(statusbar_text(0, 1), "Doc : 512/512");
+    EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");
 }
 
 TEST_F(ViewTest, GridOfOddCellClosesAtLastPixel) {
@@ -84,7 +84,6 @@ TEST_F(ViewTest, PictureKeepsTheCanvasSizeAfterPaintingAtAnotherZoom) {
     EXPECT_EQ(pixel(DocumentImage, 11, 11), 0u);
     choose_menu(65);  // 300 %
     EXPECT_EQ(state_.view_width, 768);
-    EXPECT_EQ(canvas()->width(), 768);
     EXPECT_EQ(image_width(DocumentImage), 256);
     // The painted document pixel is the 3 x 3 block at (30, 30).
     EXPECT_EQ(canvas_pixel(30, 30), 0u);
@@ -95,43 +94,28 @@ TEST_F(ViewTest, PictureKeepsTheCanvasSizeAfterPaintingAtAnotherZoom) {
     EXPECT_EQ(canvas_pixel(34, 34), kWhite);
 }
 
-TEST_F(ViewTest, ZoomLimitRefusesAt5800PixelsAnd500Percent) {
-    state_.base_width = 5800;
-    state_.base_height = 2;
-    document_recreate(state_);
-    answer_message(1);
-    choose_menu(63);
-    ASSERT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(requests_[0].title, "Error");
-    EXPECT_EQ(requests_[0].text, "Your document is too big to be zoomed over this zoom (500).");
-    EXPECT_EQ(requests_[0].flags, 0);
-    EXPECT_EQ(state_.zoom, 100);
-    EXPECT_EQ(state_.view_width, 5800);
-    EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
-
-    // One pixel narrower is accepted.
-    state_.base_width = 5799;
-    document_recreate(state_);
-    choose_menu(63);
-    EXPECT_EQ(requests_.size(), 1u);
-    EXPECT_EQ(state_.zoom, 500);
-    EXPECT_EQ(state_.view_width, 28995);
-    EXPECT_EQ(state_.view_height, 10);
-    EXPECT_EQ(canvas()->width(), 28995);
-    EXPECT_EQ(image_width(DocumentImage), 5799);  // the picture is never held at view size
-}
-
-TEST_F(ViewTest, RefusedStepKeepsTheZoomOfBefore) {
-    state_.base_width = 9000;
-    state_.base_height = 2;
-    document_recreate(state_);
-    choose_menu(66);  // 200 %: 18000 pixels, fine
-    ASSERT_EQ(state_.zoom, 200);
-    answer_message(1);
-    choose_menu(63);  // 500 %: 4,500,000 >= 2,900,000
-    EXPECT_EQ(requests_.back().text, "Your document is too big to be zoomed over this zoom (500).");
-    EXPECT_EQ(state_.zoom, 200);
-    EXPECT_EQ(state_.view_width, 18000);
+TEST_F(ViewTest, LargePicturesZoomToAnyLevelWithoutAQuestion) {
+    // Once refused (a view of 29,000 pixels or more); the canvas no longer grows with the zoom.
+    const struct {
+        int width, height, menu, zoom;
+        std::int64_t view_width, view_height;
+    } cases[] = {
+        {5800, 2, MenuZoom500, 500, 29000, 10},
+        {9000, 2, MenuZoom3200, 3200, 288000, 64},
+        {8192, 8192, MenuZoom1600, 1600, 131072, 131072},
+    };
+    for (const auto& c : cases) {
+        state_.base_width = c.width;
+        state_.base_height = c.height;
+        document_recreate(state_);
+        choose_menu(c.menu);
+        EXPECT_EQ(state_.zoom, c.zoom);
+        EXPECT_EQ(state_.view_width, c.view_width);
+        EXPECT_EQ(state_.view_height, c.view_height);
+        EXPECT_LE(canvas()->width(), 800);
+        EXPECT_EQ(image_width(DocumentImage), c.width);  // the picture is never held at view size
+    }
+    EXPECT_TRUE(requests_.empty());
 }
 
 TEST_F(ViewTest, DocumentRecreateGivesATransparentPictureOfTheDocumentSize) {

@@ -75,6 +75,39 @@ TEST_F(ContainersTest, PanelPagesTakeTheWidgetsCreatedAfterThem) {
     EXPECT_FALSE(widget_qt(22)->isVisible());
 }
 
+TEST_F(ContainersTest, ScrollAreaInViewportModeScrollsAContentNothingHolds) {
+    ASSERT_NE(scroll_area_create(0, 60, 50, 300, 200, 800, 600, 16), 0);
+    ASSERT_NE(button_create(3, 10, 10, 40, 20, "in"), 0);
+    auto* area = static_cast<QScrollArea*>(widget_qt(0));
+    widget_set_attribute(0, ScrollContentWidth, 100000);
+    widget_set_attribute(0, ScrollContentHeight, 50);
+    ASSERT_NE(button_create(4, 20, 20, 40, 20, "in too"), 0);
+    widget_list_close();
+    const QSize visible = area->viewport()->size();
+    EXPECT_EQ(widget_get_attribute(0, ScrollVisibleWidth), visible.width());
+    // The inner window is the visible part and keeps the widgets made before and after.
+    EXPECT_EQ(widget_get_attribute(0, ScrollInnerWidth), visible.width());
+    EXPECT_EQ(widget_get_attribute(0, ScrollInnerHeight), visible.height());
+    EXPECT_EQ(widget_qt(3)->parentWidget(), widget_qt(4)->parentWidget());
+    EXPECT_EQ(widget_qt(3)->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, 10));
+    // Both bars show; they run over the content less the visible part (none for 50 rows).
+    EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 100000 - visible.width());
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+    testing_support::widget_events();
+    // The program's scrolling is silent and moves no widget; the user's posts WidgetScrolled.
+    widget_set_attribute(0, ScrollX, 5000);
+    EXPECT_EQ(widget_get_attribute(0, ScrollX), 5000);
+    EXPECT_EQ(widget_qt(3)->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, 10));
+    EXPECT_TRUE(testing_support::widget_events().empty());
+    area->horizontalScrollBar()->setValue(7000);
+    EXPECT_EQ(testing_support::widget_events(),
+              std::vector<testing_support::Posted>{posted(0, WidgetScrolled)});
+    EXPECT_EQ(widget_get_attribute(0, ScrollX), 7000);
+    EXPECT_EQ(widget_qt(3)->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, 10));
+}
+
 TEST_F(ContainersTest, FreeingAScrollAreaClosesItsList) {
     ASSERT_NE(scroll_area_create(0, 60, 50, 200, 150, 400, 300, 16), 0);
     ASSERT_NE(button_create(3, 5, 5, 40, 20, "in"), 0);
