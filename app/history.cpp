@@ -53,7 +53,8 @@ void replace_storage(Image& record, Bitmap* fresh, std::uint8_t source_depth, st
 
 }  // namespace
 
-History::History(std::size_t limit_bytes) : limit_(limit_bytes) {}
+History::History(std::size_t limit_bytes, std::size_t raw_limit_bytes)
+    : limit_(limit_bytes), raw_limit_(raw_limit_bytes) {}
 
 void History::clear() {
     steps_.clear();
@@ -171,7 +172,7 @@ bool History::snapshot(ObjectNumber picture, Snapshot& out) {
     for (int ty = 0; ty < out.height; ty += TileSize)
         for (int tx = 0; tx < out.width; tx += TileSize)
             out.tiles.push_back(pack_pixels(at(*bitmap, tx, ty), row_step(*bitmap), std::min(TileSize, out.width - tx),
-                                            std::min(TileSize, out.height - ty), out.bpp / 8, scratch_));
+                                            std::min(TileSize, out.height - ty), out.bpp / 8, scratch_, false));
     return true;
 }
 
@@ -228,11 +229,11 @@ void History::add_changed(Step& step, const Bitmap& now, int x, int y, int w, in
         std::memcpy(&value, was, static_cast<std::size_t>(px));
         patch.before = pack_uniform(value);
     } else {
-        patch.before = pack_pixels(was, before_stride, patch.width, patch.height, px, scratch_);
+        patch.before = pack_pixels(was, before_stride, patch.width, patch.height, px, scratch_, false);
     }
-    patch.after = pack_pixels(at(now, patch.x, patch.y), row_step(now), patch.width, patch.height, px, scratch_);
+    patch.after =
+        pack_pixels(at(now, patch.x, patch.y), row_step(now), patch.width, patch.height, px, scratch_, false);
     step.changed = step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
-    step.bytes += sizeof(Patch) + packed_bytes(patch.before) + packed_bytes(patch.after);
     step.patches.push_back(std::move(patch));
 }
 
@@ -254,7 +255,6 @@ void History::add_changed(Step& step, const Bitmap& now, const PendingTile& tile
         patch.before = pack_uniform(tile.value);
         patch.after = pack_uniform(now_value);
         step.changed = step.changed.united(Rect{tile.x, tile.y, tile.x + tile.width, tile.y + tile.height});
-        step.bytes += sizeof(Patch);
         step.patches.push_back(std::move(patch));
         return;
     }
@@ -298,11 +298,10 @@ bool History::whole_step_from_pending(Step& step) {
         const PendingTile& tile = pending_[static_cast<std::size_t>(slot - 1)];
         before.tiles.push_back(tile.uniform ? pack_uniform(tile.value)
                                             : pack_pixels(tile.before.data(), px * tile.width, tile.width,
-                                                          tile.height, px, scratch_));
+                                                          tile.height, px, scratch_, false));
     }
     if (!snapshot(picture_, step.after)) return false;
     step.changed = Rect{0, 0, step.after.width, step.after.height};
-    step.bytes = snapshot_bytes(step.before.tiles) + snapshot_bytes(step.after.tiles);
     return true;
 }
 
@@ -322,16 +321,14 @@ Rect History::commit() {
         reset_pending();
         return Rect{};
     }
-    step.bytes += sizeof(Step);
-    if (fits && step.bytes <= limit_) {
-        const Rect rect = step.changed;
-        push(std::move(step));
+    const Rect rect = step.changed;
+    if (fits && keep(std::move(step))) {
         reset_pending();
         return rect;
     }
     // Held: the pending tiles keep the pixels from before the step.
     held_ = true;
-    return step.changed.empty() ? Rect{0, 0, width_, height_} : step.changed;
+    return rect.empty() ? Rect{0, 0, width_, height_} : rect;
 }
 
 Rect History::revert_too_large() {
@@ -389,35 +386,83 @@ Rect History::record_difference(ObjectNumber picture, ObjectNumber before) {
         fits = false;
     }
     if (fits && step.changed.empty()) return Rect{};
-    step.bytes += sizeof(Step);
-    if (!fits || step.bytes > limit_) {
+    const Rect rect = step.changed;
+    if (!fits || !keep(std::move(step))) {
         drop_all_steps();
         return Rect{};
     }
-    const Rect rect = step.changed;
-    push(std::move(step));
     return rect;
 }
 
-bool History::push(Step&& step) {
+std::size_t History::step_bytes(const Step& step) {
+    std::size_t bytes = sizeof(Step) + step.patches.size() * sizeof(Patch);
+    for (const Patch& patch : step.patches) bytes += packed_bytes(patch.before) + packed_bytes(patch.after);
+    return bytes + snapshot_bytes(step.before.tiles) + snapshot_bytes(step.after.tiles);
+}
+
+void History::compress_step(Step& step) {
+    try {
+        for (Patch& patch : step.patches) {
+            const std::size_t raw = static_cast<std::size_t>(step.bpp / 8) * static_cast<std::size_t>(patch.width) *
+                                    static_cast<std::size_t>(patch.height);
+            compress_packed(patch.before, raw, scratch_);
+            compress_packed(patch.after, raw, scratch_);
+        }
+        for (Snapshot* snapshot : {&step.before, &step.after}) {
+            std::size_t i = 0;
+            for (int ty = 0; ty < snapshot->height; ty += TileSize)
+                for (int tx = 0; tx < snapshot->width && i < snapshot->tiles.size(); tx += TileSize)
+                    compress_packed(snapshot->tiles[i++],
+                                    static_cast<std::size_t>(snapshot->bpp / 8) *
+                                        static_cast<std::size_t>(std::min(TileSize, snapshot->width - tx)) *
+                                        static_cast<std::size_t>(std::min(TileSize, snapshot->height - ty)),
+                                    scratch_);
+        }
+        step.compressed = true;
+    } catch (const std::bad_alloc&) {
+        // What was compressed stays so; the rest is kept as it is.
+    }
+    step.bytes = step_bytes(step);
+}
+
+bool History::keep(Step&& step) {
+    step.bytes = step_bytes(step);
+    if (step.bytes > std::min(raw_limit_, limit_)) compress_step(step);
     if (step.bytes > limit_) return false;
+    push(std::move(step));
+    return true;
+}
+
+void History::push(Step&& step) {
     // A new step replaces the steps that were undone.
     while (steps_.size() > position_) {
         bytes_ -= steps_.back().bytes;
         steps_.pop_back();
     }
     if (saved_ > static_cast<std::int64_t>(position_)) saved_ = -1;
-    // The oldest steps make room, one by one.
-    while (bytes_ + step.bytes > limit_ && !steps_.empty()) {
+    bytes_ += step.bytes;
+    steps_.push_back(std::move(step));
+    ++position_;
+    // Steps not compressed yet are compressed oldest first while they hold more than the
+    // raw allowance or the whole exceeds the bound.
+    std::size_t raw = 0;
+    for (const Step& kept : steps_)
+        if (!kept.compressed) raw += kept.bytes;
+    for (Step& kept : steps_) {
+        if (raw <= raw_limit_ && bytes_ <= limit_) break;
+        if (kept.compressed) continue;
+        raw -= kept.bytes;
+        bytes_ -= kept.bytes;
+        compress_step(kept);
+        bytes_ += kept.bytes;
+    }
+    // Then the oldest steps make room, one by one.
+    while (bytes_ > limit_ && steps_.size() > 1) {
         bytes_ -= steps_.front().bytes;
         steps_.pop_front();
         --position_;
         saved_ = saved_ > 0 ? saved_ - 1 : -1;
     }
-    bytes_ += step.bytes;
-    steps_.push_back(std::move(step));
-    ++position_;
-    return true;
 }
 
 Rect History::apply(ObjectNumber picture, const Step& step, bool forward) {

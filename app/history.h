@@ -25,13 +25,18 @@ struct Bitmap;
 class History {
   public:
     static constexpr std::size_t DefaultLimit = std::size_t{512} << 20;
+    /// The newest steps are kept as they are up to this many bytes, so that undo and redo of
+    /// recent work copy at memory speed; older steps are compressed.
+    static constexpr std::size_t DefaultRawLimit = std::size_t{32} << 20;
     /// Side of the square tiles in which pixels are saved during a step.
     static constexpr int TileSize = 64;
 
-    /// `limit_bytes` bounds the packed bytes kept by the finished steps; the oldest steps
-    /// are dropped one by one to make room for a new step that fits. A step larger than the
-    /// bound on its own is held back for the caller to decide (too_large()).
-    explicit History(std::size_t limit_bytes);
+    /// `limit_bytes` bounds the bytes kept by the finished steps as stored (compressed for
+    /// all but the newest `raw_limit_bytes`); when they do not fit, every step is compressed,
+    /// then the oldest steps are dropped one by one to make room for a new step that fits. A
+    /// step larger than the bound on its own is held back for the caller to decide
+    /// (too_large()).
+    explicit History(std::size_t limit_bytes, std::size_t raw_limit_bytes = DefaultRawLimit);
     History() : History(DefaultLimit) {}
 
     /// Forgets every step (and an open or held one); the current state becomes the saved point.
@@ -116,6 +121,7 @@ class History {
         Snapshot before, after;
         Rect changed;
         std::size_t bytes = 0;
+        bool compressed = false;
     };
     // A tile saved during the open step: one value, or its rows packed tight.
     struct PendingTile {
@@ -138,13 +144,19 @@ class History {
     bool tile_step_from_pending(Step& step);
     bool whole_step_from_pending(Step& step);
     Rect apply(ObjectNumber picture, const Step& step, bool forward);
-    // Keeps a finished step when it fits within the bound; false when it does not.
-    bool push(Step&& step);
+    // Bytes a step holds: its records and packed pixels.
+    static std::size_t step_bytes(const Step& step);
+    void compress_step(Step& step);
+    // Keeps a finished step (at most the bound) and compresses or drops older ones to stay
+    // within the bounds.
+    void push(Step&& step);
+    // A finished step is kept when it fits, compressed if need be; false when it does not.
+    bool keep(Step&& step);
     void drop_all_steps();
     void settle();
     void reset_pending();
 
-    std::size_t limit_;
+    std::size_t limit_, raw_limit_;
     std::deque<Step> steps_;
     std::size_t position_ = 0;  // steps applied to the picture
     std::size_t bytes_ = 0;

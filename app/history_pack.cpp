@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace morvane {
 
@@ -66,30 +67,47 @@ PackedPixels pack_uniform(std::uint32_t value) {
     return out;
 }
 
-PackedPixels pack_pixels(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
-                         PackScratch& scratch) {
-    std::uint32_t value = 0;
-    if (pixels_uniform(first, stride, width, height, px, &value)) return pack_uniform(value);
-    const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(width);
-    const std::size_t raw = row_bytes * static_cast<std::size_t>(height);
+namespace {
+
+// Rows as they are when they do not shrink: a block of exactly the raw size is raw.
+PackedPixels pack_rows(const std::uint8_t* rows, std::size_t raw, bool compress, PackScratch& scratch) {
     if (raw > static_cast<std::size_t>(LZ4_MAX_INPUT_SIZE)) throw std::bad_alloc();
-    const std::uint8_t* rows = first;
-    if (stride != static_cast<std::ptrdiff_t>(row_bytes)) {
-        scratch.rows.resize(raw);
-        for (int r = 0; r < height; ++r) std::memcpy(scratch.rows.data() + r * row_bytes, first + r * stride, row_bytes);
-        rows = scratch.rows.data();
+    int size = 0;
+    if (compress) {
+        const int bound = LZ4_compressBound(static_cast<int>(raw));
+        scratch.block.resize(static_cast<std::size_t>(bound));
+        size = LZ4_compress_default(reinterpret_cast<const char*>(rows), reinterpret_cast<char*>(scratch.block.data()),
+                                    static_cast<int>(raw), bound);
     }
-    const int bound = LZ4_compressBound(static_cast<int>(raw));
-    scratch.block.resize(static_cast<std::size_t>(bound));
-    const int size = LZ4_compress_default(reinterpret_cast<const char*>(rows),
-                                          reinterpret_cast<char*>(scratch.block.data()), static_cast<int>(raw), bound);
-    // Rows that do not shrink are kept as they are: a block of exactly the raw size is raw.
     const bool compressed = size > 0 && static_cast<std::size_t>(size) < raw;
     PackedPixels out;
     out.size = static_cast<std::uint32_t>(compressed ? static_cast<std::size_t>(size) : raw);
     out.data = std::make_unique_for_overwrite<std::uint8_t[]>(out.size);
     std::memcpy(out.data.get(), compressed ? scratch.block.data() : rows, out.size);
     return out;
+}
+
+}  // namespace
+
+PackedPixels pack_pixels(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
+                         PackScratch& scratch, bool compress) {
+    std::uint32_t value = 0;
+    if (pixels_uniform(first, stride, width, height, px, &value)) return pack_uniform(value);
+    const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(width);
+    const std::size_t raw = row_bytes * static_cast<std::size_t>(height);
+    const std::uint8_t* rows = first;
+    if (stride != static_cast<std::ptrdiff_t>(row_bytes)) {
+        scratch.rows.resize(raw);
+        for (int r = 0; r < height; ++r) std::memcpy(scratch.rows.data() + r * row_bytes, first + r * stride, row_bytes);
+        rows = scratch.rows.data();
+    }
+    return pack_rows(rows, raw, compress, scratch);
+}
+
+void compress_packed(PackedPixels& packed, std::size_t raw_bytes, PackScratch& scratch) {
+    if (packed.uniform() || packed.size != raw_bytes) return;
+    PackedPixels smaller = pack_rows(packed.data.get(), raw_bytes, true, scratch);
+    if (smaller.size < packed.size) packed = std::move(smaller);
 }
 
 bool unpack_pixels(const PackedPixels& packed, std::uint8_t* first, std::ptrdiff_t stride, int width, int height,

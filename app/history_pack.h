@@ -31,10 +31,13 @@ bool pixels_uniform(const std::uint8_t* first, std::ptrdiff_t stride, int width,
 bool pixels_hold(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
                  std::uint32_t value);
 
-/// Packs a rectangle of pixels (rows `stride` apart; 0 repeats one row). Throws
-/// std::bad_alloc without memory.
+/// Packs a rectangle of pixels (rows `stride` apart; 0 repeats one row): its value when
+/// uniform, else its rows compressed (`compress`) or as they are. Throws std::bad_alloc
+/// without memory.
 PackedPixels pack_pixels(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
-                         PackScratch& scratch);
+                         PackScratch& scratch, bool compress = true);
+/// Compresses packed rows kept as they are (`raw_bytes` long); others are left alone.
+void compress_packed(PackedPixels& packed, std::size_t raw_bytes, PackScratch& scratch);
 /// A rectangle known to hold one value.
 PackedPixels pack_uniform(std::uint32_t value);
 

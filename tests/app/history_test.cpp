@@ -207,6 +207,22 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     while (history.can_redo()) history.redo(Picture);
     EXPECT_EQ(pixels_of(Picture), states[12]);
 
+    // Steps that compress are compressed as they age, so far more of them fit: sixty steps
+    // of 2 x 16 KiB in rows of one value each, beyond the newest 40 KiB, within 100 KiB.
+    const Pixels noisy = pixels_of(Picture);
+    History packed(100 << 10, 40 << 10);
+    for (int i = 1; i <= 60; ++i) {
+        packed.begin(Picture);
+        packed.save_before(Rect{0, 0, 64, 64});
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) put(Picture, x, y, static_cast<std::uint32_t>(i * 1000 + y));
+        packed.commit();
+        EXPECT_LE(packed.bytes(), std::size_t{100} << 10);
+    }
+    EXPECT_EQ(packed.steps(), 60u);
+    while (packed.can_undo()) packed.undo(Picture);
+    EXPECT_EQ(pixels_of(Picture), noisy);
+
     // A step larger than the bound is not kept: it is held until the caller reverts it
     // (the picture comes back) or keeps it without a step.
     History tiny(1000);
