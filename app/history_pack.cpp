@@ -115,11 +115,16 @@ bool unpack_pixels(const PackedPixels& packed, std::uint8_t* first, std::ptrdiff
     const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(width);
     const std::size_t raw = row_bytes * static_cast<std::size_t>(height);
     if (packed.uniform()) {
-        scratch.rows.resize(row_bytes);
-        for (int x = 0; x < width; ++x)
-            std::memcpy(scratch.rows.data() + static_cast<std::size_t>(x) * static_cast<std::size_t>(px), &packed.value,
-                        static_cast<std::size_t>(px));
-        for (int r = 0; r < height; ++r) std::memcpy(first + r * stride, scratch.rows.data(), row_bytes);
+        // 32-bit rows pixel by pixel (vector stores); 24-bit rows copied from the first.
+        if (px == 4) {
+            for (int r = 0; r < height; ++r) {
+                std::uint8_t* row = first + r * stride;
+                for (int x = 0; x < width; ++x) std::memcpy(row + 4 * x, &packed.value, 4);
+            }
+            return true;
+        }
+        for (int x = 0; x < width; ++x) std::memcpy(first + 3 * x, &packed.value, 3);
+        for (int r = 1; r < height; ++r) std::memcpy(first + r * stride, first, row_bytes);
         return true;
     }
     const std::uint8_t* rows = packed.data.get();
