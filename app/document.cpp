@@ -97,6 +97,26 @@ void document_redo(EditorState& state) {
     document_step(state, true);
 }
 
+bool document_step_end(EditorState& state) {
+    History& history = state.document.history;
+    history.commit();
+    if (history.too_large()) {
+        if (continue_box("Morvane", "This change cannot be undone... Continue?") != ContinueAction) {
+            const Rect rect = history.revert_too_large();
+            if (!history.too_large()) {
+                if (!rect.empty()) picture_changed(state, rect);
+                document_state_changed(state);
+                return false;
+            }
+        }
+        // Kept without a step: the older steps no longer apply to the picture either.
+        history.keep_without_step();
+        state.document.unrecorded_change = true;
+    }
+    document_state_changed(state);
+    return true;
+}
+
 bool document_save(EditorState& state, bool ask) {
     const ObjectNumber picture = DocumentImage;
     std::string file = state.document.file;

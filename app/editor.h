@@ -145,6 +145,10 @@ ObjectNumber document_picture(const EditorState& state);
 void document_start(EditorState& state, const std::string& file);
 /// Shows the file and unsaved state in the title and greys Undo/Redo when unavailable.
 void document_state_changed(EditorState& state);
+/// Closes the undo step of an edit. A step too large for the history asks first whether to
+/// go on without undo: Cancel gives the picture back as it was before the edit, Continue
+/// keeps the edit and forgets the history. False when the edit was cancelled.
+bool document_step_end(EditorState& state);
 void document_undo(EditorState& state);
 void document_redo(EditorState& state);
 /// Saves the picture: to the document's file without a dialog when it has one whose

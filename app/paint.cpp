@@ -95,8 +95,7 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
             if (state.mouse_down == 1) {
                 paint_at(state, x, y, LeftButtonUp);
                 state.mouse_down = 0;
-                state.document.history.commit();
-                document_state_changed(state);
+                document_step_end(state);
             }
             break;
         case MouseMove:

@@ -75,11 +75,7 @@ void resize_ok(EditorState& state) {
             state.view_width = state.base_width * state.zoom / 100;
             state.view_height = state.base_height * state.zoom / 100;
         }
-        if (history.commit().empty() && image_width(DocumentImage) == doc_width &&
-            image_height(DocumentImage) == doc_height) {
-            // A step too large for the history still changes the picture.
-            state.document.unrecorded_change = true;
-        }
+        document_step_end(state);
     }
     status_update(state);
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/history_pack.h"
+
 namespace morvane {
 
 namespace {
@@ -35,13 +37,19 @@ bool StrokeBackup::save(const Bitmap& picture, const Rect& rect) {
     try {
         for (std::int64_t ty = span.ty0; ty < span.ty1; ++ty) {
             for (std::int64_t tx = span.tx0; tx < span.tx1; ++tx) {
-                auto& tile = tiles_[key(tx, ty)];
-                if (tile) continue;
-                tile.reset(new std::uint32_t[Tile * Tile]);
+                const std::uint64_t k = key(tx, ty);
+                if (tiles_.count(k)) continue;
+                Saved tile;
                 const int x = static_cast<int>(tx * Tile), y = static_cast<int>(ty * Tile);
                 const int w = std::min(Tile, picture.width - x), h = std::min(Tile, picture.height - y);
-                for (int r = 0; r < h; ++r)
-                    std::memcpy(&tile[std::size_t(r) * Tile], picture.row(y + r) + x * 4, std::size_t(w) * 4);
+                const std::uint8_t* first = picture.row(y) + x * 4;
+                if (!pixels_uniform(first, -static_cast<std::ptrdiff_t>(picture.stride), w, h, 4, &tile.value)) {
+                    tile.pixels = std::make_unique_for_overwrite<std::uint32_t[]>(Tile * Tile);
+                    for (int r = 0; r < h; ++r)
+                        std::memcpy(&tile.pixels[std::size_t(r) * Tile], picture.row(y + r) + x * 4,
+                                    std::size_t(w) * 4);
+                }
+                tiles_.emplace(k, std::move(tile));
             }
         }
     } catch (const std::bad_alloc&) {
@@ -63,10 +71,15 @@ void StrokeBackup::restore(Bitmap& picture, const Rect& rect) const {
             // The part of this tile inside the rectangle.
             const std::int64_t cx0 = std::max(x0, tx * Tile), cx1 = std::min(x1, (tx + 1) * Tile);
             const std::int64_t cy0 = std::max(y0, ty * Tile), cy1 = std::min(y1, (ty + 1) * Tile);
+            const Saved& tile = found->second;
             for (std::int64_t y = cy0; y < cy1; ++y) {
-                const std::uint32_t* from =
-                    &found->second[std::size_t((y - ty * Tile) * Tile + (cx0 - tx * Tile))];
-                std::memcpy(picture.row(static_cast<int>(y)) + cx0 * 4, from, std::size_t(cx1 - cx0) * 4);
+                std::uint8_t* to = picture.row(static_cast<int>(y)) + cx0 * 4;
+                if (!tile.pixels) {
+                    for (std::int64_t x = cx0; x < cx1; ++x, to += 4) std::memcpy(to, &tile.value, 4);
+                    continue;
+                }
+                const std::uint32_t* from = &tile.pixels[std::size_t((y - ty * Tile) * Tile + (cx0 - tx * Tile))];
+                std::memcpy(to, from, std::size_t(cx1 - cx0) * 4);
             }
         }
     }

@@ -23,7 +23,12 @@ class StrokeBackup {
     void restore(Bitmap& picture, const Rect& rect) const;
 
   private:
-    std::unordered_map<std::uint64_t, std::unique_ptr<std::uint32_t[]>> tiles_;
+    // A tile of one colour keeps only that colour (pixels null).
+    struct Saved {
+        std::unique_ptr<std::uint32_t[]> pixels;
+        std::uint32_t value = 0;
+    };
+    std::unordered_map<std::uint64_t, Saved> tiles_;
 };
 
 }  // namespace morvane

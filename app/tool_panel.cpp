@@ -141,8 +141,7 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
             history.save_whole_before();
             document_recreate(state);
             view_redraw(state);
-            history.commit();
-            document_state_changed(state);
+            document_step_end(state);
             break;
         }
         case ColourButton:

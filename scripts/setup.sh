@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpng-dev libjpeg-dev zlib1g-dev libdeflate-dev
+  libpng-dev libjpeg-dev zlib1g-dev libdeflate-dev liblz4-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core fonts-liberation2
   openbox desktop-file-utils appstream dpkg-dev

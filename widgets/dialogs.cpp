@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 namespace morvane {
 namespace {
@@ -194,6 +195,26 @@ int unsaved_changes_box(const std::string& title, const std::string& text) {
         answer = clicked == B::Save ? SaveChanges : clicked == B::Discard ? DiscardChanges : CancelChanges;
     }
     return answer == SaveChanges || answer == DiscardChanges ? static_cast<int>(answer) : CancelChanges;
+}
+
+int continue_box(const std::string& title, const std::string& text) {
+    std::int64_t answer = CancelAction;
+    if (dialogs().responder) {
+        DialogRequest request{};
+        request.kind = DialogKind::ContinueOrCancel;
+        request.title = title;
+        request.text = text;
+        answer = dialogs().responder(request).result;
+    } else if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(QMessageBox::Warning, qt(title), qt(text), QMessageBox::NoButton, dialog_owner());
+        QPushButton* go_on = box.addButton(QObject::tr("Continue"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        answer = box.clickedButton() == go_on ? ContinueAction : CancelAction;
+    }
+    return answer == ContinueAction ? ContinueAction : CancelAction;
 }
 
 std::string open_file_dialog(const std::string& title, const std::string& default_file,

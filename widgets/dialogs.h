@@ -34,7 +34,13 @@ enum UnsavedAnswer : int { SaveChanges = 1, CancelChanges = 2, DiscardChanges = 
 /// default; closing the box answers Cancel). Returns one of UnsavedAnswer.
 int unsaved_changes_box(const std::string& title, const std::string& text);
 
-enum class DialogKind { Message, OpenFile, SaveFile, Color, UnsavedChanges };
+/// The answers of continue_box.
+enum ContinueAnswer : int { CancelAction = 2, ContinueAction = 11 };
+/// Modal question before an action that cannot be taken back, with the buttons Continue and
+/// Cancel (Cancel is the default; closing the box answers Cancel). Returns a ContinueAnswer.
+int continue_box(const std::string& title, const std::string& text);
+
+enum class DialogKind { Message, OpenFile, SaveFile, Color, UnsavedChanges, ContinueOrCancel };
 struct DialogRequest {
     DialogKind kind;
     std::string title;
@@ -53,7 +59,8 @@ struct DialogReply {
 // Tests install a responder that answers every standard dialog instead of a person; an empty
 // function restores the real dialogs. For Message: result = button id. For file dialogs: path
 // ("" = cancel) and pattern (0-based). For Color: result = colour or -1. For UnsavedChanges:
-// result = an UnsavedAnswer (anything else counts as Cancel).
+// result = an UnsavedAnswer (anything else counts as Cancel). For ContinueOrCancel: result = a
+// ContinueAnswer (anything else counts as Cancel).
 void dialog_set_responder(std::function<DialogReply(const DialogRequest&)> responder);
 
 /// Where a file dialog starts: the default file split at its last "/" or "\" into the

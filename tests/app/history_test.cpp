@@ -182,15 +182,20 @@ TEST_F(HistoryTest, StepKeepsOnlyTheChangedRectangle) {
 
 TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     ASSERT_NE(image_create(Picture, 64, 64, 32, 0), 0);
-    // Each step repaints a whole 64 x 64 tile: 2 x 16 KiB of pixels plus bookkeeping.
+    // Each step repaints a whole 64 x 64 tile with noise, which does not compress: 2 x 16 KiB
+    // of pixels plus bookkeeping.
     const std::size_t limit = 5 * 2 * 64 * 64 * 4 + 4096;
     History history(limit);
+    std::mt19937 rng(5);
+    auto noise = [&] {
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) put(Picture, x, y, static_cast<std::uint32_t>(rng()));
+    };
     std::vector<Pixels> states{pixels_of(Picture)};
     for (int i = 1; i <= 12; ++i) {
         history.begin(Picture);
         history.save_before(Rect{0, 0, 64, 64});
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x) put(Picture, x, y, static_cast<std::uint32_t>(i * 1000 + y));
+        noise();
         history.commit();
         states.push_back(pixels_of(Picture));
         EXPECT_LE(history.bytes(), limit);
@@ -202,15 +207,45 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     while (history.can_redo()) history.redo(Picture);
     EXPECT_EQ(pixels_of(Picture), states[12]);
 
-    // A step larger than the bound is not kept at all.
+    // Steps that compress are compressed as they age, so far more of them fit: sixty steps
+    // of 2 x 16 KiB in rows of one value each, beyond the newest 40 KiB, within 100 KiB.
+    const Pixels noisy = pixels_of(Picture);
+    History packed(100 << 10, 40 << 10);
+    for (int i = 1; i <= 60; ++i) {
+        packed.begin(Picture);
+        packed.save_before(Rect{0, 0, 64, 64});
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) put(Picture, x, y, static_cast<std::uint32_t>(i * 1000 + y));
+        packed.commit();
+        EXPECT_LE(packed.bytes(), std::size_t{100} << 10);
+    }
+    EXPECT_EQ(packed.steps(), 60u);
+    while (packed.can_undo()) packed.undo(Picture);
+    EXPECT_EQ(pixels_of(Picture), noisy);
+
+    // A step larger than the bound is not kept: it is held until the caller reverts it
+    // (the picture comes back) or keeps it without a step.
     History tiny(1000);
-    tiny.begin(Picture);
-    tiny.save_before(Rect{0, 0, 64, 64});
-    put(Picture, 0, 0, 1);
-    put(Picture, 63, 63, 1);
-    tiny.commit();
-    EXPECT_FALSE(tiny.can_undo());
-    EXPECT_EQ(tiny.bytes(), 0u);
+    const Pixels before = pixels_of(Picture);
+    for (const bool revert : {true, false}) {
+        tiny.begin(Picture);
+        tiny.save_before(Rect{0, 0, 64, 64});
+        noise();
+        const Pixels after = pixels_of(Picture);
+        EXPECT_EQ(tiny.commit().x1, 64);
+        EXPECT_TRUE(tiny.too_large());
+        EXPECT_FALSE(tiny.can_undo());
+        EXPECT_EQ(tiny.bytes(), 0u);
+        if (revert) {
+            EXPECT_EQ(tiny.revert_too_large().x1, 64);
+            EXPECT_EQ(pixels_of(Picture), before);
+        } else {
+            tiny.keep_without_step();
+            EXPECT_EQ(pixels_of(Picture), after);
+            EXPECT_FALSE(tiny.at_saved_point());
+        }
+        EXPECT_FALSE(tiny.too_large());
+    }
 }
 
 TEST_F(HistoryTest, SavedPointFollowsUndoRedoAndNewSteps) {

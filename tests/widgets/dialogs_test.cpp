@@ -250,6 +250,47 @@ TEST_F(StandardDialogTest, UnsavedChangesQuestionButtonsAndAnswers) {
     EXPECT_EQ(seen[0].text, "Save?");
 }
 
+TEST_F(StandardDialogTest, ContinueQuestionButtonsAndAnswers) {
+    // The real box: "Continue", Cancel, Enter (Cancel is the default) and Escape.
+    enum Press { ContinueButton, CancelButton, Enter, Escape };
+    const std::pair<Press, int> cases[] = {{ContinueButton, ContinueAction},
+                                           {CancelButton, CancelAction},
+                                           {Enter, CancelAction},
+                                           {Escape, CancelAction}};
+    for (const auto& [press, answer] : cases) {
+        QStringList captions;
+        when_dialog_opens([&, press = press](QWidget* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            ASSERT_NE(box, nullptr);
+            QAbstractButton* go_on = nullptr;
+            for (QAbstractButton* b : box->buttons()) {
+                captions << b->text().remove('&');
+                if (b->text().remove('&') == "Continue") go_on = b;
+            }
+            ASSERT_NE(go_on, nullptr);
+            if (press == ContinueButton) go_on->click();
+            if (press == CancelButton) box->button(QMessageBox::Cancel)->click();
+            if (press == Enter) QTest::keyClick(box, Qt::Key_Return);
+            if (press == Escape) QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(continue_box("Morvane", "This change cannot be undone... Continue?"), answer) << press;
+        EXPECT_EQ(captions.size(), 2) << press;
+    }
+    // Through the seam: an answer other than Continue counts as Cancel.
+    std::vector<DialogRequest> seen;
+    std::int64_t reply = ContinueAction;
+    dialog_set_responder([&](const DialogRequest& r) {
+        seen.push_back(r);
+        return DialogReply{reply, "", 0};
+    });
+    EXPECT_EQ(continue_box("Morvane", "Go on?"), ContinueAction);
+    reply = 1;
+    EXPECT_EQ(continue_box("Morvane", "Go on?"), CancelAction);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].kind, DialogKind::ContinueOrCancel);
+    EXPECT_EQ(seen[0].text, "Go on?");
+}
+
 TEST_F(StandardDialogTest, RealSaveDialogStartsInTheDefaultFolderAndReportsThePattern) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
