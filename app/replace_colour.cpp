@@ -145,8 +145,8 @@ bool replace_dialog_canvas_event(EditorState& state, std::int64_t subtype) {
         !(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Modifiers)) & ModifierAlt))
         return false;
     const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
-    const std::int64_t x = view_to_document(state.mouse_x, state.zoom);
-    const std::int64_t y = view_to_document(state.mouse_y, state.zoom);
+    const std::int64_t x = canvas_to_document_x(state, state.mouse_x);
+    const std::int64_t y = canvas_to_document_y(state, state.mouse_y);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return true;
     replace_dialog_pick(state, picture_pixel(*picture, static_cast<int>(x), static_cast<int>(y)));
     return true;

@@ -1,9 +1,9 @@
 #!/bin/bash
 # End-to-end Save As under a window manager (openbox on Xvfb) with real input: a stroke is
-# drawn on a new document, Save As is chosen with Ctrl+Shift+S, "x.jpg" is typed while the
+# drawn on a red picture opened from the command line, Save As is chosen with Ctrl+Shift+S, "x.jpg" is typed while the
 # PNG pattern is chosen, and Enter writes x.jpg as a JPEG (read back with ImageMagick).
 #   e2e_saveas.sh <morvane binary>
-# Needs xvfb-run, openbox, xdotool, xwininfo and ImageMagick (identify, convert).
+# Needs xvfb-run, openbox, xdotool and ImageMagick (identify, convert, import).
 set -u
 
 self=$(readlink -f "$0")
@@ -26,23 +26,31 @@ fail() {
     exit 1
 }
 
+convert -size 256x256 xc:'#FF0000' "$work/pic.png" || fail "cannot make the test picture"
+
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 sleep 1
-"$binary" &
+"$binary" pic.png &
 pid=$!
 main=$(timeout 20 xdotool search --sync --onlyvisible --name 'Morvane$' | head -n 1)
 [ -n "$main" ] || fail "no window titled Morvane"
 sleep 1
 xdotool windowactivate --sync "$main" 2>/dev/null
-read -r mx my < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')
 
-# A stroke of the default black brush across the canvas: it shows at about (90, 93) of the
-# window, so the stroke runs along document row 56 from column 40 to 160.
-sy=$((my + 93 + 56))
-xdotool mousemove --sync $((mx + 90 + 40)) "$sy" mousedown 1
+xdotool key --clearmodifiers ctrl+g  # no grid lines over the picture
+sleep 0.5
+# The picture on screen: the box of the red pixels (the view centres a picture it opens).
+import -window root "$work/shot.png" || fail "screenshot"
+box=$(convert "$work/shot.png" -fill black +opaque '#FF0000' -format '%@' info:)
+read -r bw bh ox oy < <(echo "$box" | sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\1 \2 \3 \4/')
+[ "${bw:-0}x${bh:-0}" = 256x256 ] || fail "the red picture shows as $box, expected 256 x 256"
+
+# A stroke of the default black brush along document row 56 from column 40 to 160.
+sy=$((oy + 56))
+xdotool mousemove --sync $((ox + 40)) "$sy" mousedown 1
 for x in 80 120 160; do
-    xdotool mousemove --sync $((mx + 90 + x)) "$sy"
+    xdotool mousemove --sync $((ox + x)) "$sy"
     sleep 0.05
 done
 xdotool mouseup 1
