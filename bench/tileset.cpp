@@ -232,8 +232,10 @@ Bitmap* half_duplicate_sheet() {
 }
 
 // Duplicate removal with flips on 65,536 tiles: everything before the save (selection,
-// plan, assembly into a new picture).
+// plan, assembly into a new picture); with argument 1 also the export as a Tiled map (the
+// empty cells and the TMX text).
 void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
+    const bool map = state.range(0) != 0;
     Bitmap* sheet = half_duplicate_sheet();
     TileSetOptions o;
     o.kind = SheetKind::Grid;
@@ -241,6 +243,7 @@ void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
     o.columns = 256;
     o.dedup_flips = true;
     std::int64_t kept = 0;
+    std::size_t map_bytes = 0;
     for (auto _ : state) {
         const SourceGrid grid = source_grid(sheet->width, sheet->height, 16, 16);
         TileSelection selection;
@@ -249,39 +252,17 @@ void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
         Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
         if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
         bitmap_destroy(out);
+        if (map) {
+            const std::vector<bool> empty = tileset_empty_tiles(*sheet, grid);
+            map_bytes = tileset_tmx_text(grid, selection, plan, empty, TmxTileset{"sheet", "sheet.png", ""}).size();
+        }
         kept = selection.kept_count();
     }
     state.counters["kept"] = static_cast<double>(kept);
+    if (map) state.counters["tmx_bytes"] = static_cast<double>(map_bytes);
     bitmap_destroy(sheet);
 }
-BENCHMARK(BM_TilesetDedupFlips4096_BeforeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// Export as a Tiled map of the same sheet: everything before the save of its picture
-// (selection with flips, plan, empty cells, assembly, the TMX text).
-void BM_TilesetTmx4096_BeforeSave(benchmark::State& state) {
-    Bitmap* sheet = half_duplicate_sheet();
-    TileSetOptions o;
-    o.kind = SheetKind::Grid;
-    o.tile_width = o.tile_height = 16;
-    o.columns = 256;
-    o.dedup_flips = true;
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        const SourceGrid grid = source_grid(sheet->width, sheet->height, 16, 16);
-        TileSelection selection;
-        if (!tileset_select(*sheet, grid, o, &selection)) state.SkipWithError("selection failed");
-        const Sheet plan = tileset_plan(o, sheet->width, sheet->height, selection.kept_count());
-        const std::vector<bool> empty = tileset_empty_tiles(*sheet, grid);
-        Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
-        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
-        bitmap_destroy(out);
-        const std::string tmx = tileset_tmx_text(grid, selection, plan, empty, TmxTileset{"sheet", "sheet.png", ""});
-        bytes = tmx.size();
-    }
-    state.counters["tmx_bytes"] = static_cast<double>(bytes);
-    bitmap_destroy(sheet);
-}
-BENCHMARK(BM_TilesetTmx4096_BeforeSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TilesetDedupFlips4096_BeforeSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Peak memory of the whole command on a 4096 x 4096 input (BMP, 64 MiB of pixels) made into a
 // classic tile set of 4608 x 4608 (81 MiB): the budget is input + output + 64 MiB.

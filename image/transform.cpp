@@ -96,6 +96,18 @@ void turn_into(const Bitmap& source, std::int32_t x, std::int32_t y, std::int32_
     for (std::int32_t ty = rows4; ty < w; ++ty) span(ty, 0, h);
 }
 
+// Swaps pixel x of row `a` with pixel w - 1 - x of row `b` for x = 0 .. count - 1.
+void swap_reversed(std::uint8_t* a, std::uint8_t* b, std::int32_t count, std::int32_t w, int bytes) {
+    for (std::int32_t x = 0; x < count; ++x) {
+        std::uint8_t* p = a + static_cast<std::ptrdiff_t>(x) * bytes;
+        std::uint8_t* q = b + static_cast<std::ptrdiff_t>(w - 1 - x) * bytes;
+        std::uint8_t t[4];
+        copy_pixel(t, p, bytes);
+        copy_pixel(p, q, bytes);
+        copy_pixel(q, t, bytes);
+    }
+}
+
 }  // namespace
 
 Turn turn_inverse(Turn turn) {
@@ -142,30 +154,12 @@ bool bitmap_turn(Bitmap& picture, Turn turn) {
                 continue;
             }
             // Half turn: pixel (x, top) <-> (w - 1 - x, bottom); on the middle row only half of it.
-            const std::int32_t count = top == bottom ? w / 2 : w;
-            for (std::int32_t x = 0; x < count; ++x) {
-                std::uint8_t* p = a + static_cast<std::ptrdiff_t>(x) * bytes;
-                std::uint8_t* q = b + static_cast<std::ptrdiff_t>(w - 1 - x) * bytes;
-                std::uint8_t t[4];
-                copy_pixel(t, p, bytes);
-                copy_pixel(p, q, bytes);
-                copy_pixel(q, t, bytes);
-            }
+            swap_reversed(a, b, top == bottom ? w / 2 : w, w, bytes);
         }
         return true;
     }
     if (turn == Turn::FlipHorizontal) {
-        for (std::int32_t y = 0; y < h; ++y) {
-            std::uint8_t* row = picture.row(y);
-            for (std::int32_t x = 0; x < w / 2; ++x) {
-                std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x) * bytes;
-                std::uint8_t* q = row + static_cast<std::ptrdiff_t>(w - 1 - x) * bytes;
-                std::uint8_t t[4];
-                copy_pixel(t, p, bytes);
-                copy_pixel(p, q, bytes);
-                copy_pixel(q, t, bytes);
-            }
-        }
+        for (std::int32_t y = 0; y < h; ++y) swap_reversed(picture.row(y), picture.row(y), w / 2, w, bytes);
         return true;
     }
     Bitmap* turned = bitmap_turned(picture, 0, 0, w, h, turn);
