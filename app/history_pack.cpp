@@ -4,6 +4,7 @@
 
 #include <lz4.h>
 
+#include <bit>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -59,6 +60,46 @@ bool pixels_hold(const std::uint8_t* first, std::ptrdiff_t stride, int width, in
         if (found) return true;
     }
     return false;
+}
+
+namespace {
+
+std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Position in memory order of the lowest (highest) differing byte of two loaded words.
+int low_byte(std::uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(diff) / 8;
+    return std::countl_zero(diff) / 8;
+}
+int high_byte(std::uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little) return 7 - std::countl_zero(diff) / 8;
+    return 7 - std::countr_zero(diff) / 8;
+}
+
+}  // namespace
+
+// Eight bytes at a time; the differing byte is found from the XOR's zero bits.
+std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        if (const std::uint64_t diff = load64(a + i) ^ load64(b + i)) return i + static_cast<std::size_t>(low_byte(diff));
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return i;
+    return n;
+}
+
+std::size_t last_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = n;
+    for (; i >= 8; i -= 8)
+        if (const std::uint64_t diff = load64(a + i - 8) ^ load64(b + i - 8))
+            return i - 8 + static_cast<std::size_t>(high_byte(diff));
+    for (; i > 0; --i)
+        if (a[i - 1] != b[i - 1]) return i - 1;
+    return n;
 }
 
 PackedPixels pack_uniform(std::uint32_t value) {

@@ -31,6 +31,11 @@ bool pixels_uniform(const std::uint8_t* first, std::ptrdiff_t stride, int width,
 bool pixels_hold(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
                  std::uint32_t value);
 
+/// Index of the first byte where `a` and `b` (`n` bytes each) differ; `n` when none does.
+std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
+/// Index of the last byte where they differ; `n` when none does.
+std::size_t last_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
+
 /// Packs a rectangle of pixels (rows `stride` apart; 0 repeats one row): its value when
 /// uniform, else its rows compressed (`compress`) or as they are. Throws std::bad_alloc
 /// without memory.
