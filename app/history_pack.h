@@ -20,6 +20,9 @@ struct PackedPixels {
 /// Buffers reused from one rectangle to the next.
 struct PackScratch {
     std::vector<std::uint8_t> rows, block;
+    // The compressor's state, set up once and reset cheaply for each rectangle (a fresh state
+    // clears its whole table every time, which costs more than packing a small rectangle).
+    std::vector<std::uint64_t> lz4_state;
 };
 
 /// True when all `width` x `height` pixels of `px` bytes, rows `stride` bytes apart from
