@@ -29,9 +29,8 @@ std::uint8_t* at(const Bitmap& b, int x, int y) {
     return b.row(y) + static_cast<std::ptrdiff_t>(b.bpp / 8) * x;
 }
 
-bool same_pixel(const std::uint8_t* a, const std::uint8_t* b, int px) {
-    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2] && (px == 3 || a[3] == b[3]);
-}
+// Saved tiles are carved from chunks of this many bytes (64 tiles of 32-bit pixels).
+constexpr std::size_t PoolChunk = std::size_t{1} << 20;
 
 std::size_t snapshot_bytes(const std::vector<PackedPixels>& tiles) {
     std::size_t bytes = tiles.size() * sizeof(PackedPixels);
@@ -62,6 +61,7 @@ void History::clear() {
     bytes_ = 0;
     saved_ = 0;
     reset_pending();
+    std::vector<std::unique_ptr<std::uint8_t[]>>().swap(pool_);
 }
 
 void History::reset_pending() {
@@ -69,8 +69,20 @@ void History::reset_pending() {
     held_ = false;
     picture_ = 0;
     slot_.clear();
-    std::vector<PendingTile>().swap(pending_);
+    pending_.clear();
+    pool_chunk_ = pool_used_ = 0;
     whole_saved_ = false;
+}
+
+std::uint8_t* History::tile_buffer(std::size_t bytes) {
+    if (pool_used_ + bytes > PoolChunk) {
+        ++pool_chunk_;
+        pool_used_ = 0;
+    }
+    if (pool_chunk_ == pool_.size()) pool_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(PoolChunk));
+    std::uint8_t* out = pool_[pool_chunk_].get() + pool_used_;
+    pool_used_ += bytes;
+    return out;
 }
 
 void History::drop_all_steps() {
@@ -101,6 +113,11 @@ void History::begin(ObjectNumber picture) {
     tiles_x_ = (width_ + TileSize - 1) / TileSize;
     const int tiles_y = (height_ + TileSize - 1) / TileSize;
     slot_.assign(static_cast<std::size_t>(tiles_x_) * static_cast<std::size_t>(tiles_y), 0);
+    // The pool keeps at most what this picture's tiles can fill.
+    const std::size_t picture_bytes = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) *
+                                      static_cast<std::size_t>(bpp_ / 8);
+    const std::size_t chunks = picture_bytes / PoolChunk + 2;
+    if (pool_.size() > chunks) pool_.resize(chunks);
 }
 
 void History::save_before(const Rect& rect) {
@@ -138,9 +155,9 @@ void History::save_tiles(const Rect& rect, const std::uint32_t* holding) {
                 continue;
             if (!tile.uniform) {
                 const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width);
-                tile.before.resize(row_bytes * static_cast<std::size_t>(tile.height));
+                tile.before = tile_buffer(row_bytes * static_cast<std::size_t>(tile.height));
                 for (int r = 0; r < tile.height; ++r)
-                    std::memcpy(tile.before.data() + r * row_bytes, first + r * row_step(*bitmap), row_bytes);
+                    std::memcpy(tile.before + r * row_bytes, first + r * row_step(*bitmap), row_bytes);
             }
             pending_.push_back(std::move(tile));
             slot = static_cast<std::int32_t>(pending_.size());
@@ -203,44 +220,52 @@ void History::add_changed(Step& step, const Bitmap& now, int x, int y, int w, in
                           std::ptrdiff_t before_stride, bool uniform_before) {
     const int px = now.bpp / 8;
     const std::size_t tile_row = static_cast<std::size_t>(px) * static_cast<std::size_t>(w);
-    int min_x = w, max_x = -1, min_y = h, max_y = -1;
-    for (int r = 0; r < h; ++r) {
-        const std::uint8_t* is = at(now, x, y + r);
-        const std::uint8_t* was = before + r * before_stride;
-        if (std::memcmp(is, was, tile_row) == 0) continue;
-        int first = 0;
-        while (same_pixel(is + first * px, was + first * px, px)) ++first;
-        int last = w - 1;
-        while (same_pixel(is + last * px, was + last * px, px)) --last;
-        min_x = std::min(min_x, first);
-        max_x = std::max(max_x, last);
-        min_y = std::min(min_y, r);
-        max_y = r;
+    const auto is = [&](int r) { return at(now, x, y + r); };
+    const auto was = [&](int r) { return before + r * before_stride; };
+    int min_y = 0;
+    while (min_y < h && std::memcmp(is(min_y), was(min_y), tile_row) == 0) ++min_y;
+    if (min_y == h) return;
+    int max_y = h - 1;
+    while (std::memcmp(is(max_y), was(max_y), tile_row) == 0) --max_y;
+    // First and last differing bytes over the rows between: each row is searched only
+    // outside the span already found, and not at all once the span is the whole row.
+    std::size_t first = tile_row, last = 0;
+    bool any = false;
+    for (int r = min_y; r <= max_y && (first > 0 || last + 1 < tile_row); ++r) {
+        first = std::min(first, first_difference(is(r), was(r), first));
+        const std::size_t from = any ? last + 1 : 0;
+        const std::size_t found = last_difference(is(r) + from, was(r) + from, tile_row - from);
+        if (found < tile_row - from) {
+            last = from + found;
+            any = true;
+        }
     }
-    if (max_y < 0) return;
+    const int min_x = static_cast<int>(first) / px, max_x = static_cast<int>(last) / px;
     Patch patch;
     patch.x = x + min_x;
     patch.y = y + min_y;
     patch.width = max_x - min_x + 1;
     patch.height = max_y - min_y + 1;
-    const std::uint8_t* was = before + min_y * before_stride + min_x * px;
+    const std::uint8_t* from = before + min_y * before_stride + min_x * px;
+    const bool compress = compress_while_packing();
     if (uniform_before) {
         std::uint32_t value = 0;
-        std::memcpy(&value, was, static_cast<std::size_t>(px));
+        std::memcpy(&value, from, static_cast<std::size_t>(px));
         patch.before = pack_uniform(value);
     } else {
-        patch.before = pack_pixels(was, before_stride, patch.width, patch.height, px, scratch_, false);
+        patch.before = pack_pixels(from, before_stride, patch.width, patch.height, px, scratch_, compress);
     }
     patch.after =
-        pack_pixels(at(now, patch.x, patch.y), row_step(now), patch.width, patch.height, px, scratch_, false);
+        pack_pixels(at(now, patch.x, patch.y), row_step(now), patch.width, patch.height, px, scratch_, compress);
     step.changed = step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
+    building_bytes_ += sizeof(Patch) + packed_bytes(patch.before) + packed_bytes(patch.after);
     step.patches.push_back(std::move(patch));
 }
 
 void History::add_changed(Step& step, const Bitmap& now, const PendingTile& tile) {
     const int px = bpp_ / 8;
     if (!tile.uniform) {
-        add_changed(step, now, tile.x, tile.y, tile.width, tile.height, tile.before.data(), px * tile.width, false);
+        add_changed(step, now, tile.x, tile.y, tile.width, tile.height, tile.before, px * tile.width, false);
         return;
     }
     // A tile of one value that now holds another one value changed whole (a fill).
@@ -255,6 +280,7 @@ void History::add_changed(Step& step, const Bitmap& now, const PendingTile& tile
         patch.before = pack_uniform(tile.value);
         patch.after = pack_uniform(now_value);
         step.changed = step.changed.united(Rect{tile.x, tile.y, tile.x + tile.width, tile.y + tile.height});
+        building_bytes_ += sizeof(Patch);
         step.patches.push_back(std::move(patch));
         return;
     }
@@ -271,6 +297,8 @@ bool History::tile_step_from_pending(Step& step) {
     step.width = width_;
     step.height = height_;
     step.bpp = bpp_;
+    step.patches.reserve(pending_.size());
+    building_bytes_ = sizeof(Step);
     for (const PendingTile& tile : pending_) add_changed(step, *bitmap, tile);
     return !step.patches.empty();
 }
@@ -297,7 +325,7 @@ bool History::whole_step_from_pending(Step& step) {
         if (!slot) return false;
         const PendingTile& tile = pending_[static_cast<std::size_t>(slot - 1)];
         before.tiles.push_back(tile.uniform ? pack_uniform(tile.value)
-                                            : pack_pixels(tile.before.data(), px * tile.width, tile.width,
+                                            : pack_pixels(tile.before, px * tile.width, tile.width,
                                                           tile.height, px, scratch_, false));
     }
     if (!snapshot(picture_, step.after)) return false;
@@ -347,7 +375,7 @@ Rect History::revert_too_large() {
         } else {
             const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width);
             for (int r = 0; r < tile.height; ++r)
-                std::memcpy(first + r * row_step(*target), tile.before.data() + r * row_bytes, row_bytes);
+                std::memcpy(first + r * row_step(*target), tile.before + r * row_bytes, row_bytes);
         }
         rect = rect.united(Rect{tile.x, tile.y, tile.x + tile.width, tile.y + tile.height});
     }
@@ -376,6 +404,7 @@ Rect History::record_difference(ObjectNumber picture, ObjectNumber before) {
     step.width = now->width;
     step.height = now->height;
     step.bpp = now->bpp;
+    building_bytes_ = sizeof(Step);
     bool fits = true;
     try {
         for (int ty = 0; ty < now->height; ty += TileSize)

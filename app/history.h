@@ -9,9 +9,11 @@
 // picture first (save_whole_before) and keep both whole pictures, packed tile by tile.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "app/history_pack.h"
@@ -128,7 +130,7 @@ class History {
         std::int32_t x = 0, y = 0, width = 0, height = 0;
         bool uniform = false;
         std::uint32_t value = 0;
-        std::vector<std::uint8_t> before;
+        std::uint8_t* before = nullptr;  // rows packed tight, in the tile pool
     };
 
     bool same_picture(const Bitmap* bitmap) const;
@@ -155,6 +157,12 @@ class History {
     void drop_all_steps();
     void settle();
     void reset_pending();
+    // Room for one saved tile's rows. The pool's chunks stay allocated from one step to the
+    // next (up to one picture's worth), so that saving does not fault fresh pages each time.
+    std::uint8_t* tile_buffer(std::size_t bytes);
+    // Whether the patches being packed go compressed: the step already holds more than it
+    // may keep as it is, so keep() would compress it anyway.
+    bool compress_while_packing() const { return building_bytes_ > std::min(raw_limit_, limit_); }
 
     std::size_t limit_, raw_limit_;
     std::deque<Step> steps_;
@@ -171,6 +179,9 @@ class History {
     std::int32_t width_ = 0, height_ = 0, bpp_ = 0, tiles_x_ = 0;
     std::vector<std::int32_t> slot_;  // tile index -> index in pending_ + 1, 0 when not saved
     std::vector<PendingTile> pending_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> pool_;
+    std::size_t pool_chunk_ = 0, pool_used_ = 0;  // chunk being filled, bytes used in it
+    std::size_t building_bytes_ = 0;               // bytes of the step being packed so far
     bool whole_saved_ = false;
     std::uint8_t whole_source_depth_ = 0;
     std::uint32_t whole_format_tag_ = 0;

@@ -4,6 +4,7 @@
 
 #include <lz4.h>
 
+#include <bit>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -61,6 +62,55 @@ bool pixels_hold(const std::uint8_t* first, std::ptrdiff_t stride, int width, in
     return false;
 }
 
+namespace {
+
+std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Position in memory order of the lowest (highest) differing byte of two loaded words.
+int low_byte(std::uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(diff) / 8;
+    return std::countl_zero(diff) / 8;
+}
+int high_byte(std::uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little) return 7 - std::countl_zero(diff) / 8;
+    return 7 - std::countr_zero(diff) / 8;
+}
+
+}  // namespace
+
+// Eight bytes at a time; the differing byte is found from the XOR's zero bits.
+std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = 0;
+    // Equal stretches are skipped 32 bytes at a time.
+    for (; i + 32 <= n; i += 32)
+        if ((load64(a + i) ^ load64(b + i)) | (load64(a + i + 8) ^ load64(b + i + 8)) |
+            (load64(a + i + 16) ^ load64(b + i + 16)) | (load64(a + i + 24) ^ load64(b + i + 24)))
+            break;
+    for (; i + 8 <= n; i += 8)
+        if (const std::uint64_t diff = load64(a + i) ^ load64(b + i)) return i + static_cast<std::size_t>(low_byte(diff));
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return i;
+    return n;
+}
+
+std::size_t last_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = n;
+    for (; i >= 32; i -= 32)
+        if ((load64(a + i - 8) ^ load64(b + i - 8)) | (load64(a + i - 16) ^ load64(b + i - 16)) |
+            (load64(a + i - 24) ^ load64(b + i - 24)) | (load64(a + i - 32) ^ load64(b + i - 32)))
+            break;
+    for (; i >= 8; i -= 8)
+        if (const std::uint64_t diff = load64(a + i - 8) ^ load64(b + i - 8))
+            return i - 8 + static_cast<std::size_t>(high_byte(diff));
+    for (; i > 0; --i)
+        if (a[i - 1] != b[i - 1]) return i - 1;
+    return n;
+}
+
 PackedPixels pack_uniform(std::uint32_t value) {
     PackedPixels out;
     out.value = value;
@@ -76,8 +126,15 @@ PackedPixels pack_rows(const std::uint8_t* rows, std::size_t raw, bool compress,
     if (compress) {
         const int bound = LZ4_compressBound(static_cast<int>(raw));
         scratch.block.resize(static_cast<std::size_t>(bound));
-        size = LZ4_compress_default(reinterpret_cast<const char*>(rows), reinterpret_cast<char*>(scratch.block.data()),
-                                    static_cast<int>(raw), bound);
+        if (scratch.lz4_state.empty()) {
+            scratch.lz4_state.resize((static_cast<std::size_t>(LZ4_sizeofState()) + 7) / 8);
+            LZ4_initStream(scratch.lz4_state.data(), scratch.lz4_state.size() * 8);
+        }
+        auto* stream = reinterpret_cast<LZ4_stream_t*>(scratch.lz4_state.data());
+        LZ4_resetStream_fast(stream);
+        size = LZ4_compress_fast_continue(stream, reinterpret_cast<const char*>(rows),
+                                          reinterpret_cast<char*>(scratch.block.data()), static_cast<int>(raw), bound,
+                                          1);
     }
     const bool compressed = size > 0 && static_cast<std::size_t>(size) < raw;
     PackedPixels out;

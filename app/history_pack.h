@@ -20,6 +20,9 @@ struct PackedPixels {
 /// Buffers reused from one rectangle to the next.
 struct PackScratch {
     std::vector<std::uint8_t> rows, block;
+    // The compressor's state, set up once and reset cheaply for each rectangle (a fresh state
+    // clears its whole table every time, which costs more than packing a small rectangle).
+    std::vector<std::uint64_t> lz4_state;
 };
 
 /// True when all `width` x `height` pixels of `px` bytes, rows `stride` bytes apart from
@@ -30,6 +33,11 @@ bool pixels_uniform(const std::uint8_t* first, std::ptrdiff_t stride, int width,
 /// True when one of the pixels (laid out as for pixels_uniform) equals `value`.
 bool pixels_hold(const std::uint8_t* first, std::ptrdiff_t stride, int width, int height, int px,
                  std::uint32_t value);
+
+/// Index of the first byte where `a` and `b` (`n` bytes each) differ; `n` when none does.
+std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
+/// Index of the last byte where they differ; `n` when none does.
+std::size_t last_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
 
 /// Packs a rectangle of pixels (rows `stride` apart; 0 repeats one row): its value when
 /// uniform, else its rows compressed (`compress`) or as they are. Throws std::bad_alloc
