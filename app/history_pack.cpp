@@ -119,6 +119,10 @@ PackedPixels pack_uniform(std::uint32_t value) {
 
 namespace {
 
+// LZ4's speed step: 4 skips ahead faster over data that does not repeat, for about twice the
+// speed of the default on pictures at a few per cent of size; undo stays a plain decode.
+constexpr int HistoryLz4Acceleration = 4;
+
 // Rows as they are when they do not shrink: a block of exactly the raw size is raw.
 PackedPixels pack_rows(const std::uint8_t* rows, std::size_t raw, bool compress, PackScratch& scratch) {
     if (raw > static_cast<std::size_t>(LZ4_MAX_INPUT_SIZE)) throw std::bad_alloc();
@@ -134,7 +138,7 @@ PackedPixels pack_rows(const std::uint8_t* rows, std::size_t raw, bool compress,
         LZ4_resetStream_fast(stream);
         size = LZ4_compress_fast_continue(stream, reinterpret_cast<const char*>(rows),
                                           reinterpret_cast<char*>(scratch.block.data()), static_cast<int>(raw), bound,
-                                          1);
+                                          HistoryLz4Acceleration);
     }
     const bool compressed = size > 0 && static_cast<std::size_t>(size) < raw;
     PackedPixels out;
