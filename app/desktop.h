@@ -9,20 +9,6 @@
 
 namespace morvane {
 
-// Menu ids beyond the captions of the menu table: the Open Recent submenu, its entries, and
-// the hidden ids that the one-key tool shortcuts post.
-enum DesktopMenuId : int {
-    OpenRecentMenu = 499,
-    RecentFirst = 500,   // entry i of the Open Recent list has id RecentFirst + i
-    ToolKeyBase = 600,   // a tool key posts ToolKeyBase + the number of its tool button
-    ZoomKeyIn = 700,     // Ctrl+plus, Ctrl+=, plus: one zoom preset in around the view centre
-    ZoomKeyOut = 701,    // Ctrl+minus, minus: one preset out
-    ZoomKeyReset = 702,  // Ctrl+0: 100 %
-};
-
-/// Pictures listed by Open Recent, most recent first.
-inline constexpr int RecentLimit = 8;
-
 /// Replaces the document with the picture in `file` (an absolute or current-directory
 /// path), as the Open command does once a file is chosen; a picture that cannot be read gives
 /// "Cannot load image: " + file and leaves the document as it was. True when opened.

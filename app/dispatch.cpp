@@ -62,7 +62,7 @@ void menu_event(EditorState& state, std::int64_t id) {
             break;
         case MenuGrid:
             state.grid_visible = static_cast<std::uint8_t>(1 - state.grid_visible);
-            menu_set_item_checked(0, MenuGrid, state.grid_visible);
+            menu_set_item_checked(MainMenu, MenuGrid, state.grid_visible);
             view_redraw(state);
             break;
         // The zoom field is 16 bits wide, so the steps stay within it before the clamp.

@@ -72,8 +72,8 @@ void document_start(EditorState& state, const std::string& file) {
 void document_state_changed(EditorState& state) {
     const std::string title = document_title(state.document);
     if (window_title(MainWindow) != title) window_set_title(MainWindow, title);
-    menu_set_item_enabled(0, MenuUndo, state.document.history.can_undo());
-    menu_set_item_enabled(0, MenuRedo, state.document.history.can_redo());
+    menu_set_item_enabled(MainMenu, MenuUndo, state.document.history.can_undo());
+    menu_set_item_enabled(MainMenu, MenuRedo, state.document.history.can_redo());
 }
 
 namespace {

@@ -11,55 +11,6 @@
 
 namespace morvane {
 
-/// Widgets of the document view in the main window.
-enum ViewWidget : int { ViewScrollArea = 0, ViewCanvas = 1 };
-
-/// Widgets of the tool panel in the main window (the tool buttons 3..7 are the ToolButton
-/// values of app/tool.h).
-enum PanelWidget : int {
-    ColourButton = 2,
-    ToolButtonFirst = 3,
-    ToolButtonLast = 7,
-    ClearButton = 8,
-    EraserButton = 9,
-    BrushPreview = 10,
-    SizeSpin = 11,
-    TipCombo = 12,
-    OpacityTrackbar = 13,
-    KindCombo = 14,
-    KeepAlphaCheck = 15,
-};
-
-/// Items of the main window's menu (also the ids of their shortcuts).
-enum MenuItem : int {
-    MenuNewImage = 0,
-    MenuConvertTileSet = 1,
-    MenuSaveTileSet = 2,
-    MenuOpenImage = 3,
-    MenuExit = 5,
-    MenuPreferences = 6,
-    MenuResizeImage = 7,
-    MenuAbout = 8,
-    MenuUndo = 9,
-    MenuRedo = 10,
-    MenuSaveAs = 11,
-    MenuPreviousBrush = 41,
-    MenuNextBrush = 42,
-    MenuZoomIn = 61,
-    MenuZoomOut = 62,
-    MenuZoom500 = 63,
-    MenuZoom400 = 64,
-    MenuZoom300 = 65,
-    MenuZoom200 = 66,
-    MenuZoom100 = 67,
-    MenuZoom50 = 68,
-    MenuZoom25 = 69,
-    MenuGrid = 70,
-    MenuZoom3200 = 71,
-    MenuZoom1600 = 72,
-    MenuZoom800 = 73,
-};
-
 // Start-up and main loop.
 /// Starts the editor, opens the first of `files` (the command line's pictures) and runs the
 /// loop; returns the exit code (always 0).

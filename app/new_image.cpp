@@ -13,15 +13,7 @@ namespace morvane {
 
 namespace {
 
-enum : int {
-    DimensionFrame = 17,
-    WidthField = 18,
-    HeightField = 19,
-    OkButton = 21,
-    CancelButton = 22,
-    WidthLabel = 160,
-    HeightLabel = 161,
-};
+using namespace new_image_window;
 
 // Largest side a picture can have.
 constexpr std::int64_t MaxSide = 32767;

@@ -10,36 +10,6 @@
 
 namespace morvane {
 
-/// Widgets of the palette panel (main window) and of the Replace Colour window.
-enum PaletteWidget : int {
-    PaletteSwatches = 300,  // the palette view
-    PaletteAddButton = 301,
-    PaletteRemoveButton = 302,
-    RecolourCheck = 303,
-    ReplaceFromButton = 310,
-    ReplaceToButton = 311,
-    ReplaceToleranceSpin = 312,
-    ReplacePickCombo = 313,
-    ReplaceApplyButton = 314,
-    ReplaceCloseButton = 315,
-    ReplaceFirstLabel = 316,  // 316..320: the dialog's labels
-};
-
-/// Menu items of the Palette menu and "Replace Colour..." of the Edition menu.
-enum PaletteMenuItem : int {
-    MenuPaletteLoad = 800,
-    MenuPaletteSave = 801,
-    MenuPaletteFromPicture = 802,
-    MenuSortByHue = 803,
-    MenuSortByLightness = 804,
-    MenuSortByUse = 805,
-    MenuReplaceColour = 806,
-};
-
-/// The Replace Colour window and the images its colour buttons show.
-inline constexpr int ReplaceColourWindow = 16;
-enum PaletteImage : int { ReplaceFromImage = 46, ReplaceToImage = 47 };
-
 // ---- the panel ----
 /// The panel's left edge for a main window `inner_width` wide: the view ends before it, and
 /// it never comes left of the tool panel.

@@ -11,54 +11,52 @@ namespace morvane {
 
 namespace {
 
-// Widget numbers of the window besides the panel and the grid's 39 to 41: the General
-// tab's check box, and Close below the tabbed panel at the window's bottom right.
-enum : int { SmallestPngCheck = 60, PreferencesCloseButton = 164 };
+using namespace preferences_window;
 
 }  // namespace
 
 void preferences_window_open(EditorState& state) {
     if (!window_open(PreferencesWindow, 0, 0, 400, 300, "Preferences", 0xC80001, MainWindow)) return;
-    if (!panel_create(38, 5, 5, 390, 255)) return;
-    widget_add_item(38, 0, "General");
+    if (!panel_create(TabPanel, 5, 5, 390, 255)) return;
+    widget_add_item(TabPanel, 0, "General");
     check_box_create(SmallestPngCheck, 10, 10, 150, 20, "Smallest PNG files");
     widget_set_tooltip(SmallestPngCheck,
                        "Palette, grey or RGB at the lowest bit depth that keeps every pixel. "
                        "Off: 8-bit RGBA, which some engines' loaders expect.");
     widget_set_state(SmallestPngCheck, png_smallest() ? 1 : 0);
-    widget_add_item(38, 1, "Grille");
-    spin_create(39, 5, 10, 50, 20, 1, 500, 2);
-    spin_create(40, 60, 10, 50, 20, 1, 500, 2);
-    button_create(41, 120, 10, 60, 20, "Grid Color");
-    widget_set_state(39, state.grid_width);
-    widget_set_state(40, state.grid_height);
+    widget_add_item(TabPanel, 1, "Grille");
+    spin_create(GridWidthSpin, 5, 10, 50, 20, 1, 500, 2);
+    spin_create(GridHeightSpin, 60, 10, 50, 20, 1, 500, 2);
+    button_create(GridColorButton, 120, 10, 60, 20, "Grid Color");
+    widget_set_state(GridWidthSpin, state.grid_width);
+    widget_set_state(GridHeightSpin, state.grid_height);
     widget_list_close();
     // Changes apply at once: Close (Enter and Escape too) only closes the window.
-    button_create(PreferencesCloseButton, 315, 268, 80, 24, "Close");
-    dialog_keys_set(PreferencesWindow, PreferencesCloseButton, PreferencesCloseButton);
+    button_create(CloseButton, 315, 268, 80, 24, "Close");
+    dialog_keys_set(PreferencesWindow, CloseButton, CloseButton);
 }
 
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
-        case 39:
-            state.grid_width = static_cast<std::int16_t>(widget_get_state(39));
+        case GridWidthSpin:
+            state.grid_width = static_cast<std::int16_t>(widget_get_state(GridWidthSpin));
             view_redraw(state);
             break;
-        case 40:
-            state.grid_height = static_cast<std::int16_t>(widget_get_state(40));
+        case GridHeightSpin:
+            state.grid_height = static_cast<std::int16_t>(widget_get_state(GridHeightSpin));
             view_redraw(state);
             break;
         case SmallestPngCheck:
             smallest_png_choose(widget_get_state(SmallestPngCheck) != 0);
             break;
-        case 41: {
+        case GridColorButton: {
             const std::int64_t chosen = color_dialog(state.grid_color);
             // A cancelled dialog keeps the grid colour there was.
             if (chosen != -1) state.grid_color = static_cast<std::int32_t>(chosen);
             view_redraw(state);
             break;
         }
-        case PreferencesCloseButton:
+        case CloseButton:
             window_close(PreferencesWindow);
             break;
         default:

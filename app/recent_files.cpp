@@ -12,8 +12,6 @@ namespace morvane {
 
 namespace {
 
-constexpr ObjectNumber MainMenu = 0;
-
 std::string absolute_path(const std::string& file) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(file, error);

@@ -7,45 +7,6 @@
 
 namespace morvane {
 
-/// Menu item of the File menu that opens the re-grid window.
-inline constexpr int RegridMenuItem = 90;
-
-/// Widget numbers of the re-grid window (one numbering for the whole editor).
-namespace regrid {
-enum Widget : int {
-    ReadFrame = 100,
-    TileWidthSpin,
-    TileHeightSpin,
-    InMarginSpin,
-    InSpacingSpin,
-    SourceText,
-    WriteFrame,
-    LayoutCombo,
-    ColumnsSpin,
-    ExtrudeSpin,
-    MarginSpin,
-    SpacingSpin,
-    DedupCheck,
-    DedupFlipsCheck,
-    SkipEmptyCheck,
-    PotCheck,
-    FormatCombo,
-    QualitySpin,
-    MetadataFrame,
-    ListCheck,
-    TsxCheck,
-    JsonCheck,
-    MapCheck,
-    ZoomCombo,
-    SummaryText,
-    PreviewCanvas,
-    CommandField,
-    SaveButton,
-    CloseButton,
-    FirstLabel,  // labels take the numbers from here on
-};
-}  // namespace regrid
-
 /// Asks for a sheet, then opens the re-grid window (not modal: the editor stays usable).
 void regrid_window_open(EditorState& state);
 /// A WidgetEvent of the re-grid window.

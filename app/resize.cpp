@@ -14,17 +14,7 @@ namespace morvane {
 
 namespace {
 
-enum : int {
-    WidthField = 42,
-    HeightField = 43,
-    OkButton = 44,
-    PixelFrame = 46,
-    ConstrainCheck = 47,
-    ModeCombo = 48,
-    CancelButton = 22,
-    WidthLabel = 162,
-    HeightLabel = 163,
-};
+using namespace resize_window;
 
 constexpr std::int64_t MaxSide = 32767;
 
@@ -55,7 +45,7 @@ void resize_ok(EditorState& state) {
     const std::int64_t mode = widget_get_state(ModeCombo);
     state.resize_mode = mode == 1 ? Nearest : Smooth;
     window_close(ResizeWindow);
-    widget_set_focus(0);
+    widget_set_focus(ViewScrollArea);
     // The typed sizes are view sizes at the current zoom; the document takes the size that
     // shows at that zoom, and a value left as shown keeps the document's size exactly.
     // A value that is not a usable picture side leaves that dimension as it is.

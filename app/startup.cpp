@@ -21,7 +21,7 @@ namespace morvane {
 namespace {
 
 void build_menu() {
-    if (!menu_create_drawn(0, window_handle(MainWindow), 1)) return;
+    if (!menu_create_drawn(MainMenu, window_handle(MainWindow), 1)) return;
     menu_title("File");
     menu_item(MenuNewImage, "New Tileset\tCtrl+N");
     menu_separator();
@@ -128,7 +128,7 @@ void build_colour_and_preview(EditorState& state) {
 }
 
 void build_status_bar() {
-    if (!statusbar_create(0, window_handle(MainWindow))) return;
+    if (!statusbar_create(MainStatusBar, window_handle(MainWindow))) return;
     statusbar_add_field(100);
     statusbar_add_field(150);
     statusbar_add_field(100);
@@ -183,7 +183,7 @@ bool editor_init(EditorState& state) {
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
                          static_cast<int>(CanvasCursor::Cross));
     state.current_tool = ToolPaint;
-    menu_set_item_checked(0, MenuGrid, state.grid_visible);
+    menu_set_item_checked(MainMenu, MenuGrid, state.grid_visible);
     view_redraw(state);
     widget_set_focus(ViewCanvas);
     status_update(state);

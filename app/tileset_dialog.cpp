@@ -18,24 +18,7 @@ namespace {
 
 constexpr const char* OpenPatterns = "PNG Images|*.png|JPEG Images|*.jpg;*.jpeg|All Files|*.*";
 
-// Widget numbers of the dialog.
-enum : int {
-    SpaceSpin = 20,
-    ExportFrame = 23,
-    OptionsFrame = 24,
-    WidthLabel = 25,
-    HeightLabel = 26,
-    ExportWidthLabel = 27,
-    SpaceLabel = 28,
-    TileWidthSpin = 29,
-    TileHeightSpin = 30,
-    ColumnsSpin = 31,
-    ConstrainCheck = 33,
-    OkButton = 34,
-    CancelButton = 35,
-    CreateNewCheck = 36,
-    PlacementCombo = 37,
-};
+using namespace tileset_window;
 
 // Values of one run of the command.
 struct TileSetRun {

@@ -10,15 +10,6 @@
 
 namespace morvane {
 
-/// Values of EditorState::current_tool: the numbers of the tool buttons.
-enum ToolButton : std::uint8_t {
-    ToolPaint = 3,
-    ToolLine = 4,
-    ToolBox = 5,
-    ToolEllipse = 6,
-    ToolFill = 7,
-};
-
 /// Values of EditorState::brush_tool.
 enum PaintKind : std::uint8_t { KindBrush = 0, KindPencil = 1, KindEraser = 2 };
 

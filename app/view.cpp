@@ -111,9 +111,9 @@ void document_recreate(EditorState& state) {
 
 void status_update(EditorState& state) {
     statusbar_set_text(
-        0, 1, "Doc : " + std::to_string(state.base_width) + "/" + std::to_string(state.base_height), 0);
-    statusbar_set_text(0, 0, "Zoom : " + std::to_string(state.zoom) + " %", 0);
-    statusbar_set_text(0, 2,
+        MainStatusBar, 1, "Doc : " + std::to_string(state.base_width) + "/" + std::to_string(state.base_height), 0);
+    statusbar_set_text(MainStatusBar, 0, "Zoom : " + std::to_string(state.zoom) + " %", 0);
+    statusbar_set_text(MainStatusBar, 2,
                        "Mouse : " + std::to_string(window_mouse_x(MainWindow)) + "/" +
                            std::to_string(window_mouse_y(MainWindow)),
                        0);

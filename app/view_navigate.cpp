@@ -119,7 +119,7 @@ void view_zoom_key(EditorState& state, int direction) {
 }
 
 void status_mouse_document(const EditorState& state) {
-    statusbar_set_text(0, 2,
+    statusbar_set_text(MainStatusBar, 2,
                        "Mouse : " + std::to_string(canvas_to_document_x(state, state.mouse_x)) + "/" +
                            std::to_string(canvas_to_document_y(state, state.mouse_y)),
                        0);

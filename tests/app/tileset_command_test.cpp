@@ -93,7 +93,7 @@ TEST_F(TilesetCommand, SpacingTwoPutsTilesAtTwoAndThirtySix) {
     answer_file("spaced", 0);
     answer_message(1);
     LoopScript script(TileSetWindow);
-    script.change(20, 2).click(34);
+    script.change(tileset_window::SpaceSpin, 2).click(34);
     run(320, 320, script);
 
     ASSERT_NE(image_load(60, "spaced.png"), 0);
@@ -140,7 +140,7 @@ TEST_F(TilesetCommand, TooLargeASetIsSaidAndTheDialogStaysOpen) {
         .change(29, 16)
         .change(30, 16)
         .change(31, 8)
-        .change(20, 2)
+        .change(tileset_window::SpaceSpin, 2)
         .click(34)
         .then([&] { open_after = window_handle(TileSetWindow) != 0; })
         .click(35);
