@@ -10,6 +10,7 @@
 
 #include "app/editor_state.h"
 #include "image/bitmap.h"
+#include "image/result.h"
 #include "tileset/tileset.h"
 
 namespace morvane {
@@ -67,10 +68,9 @@ RegridFiles regrid_files(const RegridModel& model, const std::string& output);
 /// The equivalent command of the tile-set command line for the current options.
 std::string regrid_command_line(const RegridModel& model, const std::string& output);
 
-/// Encodes the picture and the chosen metadata for `output` into `files`. False with
-/// `error` set when there is no sheet or the picture cannot be encoded.
-bool regrid_outputs(const RegridModel& model, const std::string& output, std::vector<OutputFile>* files,
-                    std::string* error);
+/// Encodes the picture and the chosen metadata for `output` into the files to write; the
+/// failure says why when there is no sheet or the picture cannot be encoded.
+Result<std::vector<OutputFile>> regrid_outputs(const RegridModel& model, const std::string& output);
 
 /// Save: asks for the picture's name (`output` proposed), then writes the picture and the
 /// chosen metadata. The format follows the pattern chosen in the dialog. True when the files

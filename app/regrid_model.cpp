@@ -171,31 +171,28 @@ std::string regrid_command_line(const RegridModel& model, const std::string& out
     return line + " " + shell_word(model.input) + " " + shell_word(output);
 }
 
-bool regrid_outputs(const RegridModel& model, const std::string& output, std::vector<OutputFile>* files,
-                    std::string* error) {
-    files->clear();
+Result<std::vector<OutputFile>> regrid_outputs(const RegridModel& model, const std::string& output) {
+    using Outputs = Result<std::vector<OutputFile>>;
     if (!model.problem.empty() || !model.picture) {
-        *error = model.problem.empty() ? "there is no tile set to save" : model.problem;
-        return false;
+        return Outputs::failure(model.problem.empty() ? "there is no tile set to save" : model.problem);
     }
     TileSetTarget target;
     if (!tileset_target_from_name(output, &target)) {
-        *error = "the picture's name must end in .png, .jpg, .jpeg or .bmp: " + output;
-        return false;
+        return Outputs::failure("the picture's name must end in .png, .jpg, .jpeg or .bmp: " + output);
     }
     // JPEG quality goes to the encoder in steps of ten.
     const int parameter = target.tag == FormatJpeg ? (model.quality + 5) / 10 : 7;
     OutputFile picture{output, {}, tileset_encode(*model.picture, target.tag, parameter)};
     if (!picture.picture) {
-        *error = "the picture cannot be encoded (not enough memory?): " + output;
-        return false;
+        return Outputs::failure("the picture cannot be encoded (not enough memory?): " + output);
     }
     const RegridFiles names = regrid_files(model, output);
     const std::string prefix = file_part(target.base);
-    auto text_file = [files](const std::string& path, std::string text) {
-        files->push_back(OutputFile{path, std::move(text), nullptr});
+    std::vector<OutputFile> files;
+    auto text_file = [&files](const std::string& path, std::string text) {
+        files.push_back(OutputFile{path, std::move(text), nullptr});
     };
-    files->push_back(std::move(picture));
+    files.push_back(std::move(picture));
     if (!names.list.empty()) text_file(names.list, tileset_list_text(prefix, target.extension, model.sheet));
     if (!names.tsx.empty()) {
         text_file(names.tsx, tileset_tsx_text(prefix, relative_path(names.tsx, output), model.sheet));
@@ -205,7 +202,7 @@ bool regrid_outputs(const RegridModel& model, const std::string& output, std::ve
                                                 model.sheet));
     }
     if (!names.map.empty()) text_file(names.map, tileset_map_csv(model.grid, model.selection, model.sheet));
-    return true;
+    return Outputs::success(std::move(files));
 }
 
 std::string regrid_extension(int format) {

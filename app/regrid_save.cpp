@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "app/regrid.h"
@@ -40,12 +41,13 @@ bool regrid_save(RegridModel& model, std::string* output) {
     // The format follows the pattern chosen in the dialog.
     model.format = pattern;
     const std::string file = target.file();
-    std::vector<OutputFile> files;
-    std::string error;
-    if (!regrid_outputs(model, file, &files, &error)) {
-        message_box(kTitle, "Cannot save the tile set: " + error, kErrorIcon);
+    Result<std::vector<OutputFile>> outputs = regrid_outputs(model, file);
+    if (!outputs.ok()) {
+        message_box(kTitle, "Cannot save the tile set: " + outputs.error, kErrorIcon);
         return false;
     }
+    const std::vector<OutputFile> files = std::move(*outputs.value);
+    std::string error;
     for (const OutputFile& f : files) {
         if (same_file(f.path, model.input)) {
             message_box(
