@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/document.h"
+#include "app/document/document.h"
 #include "app/ids.h"
-#include "app/palette_state.h"
+#include "app/palette/palette_state.h"
 #include "image/color.h"
 
 namespace morvane {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/editor.h"
-#include "app/view_compose.h"
+#include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"
 #include "image/image.h"

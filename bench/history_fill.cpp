@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/editor.h"
-#include "app/tool.h"
+#include "app/tools/tool.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"
 #include "image/image.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/editor.h"
-#include "app/regrid_window.h"
+#include "app/regrid/regrid_window.h"
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/editor.h"
-#include "app/tool.h"
-#include "app/view_compose.h"
+#include "app/tools/tool.h"
+#include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
 #include "image/bitmap.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "app/regrid_window.h"
+#include "app/regrid/regrid_window.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
