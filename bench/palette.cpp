@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
+#include "app/document/document_commands.h"
 #include "app/palette/palette_panel.h"
+#include "app/startup/startup.h"
+#include "app/view/view.h"
 #include "image/bitmap.h"
 #include "image/file.h"
 #include "image/image.h"

@@ -1,4 +1,6 @@
 // Tile-set conversion: cutting, assembling, saving and listing large pictures.
+#include "tileset/tileset.h"
+
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -12,12 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "tileset/links.h"
-#include "tileset/tileset.h"
 
 extern char** environ;
 
@@ -196,11 +197,18 @@ void BM_TilesetCli2048(benchmark::State& state, std::vector<std::string> options
     std::remove("tileset_cli_2048.png");
 }
 BENCHMARK_CAPTURE(BM_TilesetCli2048, Classic, std::vector<std::string>{})
-    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_TilesetCli2048, Grid, std::vector<std::string>{"--layout", "grid"})
-    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK_CAPTURE(BM_TilesetCli2048, GridExtrude1, std::vector<std::string>{"--layout", "grid", "--extrude", "1"})
-    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_TilesetCli2048, GridExtrude1,
+                  std::vector<std::string>{"--layout", "grid", "--extrude", "1"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // A 4096 x 4096 sheet of 16 x 16 tiles: the first half random, each tile of the second half
 // a copy of an earlier one, turned or mirrored one of eight ways.
@@ -246,8 +254,10 @@ void BM_TilesetDedupFlips4096_BeforeSave(benchmark::State& state) {
         TileSelection selection;
         if (!tileset_select(*sheet, grid, o, &selection)) state.SkipWithError("selection failed");
         const Sheet plan = tileset_plan(o, sheet->width, sheet->height, selection.kept_count());
-        Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
-        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
+        Bitmap* out =
+            bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
+        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out))
+            state.SkipWithError("assembly failed");
         bitmap_destroy(out);
         kept = selection.kept_count();
     }
@@ -272,10 +282,13 @@ void BM_TilesetTmx4096_BeforeSave(benchmark::State& state) {
         if (!tileset_select(*sheet, grid, o, &selection)) state.SkipWithError("selection failed");
         const Sheet plan = tileset_plan(o, sheet->width, sheet->height, selection.kept_count());
         const std::vector<bool> empty = tileset_empty_tiles(*sheet, grid);
-        Bitmap* out = bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
-        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out)) state.SkipWithError("assembly failed");
+        Bitmap* out =
+            bitmap_create(static_cast<std::int32_t>(plan.width), static_cast<std::int32_t>(plan.height), 32);
+        if (!out || !tileset_assemble(*sheet, grid, selection, plan, *out))
+            state.SkipWithError("assembly failed");
         bitmap_destroy(out);
-        const std::string tmx = tileset_tmx_text(grid, selection, plan, empty, TmxTileset{"sheet", "sheet.png", ""});
+        const std::string tmx =
+            tileset_tmx_text(grid, selection, plan, empty, TmxTileset{"sheet", "sheet.png", ""});
         bytes = tmx.size();
     }
     state.counters["tmx_bytes"] = static_cast<double>(bytes);

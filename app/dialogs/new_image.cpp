@@ -1,8 +1,9 @@
 // The New Image dialog (window 1) and the numbers typed into text fields.
 #include <string>
 
-#include "app/commands.h"
-#include "app/editor.h"
+#include "app/dialogs/dialogs.h"
+#include "app/document/document_commands.h"
+#include "app/view/view.h"
 #include "image/image.h"
 #include "shell/window.h"
 #include "widgets/dialog_keys.h"

@@ -1,6 +1,7 @@
 // The Preferences window: smallest PNG files, grid cell size and grid colour, applied at once.
+#include "app/dialogs/dialogs.h"
 #include "app/dialogs/png_preference.h"
-#include "app/editor.h"
+#include "app/view/view.h"
 #include "image/png_optimize.h"
 #include "shell/window.h"
 #include "widgets/dialog_keys.h"

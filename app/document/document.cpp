@@ -2,10 +2,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/commands.h"
+#include "app/document/document_commands.h"
 #include "app/document/paint_region.h"
-#include "app/editor.h"
 #include "app/startup/desktop.h"
+#include "app/tilesets/tileset_commands.h"
+#include "app/view/view.h"
 #include "image/codec.h"
 #include "image/file.h"
 #include "image/image.h"

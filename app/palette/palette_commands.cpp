@@ -1,7 +1,7 @@
 // The Palette menu: loading and saving palette files, the palette of the picture, sorting.
 #include <filesystem>
 
-#include "app/editor.h"
+#include "app/editor_state.h"
 #include "app/palette/palette_panel.h"
 #include "image/bitmap.h"
 #include "image/image.h"

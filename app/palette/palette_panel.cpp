@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/editor.h"
 #include "app/startup/desktop.h"
+#include "app/tools/painting.h"
 #include "image/image.h"
 #include "shell/window.h"
 #include "widgets/dialogs.h"

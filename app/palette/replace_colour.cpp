@@ -1,7 +1,8 @@
 // Replace Colour: the dialog (window 16, not modal, so that the picture and the swatches stay
 // at hand for picking) and the replacement in the document as one undo step.
-#include "app/editor.h"
+#include "app/document/document_commands.h"
 #include "app/palette/palette_panel.h"
+#include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"

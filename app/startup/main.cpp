@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
+#include "app/startup/startup.h"
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {

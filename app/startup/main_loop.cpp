@@ -1,6 +1,7 @@
 // The main loop: waits for events with a 5 millisecond limit and hands each to the dispatch
 // table until a Yes to the close question.
-#include "app/editor.h"
+#include "app/document/document_commands.h"
+#include "app/startup/startup.h"
 #include "shell/events.h"
 #include "widgets/dialogs.h"
 

@@ -1,7 +1,8 @@
 // "Open an Image (or a Tileset...)": a picture file becomes the document at zoom 100.
-#include "app/commands.h"
-#include "app/editor.h"
+#include "app/document/document_commands.h"
 #include "app/startup/desktop.h"
+#include "app/tilesets/tileset_commands.h"
+#include "app/view/view.h"
 #include "draw/draw.h"
 #include "image/codec.h"
 #include "image/image.h"

@@ -1,7 +1,8 @@
 // The nine settings kept in "pref.ini" in the current directory: read at start-up with their
 // defaults, written back in a fixed order at a normal exit.
+#include "app/startup/settings.h"
+
 #include "app/dialogs/png_preference.h"
-#include "app/editor.h"
 #include "prefs/preferences.h"
 
 namespace morvane {

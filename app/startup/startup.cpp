@@ -1,11 +1,16 @@
 // Start-up of the editor: shell and codecs, main window, settings, document, menu, tool
 // panel, view, icons and status bar, in that order; and the release of everything at the end.
-#include "app/commands.h"
-#include "app/editor.h"
+#include "app/startup/startup.h"
+
+#include "app/document/document_commands.h"
 #include "app/palette/palette_panel.h"
 #include "app/regrid/regrid_window.h"
 #include "app/startup/desktop.h"
+#include "app/startup/settings.h"
+#include "app/tools/painting.h"
 #include "app/tools/tool.h"
+#include "app/tools/tool_icons.h"
+#include "app/view/view.h"
 #include "canvas/canvas.h"
 #include "image/codec.h"
 #include "image/image.h"

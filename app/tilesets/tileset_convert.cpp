@@ -1,6 +1,6 @@
 // Cutting a numbered picture into tiles and laying them out again as a numbered tile set,
 // through the tile-set library.
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/bitmap.h"
 #include "image/image.h"
 

@@ -1,7 +1,7 @@
 // "Open an image and convert it to TileSet": its dialog (window 2) and its own event loop.
 #include <cstdio>
 
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/codec.h"
 #include "image/file.h"
 #include "image/image.h"

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/file.h"
 
 namespace morvane {

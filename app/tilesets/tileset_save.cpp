@@ -1,8 +1,8 @@
 // Saving a picture under the name the user types, named as tile sets are.
 #include <cctype>
 
-#include "app/commands.h"
 #include "app/startup/desktop.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/codec.h"
 #include "image/file.h"
 #include "image/image.h"

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/editor.h"
+#include "app/tools/painting.h"
 #include "draw/draw.h"
 #include "image/codec.h"
 #include "image/image.h"

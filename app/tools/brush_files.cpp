@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/editor.h"
+#include "app/tools/painting.h"
 #include "widgets/widget.h"
 
 namespace morvane {

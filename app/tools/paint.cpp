@@ -2,8 +2,10 @@
 // current tool, inside a drawing session on the document; what changed is repainted.
 #include <algorithm>
 
-#include "app/editor.h"
+#include "app/document/document_commands.h"
+#include "app/tools/painting.h"
 #include "app/tools/tool.h"
+#include "app/view/view.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
 #include "image/image.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/editor.h"
+#include "app/tools/painting.h"
 #include "app/tools/stroke_coverage.h"
 #include "app/tools/tool.h"
 #include "draw/draw.h"

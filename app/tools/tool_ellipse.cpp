@@ -1,7 +1,7 @@
 // The ellipse tool: centred on the press point; Control makes it a circle.
 #include <cstdlib>
 
-#include "app/editor.h"
+#include "app/editor_state.h"
 #include "app/tools/tool_shape.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"

@@ -1,5 +1,5 @@
 // The tool icons compiled into the program (bytes generated from app/icons/ at build time).
-#include "app/commands.h"
+#include "app/tools/tool_icons.h"
 
 namespace morvane {
 

@@ -1,7 +1,8 @@
 // One-key tools and the commands of the desktop habits reached through menu ids.
-#include "app/editor.h"
 #include "app/startup/desktop.h"
+#include "app/tools/painting.h"
 #include "app/tools/tool.h"
+#include "app/view/view.h"
 #include "shell/window.h"
 #include "widgets/widget.h"
 

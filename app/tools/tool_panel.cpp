@@ -2,8 +2,10 @@
 // button and the clear button.
 #include <algorithm>
 
-#include "app/editor.h"
+#include "app/document/document_commands.h"
+#include "app/tools/painting.h"
 #include "app/tools/tool.h"
+#include "app/view/view.h"
 #include "draw/draw.h"
 #include "image/image.h"
 #include "widgets/dialogs.h"

@@ -1,10 +1,11 @@
 // The document view: scroll area and canvas, layout, zoom, the document images, the
 // checkerboard and the status bar texts.
+#include "app/view/view.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "app/editor.h"
 #include "app/palette/palette_panel.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/editor.h"
+#include "app/tools/painting.h"
+#include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"

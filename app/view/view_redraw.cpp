@@ -2,7 +2,7 @@
 // and gets it composed from the document; a change repaints only its rectangle.
 #include <algorithm>
 
-#include "app/editor.h"
+#include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"

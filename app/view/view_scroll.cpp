@@ -3,7 +3,7 @@
 // mirrors the position on the scroll bars and repaints only what a scroll uncovers.
 #include <algorithm>
 
-#include "app/editor.h"
+#include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "widgets/widget.h"

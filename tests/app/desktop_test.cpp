@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/editor.h"
 #include "app/tools/tool.h"
 #include "editor_fixture.h"
 #include "shell/menu.h"

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/commands.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 

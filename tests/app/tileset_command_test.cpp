@@ -1,7 +1,7 @@
 // The tile-set command driven through the editor's loop and its own dialog loop.
 #include <filesystem>
 
-#include "app/commands.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
@@ -136,7 +136,8 @@ TEST_F(TilesetCommand, TooLargeASetIsSaidAndTheDialogStaysOpen) {
     LoopScript script(TileSetWindow);
     bool open_after = false;
     answer_message(1);
-    script.click(33)  // unchecked: the tile height stays apart
+    script
+        .click(33)  // unchecked: the tile height stays apart
         .change(29, 16)
         .change(30, 16)
         .change(31, 8)
