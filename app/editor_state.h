@@ -5,34 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "app/document.h"
-#include "app/palette_state.h"
+#include "app/document/document.h"
+#include "app/ids.h"
+#include "app/palette/palette_state.h"
 #include "image/color.h"
 
 namespace morvane {
-
-// Fixed image numbers of the editor.
-enum EditorImage : int {
-    ToolIconFirst = 0,  // 0..6: brush, line, rectangle, ellipse, bucket, waste bin, eraser
-    ColorSwatchImage = 8,
-    OpenedImage = 9,
-    BrushImage = 12,
-    BrushPreviewImage = 13,
-    CustomBrushImage = 14,
-    DocumentImage = 15,  // the picture at its own size: the one truth the view shows and files get
-    TileSetImage = 17,
-    RegridSourceImage = 18,  // the sheet shown in the re-grid window
-};
-
-// Fixed window numbers of the editor.
-enum EditorWindow : int {
-    MainWindow = 0,
-    NewImageWindow = 1,
-    TileSetWindow = 2,
-    PreferencesWindow = 3,
-    ResizeWindow = 4,
-    RegridWindow = 5,
-};
 
 struct EditorState {
     std::int64_t quit_requested = 0;

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
-#include "app/view_compose.h"
+#include "app/startup/startup.h"
+#include "app/tools/painting.h"
+#include "app/view/view.h"
+#include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"
 #include "image/image.h"

@@ -1,14 +1,14 @@
 // Undo and redo of a stroke covering 200 x 200 pixels in the history alone, on a 1024 x 1024
-// picture (the editor's whole command, with its repaint, is in editor_paint). Baseline: copying one 200 x 200 rectangle between two
-// pictures, the least any undo of that stroke has to move.
-#include "app/history.h"
+// picture (the editor's whole command, with its repaint, is in editor_paint). Baseline: copying one 200 x 200
+// rectangle between two pictures, the least any undo of that stroke has to move.
+#include "app/document/history.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/paint_region.h"
+#include "app/document/paint_region.h"
 #include "image/bitmap.h"
 #include "image/image.h"
 

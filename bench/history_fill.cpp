@@ -11,8 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/editor.h"
-#include "app/tool.h"
+#include "app/document/document_commands.h"
+#include "app/startup/startup.h"
+#include "app/tools/painting.h"
+#include "app/tools/tool.h"
+#include "app/view/view.h"
 #include "canvas/canvas.h"
 #include "image/bitmap.h"
 #include "image/image.h"

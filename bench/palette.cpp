@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
-#include "app/palette_panel.h"
+#include "app/document/document_commands.h"
+#include "app/palette/palette_panel.h"
+#include "app/startup/startup.h"
+#include "app/view/view.h"
 #include "image/bitmap.h"
 #include "image/file.h"
 #include "image/image.h"
@@ -47,7 +49,8 @@ const std::string& palette_file() {
     static const std::string path = [] {
         std::string text = "GIMP Palette\nName: Bench\nColumns: 16\n#\n";
         for (int i = 0; i < 256; ++i)
-            text += std::to_string(i) + " " + std::to_string((i * 7) & 255) + " " + std::to_string(255 - i) + "\tc\n";
+            text += std::to_string(i) + " " + std::to_string((i * 7) & 255) + " " + std::to_string(255 - i) +
+                    "\tc\n";
         const std::string file = "/tmp/morvane_bench_palette.gpl";
         std::ofstream(file, std::ios::binary) << text;
         return file;
@@ -88,7 +91,8 @@ void prepare_picture(EditorState& s, bool region = false) {
         for (int x = 0; x < kSide; ++x) {
             int k = ((x / 8) + 3 * (y / 8)) & 15;
             if (region && k == 5 && (x >= 1024 || y >= 1024)) k = 6;
-            row[4 * x] = std::uint8_t(k * 16), row[4 * x + 1] = std::uint8_t(255 - k * 16), row[4 * x + 2] = 40;
+            row[4 * x] = std::uint8_t(k * 16), row[4 * x + 1] = std::uint8_t(255 - k * 16),
+                    row[4 * x + 2] = 40;
             row[4 * x + 3] = 255;
         }
     }
@@ -142,7 +146,8 @@ void BM_ReplaceColour4096_Exact_PixelsOnly(benchmark::State& bench) {
     const Color a = rgba(40, 255 - 5 * 16, 5 * 16, 255), b = rgba(250, 0, 250, 255);
     bool forward = true;
     for (auto _ : bench) {
-        replace_colour(*doc, ColourReplacement{forward ? a : b, forward ? b : a, 0, PixelArea{0, 0, kSide, kSide}});
+        replace_colour(*doc,
+                       ColourReplacement{forward ? a : b, forward ? b : a, 0, PixelArea{0, 0, kSide, kSide}});
         forward = !forward;
         benchmark::ClobberMemory();
     }

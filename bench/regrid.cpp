@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "app/editor.h"
-#include "app/regrid_window.h"
+#include "app/regrid/regrid_window.h"
+#include "app/startup/startup.h"
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"

@@ -10,9 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/editor.h"
-#include "app/tool.h"
-#include "app/view_compose.h"
+#include "app/document/document_commands.h"
+#include "app/startup/startup.h"
+#include "app/tools/painting.h"
+#include "app/tools/tool.h"
+#include "app/view/view.h"
+#include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
 #include "image/bitmap.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/bitmap.h"
 #include "image/codec.h"
 #include "image/image.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/color.h"
+#include "image/result.h"
 
 namespace morvane {
 
@@ -19,17 +20,6 @@ inline constexpr std::size_t MaxSwatches = 256;
 struct Palette {
     std::string name;
     std::vector<Color> colours;
-};
-
-/// A value, or the message that says why there is none.
-template <class T>
-struct Result {
-    std::optional<T> value;
-    std::string error;
-
-    static Result success(T v) { return Result{std::move(v), {}}; }
-    static Result failure(std::string message) { return Result{std::nullopt, std::move(message)}; }
-    bool ok() const { return value.has_value(); }
 };
 
 /// The file kinds written: GIMP ("GIMP Palette" header, "R G B name" lines), Lospec hex

@@ -1,8 +1,6 @@
 // Opening files the desktop way (command line, drops, Open Recent), one-key tools and the
 // progress of long commands.
-#include "app/desktop.h"
-#include "app/editor.h"
-#include "app/tool.h"
+#include "app/startup/desktop.h"
 
 #include <QDropEvent>
 #include <QMenu>
@@ -13,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/tools/tool.h"
 #include "editor_fixture.h"
 #include "shell/menu.h"
 #include "shell/shell_window.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "app/regrid_window.h"
+#include "app/regrid/regrid_window.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
@@ -76,6 +76,49 @@ class DialogKeys : public EditorFixture {
     static QPushButton* button(ObjectNumber number) { return qobject_cast<QPushButton*>(widget_qt(number)); }
 };
 
+// New Image and Resize Image open at once: each Cancel closes its own window, and the
+// window left open still does its work.
+TEST_F(DialogKeys, CancelOfNewImageAndResizeCloseTheirOwnWindow) {
+    struct Case {
+        const char* name;
+        ObjectNumber cancel, closed, kept;
+        std::int64_t width_before, width, height;
+    };
+    // New Image first (the document is then unmodified, so nothing asks to save it).
+    for (const Case& c :
+         {Case{"Resize's Cancel", resize_window::CancelButton, ResizeWindow, NewImageWindow, 256, 40, 30},
+          Case{"New Image's Cancel", new_image_window::CancelButton, NewImageWindow, ResizeWindow, 40, 20,
+               10}}) {
+        SCOPED_TRACE(c.name);
+        choose_menu(MenuNewImage);
+        choose_menu(MenuResizeImage);
+        ASSERT_NE(button(new_image_window::CancelButton), nullptr);
+        ASSERT_NE(button(resize_window::CancelButton), nullptr);
+        EXPECT_EQ(button(new_image_window::CancelButton)->window(),
+                  reinterpret_cast<QWidget*>(window_handle(NewImageWindow)));
+        EXPECT_EQ(button(resize_window::CancelButton)->window(),
+                  reinterpret_cast<QWidget*>(window_handle(ResizeWindow)));
+        click(c.cancel);
+        EXPECT_EQ(window_handle(c.closed), 0);
+        ASSERT_NE(window_handle(c.kept), 0);
+        EXPECT_EQ(state_.base_width, c.width_before);
+        // The window left open still makes its picture: a new one, or the resized one.
+        const std::string width = std::to_string(c.width), height = std::to_string(c.height);
+        if (c.kept == NewImageWindow) {
+            widget_set_text(NewWidthField, width);
+            widget_set_text(NewHeightField, height);
+            click(NewOkButton);
+        } else {
+            widget_set_text(ResizeWidthField, width);
+            widget_set_text(ResizeWidthField + 1, height);
+            click(ResizeOkButton);
+        }
+        EXPECT_EQ(window_handle(c.kept), 0);
+        EXPECT_EQ(state_.base_width, c.width);
+        EXPECT_EQ(state_.base_height, c.height);
+    }
+}
+
 TEST_F(DialogKeys, EscapeLeavesEachDialogWithoutAChange) {
     mark_picture();
     struct Case {
@@ -104,8 +147,7 @@ TEST_F(DialogKeys, EscapeLeavesEachDialogWithoutAChange) {
     }
     EXPECT_EQ(image_exists(RegridSourceImage), 0);
 
-    // New Image and Resize both number their Cancel 22: the dialog opened first loses it,
-    // and Escape still closes it.
+    // New Image and Resize open together: Escape closes the window it is pressed in only.
     choose_menu(MenuNewImage);
     choose_menu(MenuResizeImage);
     key(NewWidthField, Qt::Key_Escape);

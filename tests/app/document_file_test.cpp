@@ -2,7 +2,7 @@
 // the Save/Discard/Cancel question before the document is closed or replaced.
 #include <algorithm>
 
-#include "app/editor.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "image/codec.h"
 #include "shell/menu.h"

@@ -20,7 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
+#include "app/dialogs/dialogs.h"
+#include "app/document/document_commands.h"
+#include "app/startup/desktop.h"
+#include "app/startup/settings.h"
+#include "app/startup/startup.h"
+#include "app/tools/painting.h"
+#include "app/view/view.h"
 #include "image/bitmap.h"
 #include "image/image.h"
 #include "shell/events.h"

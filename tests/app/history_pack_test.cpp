@@ -1,5 +1,5 @@
 // Where two rows of bytes first and last differ, against a byte-by-byte search.
-#include "app/history_pack.h"
+#include "app/document/history_pack.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The undo history against a reference that keeps a copy of the whole picture after each step.
-#include "app/history.h"
+#include "app/document/history.h"
 
 #include <gtest/gtest.h>
 

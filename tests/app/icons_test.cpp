@@ -1,7 +1,7 @@
 // The embedded tool icons: each decodes at its size with transparent corners.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "app/tools/tool_icons.h"
 #include "image/codec.h"
 #include "image/image.h"
 #include "tileset_script.h"

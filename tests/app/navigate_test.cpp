@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/desktop.h"
+#include "app/startup/desktop.h"
 #include "canvas/canvas.h"
 #include "editor_fixture.h"
 #include "shell/statusbar.h"

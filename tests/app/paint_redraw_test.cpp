@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "app/view_compose.h"
+#include "app/view/view_compose.h"
 #include "editor_fixture.h"
 
 namespace morvane::testing {

@@ -1,6 +1,6 @@
 // The palette panel, the Palette menu and Replace Colour, driven through the editor's loop
 // with real input on the offscreen platform.
-#include "app/palette_panel.h"
+#include "app/palette/palette_panel.h"
 
 #include "editor_fixture.h"
 #include "shell/window.h"
@@ -25,13 +25,15 @@ class PalettePanelTest : public EditorFixture {
         pump(pump_ms_);
     }
     void send(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, QPointF(p), swatches()->mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);
+        QMouseEvent event(type, QPointF(p), swatches()->mapToGlobal(QPointF(p)), button, held,
+                          Qt::NoModifier);
         QApplication::sendEvent(swatches(), &event);
     }
     std::vector<Color> shown() { return palette_view_colours(PaletteSwatches); }
     static void set_pixel(int x, int y, Color c) {
         std::uint8_t* p = bitmap_from_handle(image_handle(DocumentImage))->row(y) + 4 * x;
-        p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)), p[2] = std::uint8_t(color_red(c));
+        p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)),
+        p[2] = std::uint8_t(color_red(c));
         p[3] = std::uint8_t(c >> 24);
     }
     std::vector<Color> document() {
@@ -136,8 +138,10 @@ TEST_F(PalettePanelTest, NeverOverlapsToolPanelOrViewAtAnySize) {
             ASSERT_GT(p.width, 0) << panel;
             EXPECT_LE(p.x + p.width, inner) << panel << " at " << size.width();
             for (int other = ColourButton; other <= KeepAlphaCheck; ++other)
-                EXPECT_FALSE(overlap(p, widget_rect(other))) << panel << " covers " << other << " at " << size.width();
-            EXPECT_FALSE(overlap(p, widget_rect(ViewScrollArea))) << panel << " covers the view at " << size.width();
+                EXPECT_FALSE(overlap(p, widget_rect(other)))
+                    << panel << " covers " << other << " at " << size.width();
+            EXPECT_FALSE(overlap(p, widget_rect(ViewScrollArea)))
+                << panel << " covers the view at " << size.width();
         }
         // The swatches grow with the window.
         if (size.height() >= 600) {
@@ -158,9 +162,11 @@ TEST_F(PalettePanelTest, MenuLoadsSavesTakesThePictureAndSorts) {
     choose_menu(MenuPaletteLoad);
     choose_menu(MenuPaletteLoad);
     ASSERT_EQ(requests_.size(), 4u);
-    EXPECT_EQ(requests_[1].text, "Cannot load palette: " + (dir_ / "bad.gpl").string() +
-                                     ", line 3: \"1 2 x\" is not a colour (three numbers 0-255, then an optional name)");
-    EXPECT_EQ(requests_[3].text, "Cannot load palette: " + (dir_ / "empty.hex").string() + ", line 1: the file is empty");
+    EXPECT_EQ(requests_[1].text,
+              "Cannot load palette: " + (dir_ / "bad.gpl").string() +
+                  ", line 3: \"1 2 x\" is not a colour (three numbers 0-255, then an optional name)");
+    EXPECT_EQ(requests_[3].text,
+              "Cannot load palette: " + (dir_ / "empty.hex").string() + ", line 1: the file is empty");
     EXPECT_EQ(shown(), start);
 
     // A good file replaces the palette; Save As writes the chosen kind.
@@ -189,7 +195,8 @@ TEST_F(PalettePanelTest, MenuLoadsSavesTakesThePictureAndSorts) {
     for (int i = 0; i < 300; ++i) set_pixel(i % 256, 20 + i / 256, many(i));
     answer_message(1);
     choose_menu(MenuPaletteFromPicture);
-    EXPECT_EQ(requests_.back().text, "The picture has 303 colours; a palette holds at most 256, so the 256 most used are kept.");
+    EXPECT_EQ(requests_.back().text,
+              "The picture has 303 colours; a palette holds at most 256, so the 256 most used are kept.");
     // All but blue are used once: the first seen are kept, in order of appearance.
     std::vector<Color> kept = {rgba(5, 5, 5, 128), opaque(0, 0, 255), opaque(0, 255, 0)};
     for (int i = 0; i < 253; ++i) kept.push_back(many(i));

@@ -1,6 +1,6 @@
 // "Smallest PNG files" in the Preferences window: off at first, kept at once in its own file
 // beside Open Recent (never in "pref.ini"), applied to the next save, shown at the next start.
-#include "app/regrid.h"
+#include "app/regrid/regrid.h"
 #include "editor_fixture.h"
 #include "image/codec.h"
 #include "image/png_optimize.h"

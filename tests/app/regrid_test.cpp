@@ -5,7 +5,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
-#include "app/regrid_window.h"
+#include "app/regrid/regrid_window.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 

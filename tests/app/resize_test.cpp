@@ -44,11 +44,11 @@ TEST_F(Resize, DialogShowsTheViewSizeAndSmoothMode) {
     EXPECT_EQ(widget_get_state(48), 0);
     EXPECT_EQ(widget_get_text(48), "Smooth mode");
     EXPECT_EQ(widget_get_text(44), "Ok");
-    EXPECT_EQ(widget_get_text(22), "Cancel");
+    EXPECT_EQ(widget_get_text(resize_window::CancelButton), "Cancel");
     // Hard mode chosen, then cancelled: the next dialog starts in smooth mode again.
     change_widget(48, 1, 768, ResizeWindow);
     EXPECT_EQ(state_.resize_mode, 1);
-    click(22);
+    click(resize_window::CancelButton);
     EXPECT_EQ(window_handle(ResizeWindow), 0);
     open_dialog();
     EXPECT_EQ(widget_get_state(48), 0);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <random>
 
-#include "app/commands.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/bitmap.h"
 #include "image/image.h"
 

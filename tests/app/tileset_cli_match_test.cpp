@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/commands.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
@@ -28,7 +28,7 @@ TEST_F(TilesetCliMatch, ClassicLayoutEqualsTheDialog) {
         write_test_picture("in.png", c.width, c.height);
         replies_.push_front(DialogReply{0, (dir_ / "in.png").string(), 0});
         LoopScript script(TileSetWindow);
-        script.change(29, c.tile).change(31, c.columns).change(20, c.space).click(34);
+        script.change(29, c.tile).change(31, c.columns).change(tileset_window::SpaceSpin, c.space).click(34);
         choose_menu(1);
         ASSERT_TRUE(file_exists(name + ".png"));
 

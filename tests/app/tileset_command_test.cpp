@@ -1,7 +1,7 @@
 // The tile-set command driven through the editor's loop and its own dialog loop.
 #include <filesystem>
 
-#include "app/commands.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 
@@ -93,7 +93,7 @@ TEST_F(TilesetCommand, SpacingTwoPutsTilesAtTwoAndThirtySix) {
     answer_file("spaced", 0);
     answer_message(1);
     LoopScript script(TileSetWindow);
-    script.change(20, 2).click(34);
+    script.change(tileset_window::SpaceSpin, 2).click(34);
     run(320, 320, script);
 
     ASSERT_NE(image_load(60, "spaced.png"), 0);
@@ -136,11 +136,12 @@ TEST_F(TilesetCommand, TooLargeASetIsSaidAndTheDialogStaysOpen) {
     LoopScript script(TileSetWindow);
     bool open_after = false;
     answer_message(1);
-    script.click(33)  // unchecked: the tile height stays apart
+    script
+        .click(33)  // unchecked: the tile height stays apart
         .change(29, 16)
         .change(30, 16)
         .change(31, 8)
-        .change(20, 2)
+        .change(tileset_window::SpaceSpin, 2)
         .click(34)
         .then([&] { open_after = window_handle(TileSetWindow) != 0; })
         .click(35);

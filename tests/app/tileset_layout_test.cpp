@@ -6,7 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/commands.h"
+#include "app/dialogs/dialogs.h"
+#include "app/tilesets/tileset_commands.h"
 #include "image/codec.h"
 
 namespace morvane {

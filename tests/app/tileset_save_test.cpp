@@ -1,5 +1,5 @@
 // "Save the tileSet": the current picture at its document size, named as tile sets are.
-#include "app/editor.h"
+#include "app/editor_state.h"
 #include "editor_fixture.h"
 #include "tileset_script.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "app/tool.h"
+#include "app/tools/tool.h"
 #include "editor_fixture.h"
 #include "shell/menu.h"
 #include "shell/window.h"
@@ -76,7 +76,7 @@ TEST_F(UndoLargeTest, FillsAndStrokesOnLargePicturesUndoAndRedoExactly) {
         std::size_t max_mib;
     };
     const Case cases[] = {
-        {8192, "f", false, 2}, {8192, "sf", true, 40},     {4096, "sf", true, 40},
+        {8192, "f", false, 2},      {8192, "sf", true, 40},   {4096, "sf", true, 40},
         {4096, "ffffff", false, 2}, {4096, "fsff", true, 40},
     };
     for (const Case& c : cases) {
@@ -125,7 +125,7 @@ TEST_F(UndoLargeTest, StepTooLargeForTheHistoryAsksFirst) {
         Action action;
         int answer;
     };
-    const Case cases[] = {{Box, CancelAction},   {Box, ContinueAction},   {Resize, CancelAction},
+    const Case cases[] = {{Box, CancelAction},      {Box, ContinueAction}, {Resize, CancelAction},
                           {Resize, ContinueAction}, {Clear, CancelAction}, {Clear, ContinueAction}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.action << " " << c.answer);

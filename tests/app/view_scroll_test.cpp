@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <random>
 
-#include "app/desktop.h"
-#include "app/tool.h"
+#include "app/startup/desktop.h"
+#include "app/tools/tool.h"
 #include "canvas/canvas.h"
 #include "editor_fixture.h"
 #include "shell/statusbar.h"

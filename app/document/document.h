@@ -1,0 +1,26 @@
+// The document: the picture at its own size (image DocumentImage, the only copy), the file it
+// belongs to, its undo history and whether it changed since it was opened, made or saved.
+#pragma once
+
+#include <string>
+
+#include "app/document/history.h"
+
+namespace morvane {
+
+struct Document {
+    std::string file;  // the file opened or last saved; "" when none
+    History history;   // undo steps: a stroke, a fill, a shape, a clear or a resize each
+    // A change that no undo step holds (a step larger than the history's bound, paint outside
+    // a stroke): the document stays modified until it is saved or replaced.
+    bool unrecorded_change = false;
+
+    /// Unsaved changes: the history is away from the state that was opened or saved.
+    bool modified() const { return unrecorded_change || !history.at_saved_point(); }
+};
+
+/// Window title of a document: "Morvane", or "name.png - Morvane" with a file (its name
+/// only), with a leading "*" while there are unsaved changes.
+std::string document_title(const Document& document);
+
+}  // namespace morvane

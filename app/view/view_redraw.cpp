@@ -1,0 +1,71 @@
+// Showing the document on the canvas: the canvas asks for its exposed part at each paint
+// and gets it composed from the document; a change repaints only its rectangle.
+#include <algorithm>
+
+#include "app/view/view.h"
+#include "app/view/view_compose.h"
+#include "canvas/canvas.h"
+#include "image/bitmap.h"
+#include "image/image.h"
+
+namespace morvane {
+
+namespace {
+
+ViewSpec view_spec(const EditorState& state) {
+    ViewSpec v;
+    v.view_width = state.view_width;
+    v.view_height = state.view_height;
+    v.zoom = state.zoom;
+    v.grid_visible = state.grid_visible != 0;
+    v.grid_width = state.grid_width;
+    v.grid_height = state.grid_height;
+    v.grid_color = static_cast<Color>(state.grid_color);
+    return v;
+}
+
+}  // namespace
+
+void view_compose_into(const EditorState& state, int x, int y, int w, int h, std::uint32_t* pixels,
+                       int stride) {
+    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    if (picture && view_compose(*picture, view_spec(state), x, y, w, h, pixels, stride)) return;
+    // No document (or no memory for the scratch rows): the canvas stays white.
+    for (int r = 0; r < h; ++r) std::fill_n(pixels + std::ptrdiff_t{r} * stride, w, 0xFFFFFFFFu);
+}
+
+std::vector<std::uint32_t> view_compose_rect(const EditorState& state, int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return {};
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    view_compose_into(state, x, y, w, h, out.data(), w);
+    return out;
+}
+
+std::vector<std::uint32_t> view_compose_all(const EditorState& state) {
+    return view_compose_rect(state, 0, 0, static_cast<int>(state.view_width),
+                             static_cast<int>(state.view_height));
+}
+
+void view_redraw(EditorState&) {
+    canvas_invalidate(ViewCanvas, 0, 0, static_cast<int>(view_visible_width()),
+                      static_cast<int>(view_visible_height()));
+}
+
+void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                             std::int64_t y1) {
+    // Document pixel d covers view pixels from ceil(d * zoom / 100) up to ceil((d + 1) * zoom / 100);
+    // the canvas shows the view from (scroll_x, scroll_y) on.
+    const std::int64_t z = state.zoom;
+    const std::int64_t vx0 = std::max<std::int64_t>(std::max<std::int64_t>(0, x0 * z / 100), state.scroll_x);
+    const std::int64_t vy0 = std::max<std::int64_t>(std::max<std::int64_t>(0, y0 * z / 100), state.scroll_y);
+    const std::int64_t vx1 =
+        std::min({state.view_width, (x1 * z + 99) / 100, state.scroll_x + view_visible_width()});
+    const std::int64_t vy1 =
+        std::min({state.view_height, (y1 * z + 99) / 100, state.scroll_y + view_visible_height()});
+    if (vx1 <= vx0 || vy1 <= vy0) return;
+    canvas_invalidate(ViewCanvas, static_cast<int>(vx0 - state.scroll_x),
+                      static_cast<int>(vy0 - state.scroll_y), static_cast<int>(vx1 - vx0),
+                      static_cast<int>(vy1 - vy0));
+}
+
+}  // namespace morvane
