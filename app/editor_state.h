@@ -32,6 +32,9 @@ struct EditorState {
     std::uint8_t grid_visible = 1;
     std::int16_t grid_width = 32, grid_height = 32;
     std::int32_t grid_color = 0;
+    // The sheet's grid beyond its cell size: cells at offset + k x (size + gap). Kept beside
+    // the recent files, not with the preferences.
+    std::int16_t grid_offset = 0, grid_gap = 0;
     std::int16_t zoom = 100;
     std::string brush_dir = "Quillrat";
     std::int64_t new_image_default_width = 256, new_image_default_height = 256;

@@ -19,6 +19,9 @@ enum EditorWindow : int {
     ResizeWindow = 4,
     RegridWindow = 5,
     ReplaceColourWindow = 16,
+    TileGridWindow = 6,      // View > "Tile Grid..."
+    TilePreviewWindow = 7,   // View > "Tile Preview"
+    PasteSizeWindow = 8,     // reserved for a paste that does not fit (a message box today)
 };
 
 /// The main window's menu bar and status bar.
@@ -39,6 +42,9 @@ enum EditorImage : int {
     RegridSourceImage = 18,  // the sheet shown in the re-grid window
     ReplaceFromImage = 46,   // swatches of the Replace Colour window
     ReplaceToImage = 47,
+    FloatingImage = 48,     // pixels of a floating selection (32 bits, straight alpha)
+    TilePreviewImage = 49,  // the Tile Preview window's picture
+    SelectIconImage = 50,   // the Select tool's button
 };
 
 // ---- Widgets of the main window: 0..15 (view and tool panel), 300..309 (palette panel) ----
@@ -68,7 +74,11 @@ enum ToolButton : std::uint8_t {
     ToolBox = 5,
     ToolEllipse = 6,
     ToolFill = 7,
+    ToolSelect = 30,  // the Select tool: its button is SelectButton, its key posts ToolKeyBase + 30
 };
+
+/// The Select tool's button, below the painting tools.
+enum SelectToolWidget : int { SelectButton = 330 };
 
 /// The palette panel beside the view.
 enum PaletteWidget : int {
@@ -188,6 +198,29 @@ enum ReplaceColourWidget : int {
     ReplaceLastLabel = 320,
 };
 
+// ---- Widgets of the Tile Grid window: 340..349 ----
+namespace tile_grid_window {
+enum Widget : int {
+    TileWidthSpin = 340,
+    TileHeightSpin = 341,
+    OffsetSpin = 342,
+    GapSpin = 343,
+    OkButton = 344,
+    CancelButton = 345,
+    FirstLabel = 346,  // 346..349: the window's labels
+    LastLabel = 349,
+};
+}  // namespace tile_grid_window
+
+// ---- Widgets of the Tile Preview window: 350..352 ----
+namespace tile_preview_window {
+enum Widget : int {
+    PreviewCanvas = 350,
+    ZoomCombo = 351,
+    InfoText = 352,
+};
+}  // namespace tile_preview_window
+
 // ---- Menu items of the main window's menu (also the ids of their shortcuts) ----
 
 /// File, Edition, View, Tools and Help: 0..89.
@@ -218,6 +251,47 @@ enum MenuItem : int {
     MenuZoom3200 = 71,
     MenuZoom1600 = 72,
     MenuZoom800 = 73,
+    // Edition: the selection, the clipboard, flips and turns.
+    MenuCut = 12,
+    MenuCopy = 13,
+    MenuPaste = 14,
+    MenuPasteAsNew = 15,
+    MenuDelete = 16,
+    MenuSelectAll = 17,
+    MenuDeselect = 18,
+    MenuCropToSelection = 19,
+    MenuFlipHorizontal = 20,
+    MenuFlipVertical = 21,
+    MenuRotateClockwise = 22,
+    MenuRotateCounterClockwise = 23,
+    MenuRotate180 = 24,
+    // File.
+    MenuExportTiledMap = 25,
+    // View: snapping and the tile work.
+    MenuSnapToGrid = 74,
+    MenuTileGrid = 75,
+    MenuTileMode = 76,
+    MenuRelinkTiles = 77,
+    MenuLinkMirrored = 78,
+    MenuUnlinkTile = 79,
+    MenuShowTileNumbers = 80,
+    MenuWrapWithinTiles = 81,
+    MenuTilePreview = 82,
+};
+
+/// Hidden ids posted by the Select tool's keys: arrows move the selection by a pixel,
+/// Shift+arrows by a grid cell, Enter puts a floating selection down, Escape puts it back.
+enum SelectKeyId : int {
+    SelectKeyLeft = 710,
+    SelectKeyRight = 711,
+    SelectKeyUp = 712,
+    SelectKeyDown = 713,
+    SelectKeyCellLeft = 714,
+    SelectKeyCellRight = 715,
+    SelectKeyCellUp = 716,
+    SelectKeyCellDown = 717,
+    SelectKeyDrop = 718,
+    SelectKeyPutBack = 719,
 };
 
 /// File menu item that opens the re-grid window: 90.
@@ -296,10 +370,14 @@ inline constexpr IdRange PreferencesOtherWidgets{60, 61};
 inline constexpr IdRange ResizeWidgets{42, 50};
 inline constexpr IdRange RegridWidgets{100, 159};
 inline constexpr IdRange ReplaceColourWidgets{310, 320};
+inline constexpr IdRange SelectToolWidgets{330, 330};
+inline constexpr IdRange TileGridWidgets{340, 349};
+inline constexpr IdRange TilePreviewWidgets{350, 352};
 
 static_assert(ids_detail::disjoint({MainViewPanelWidgets, MainPaletteWidgets, NewImageWidgets, TileSetWidgets,
                                     PreferencesTabWidgets, PreferencesOtherWidgets, ResizeWidgets,
-                                    RegridWidgets, ReplaceColourWidgets}),
+                                    RegridWidgets, ReplaceColourWidgets, SelectToolWidgets, TileGridWidgets,
+                                    TilePreviewWidgets}),
               "two windows share widget numbers");
 
 static_assert(ids_detail::inside({MainViewPanelWidgets},
@@ -330,6 +408,12 @@ static_assert(ids_detail::inside({RegridWidgets}, {regrid::ReadFrame, regrid::Cl
                                                    regrid::LastLabel}));
 static_assert(ids_detail::inside({ReplaceColourWidgets}, {ReplaceFromButton, ReplaceCloseButton,
                                                           ReplaceFirstLabel, ReplaceLastLabel}));
+static_assert(ids_detail::inside({SelectToolWidgets}, {SelectButton}));
+static_assert(ids_detail::inside({TileGridWidgets}, {tile_grid_window::TileWidthSpin, tile_grid_window::GapSpin,
+                                                     tile_grid_window::CancelButton, tile_grid_window::FirstLabel,
+                                                     tile_grid_window::LastLabel}));
+static_assert(ids_detail::inside({TilePreviewWidgets}, {tile_preview_window::PreviewCanvas,
+                                                        tile_preview_window::InfoText}));
 
 // Menu ids: one numbering for the menu bar, its submenus and the hidden shortcut ids.
 inline constexpr IdRange MainMenuItems{0, 89};
@@ -337,26 +421,45 @@ inline constexpr IdRange RegridMenuItems{90, 90};
 inline constexpr IdRange RecentMenuItems{499, 499 + RecentLimit};
 inline constexpr IdRange ToolKeyItems{600, 699};
 inline constexpr IdRange ZoomKeyItems{700, 702};
+inline constexpr IdRange SelectKeyItems{710, 719};
 inline constexpr IdRange PaletteMenuItems{800, 806};
 
 static_assert(ids_detail::disjoint({MainMenuItems, RegridMenuItems, RecentMenuItems, ToolKeyItems,
-                                    ZoomKeyItems, PaletteMenuItems}),
+                                    ZoomKeyItems, SelectKeyItems, PaletteMenuItems}),
               "two menu parts share item ids");
-static_assert(ids_detail::inside({MainMenuItems}, {MenuNewImage, MenuSaveAs, MenuGrid, MenuZoom800}));
+static_assert(ids_detail::inside({MainMenuItems}, {MenuNewImage, MenuSaveAs, MenuGrid, MenuZoom800, MenuCut,
+                                                   MenuRotate180, MenuExportTiledMap, MenuSnapToGrid,
+                                                   MenuTilePreview}));
+static_assert(ids_detail::distinct({MenuNewImage, MenuConvertTileSet, MenuSaveTileSet, MenuOpenImage, MenuExit,
+                                    MenuPreferences, MenuResizeImage, MenuAbout, MenuUndo, MenuRedo, MenuSaveAs,
+                                    MenuPreviousBrush, MenuNextBrush, MenuZoomIn, MenuZoomOut, MenuZoom500,
+                                    MenuZoom400, MenuZoom300, MenuZoom200, MenuZoom100, MenuZoom50, MenuZoom25,
+                                    MenuGrid, MenuZoom3200, MenuZoom1600, MenuZoom800, MenuCut, MenuCopy,
+                                    MenuPaste, MenuPasteAsNew, MenuDelete, MenuSelectAll, MenuDeselect,
+                                    MenuCropToSelection, MenuFlipHorizontal, MenuFlipVertical,
+                                    MenuRotateClockwise, MenuRotateCounterClockwise, MenuRotate180,
+                                    MenuExportTiledMap, MenuSnapToGrid, MenuTileGrid, MenuTileMode,
+                                    MenuRelinkTiles, MenuLinkMirrored, MenuUnlinkTile, MenuShowTileNumbers,
+                                    MenuWrapWithinTiles, MenuTilePreview}),
+              "two menu items share an id");
+static_assert(ids_detail::inside({SelectKeyItems}, {SelectKeyLeft, SelectKeyPutBack}));
 static_assert(ids_detail::inside({RegridMenuItems}, {RegridMenuItem}));
 static_assert(ids_detail::inside({RecentMenuItems}, {OpenRecentMenu, RecentFirst,
                                                      static_cast<int>(RecentFirst) + RecentLimit - 1}));
 static_assert(ids_detail::inside({ToolKeyItems}, {static_cast<int>(ToolKeyBase) + ToolPaint,
-                                                  static_cast<int>(ToolKeyBase) + ToolFill}));
+                                                  static_cast<int>(ToolKeyBase) + ToolFill,
+                                                  static_cast<int>(ToolKeyBase) + ToolSelect}));
 static_assert(ids_detail::inside({ZoomKeyItems}, {ZoomKeyIn, ZoomKeyOut, ZoomKeyReset}));
 static_assert(ids_detail::inside({PaletteMenuItems}, {MenuPaletteLoad, MenuReplaceColour}));
 
 static_assert(ids_detail::distinct({MainWindow, NewImageWindow, TileSetWindow, PreferencesWindow,
-                                    ResizeWindow, RegridWindow, ReplaceColourWindow}),
+                                    ResizeWindow, RegridWindow, ReplaceColourWindow, TileGridWindow,
+                                    TilePreviewWindow, PasteSizeWindow}),
               "two windows share a number");
 static_assert(ids_detail::distinct({ToolIconFirst, 1, 2, 3, 4, 5, ToolIconLast, ColorSwatchImage, OpenedImage,
                                     BrushImage, BrushPreviewImage, CustomBrushImage, DocumentImage,
-                                    TileSetImage, RegridSourceImage, ReplaceFromImage, ReplaceToImage}),
+                                    TileSetImage, RegridSourceImage, ReplaceFromImage, ReplaceToImage,
+                                    FloatingImage, TilePreviewImage, SelectIconImage}),
               "two images share a number");
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace morvane {
 
@@ -41,6 +42,12 @@ Bitmap* bitmap_create(std::int32_t width, std::int32_t height, int bpp);
 
 /// Releases storage made by bitmap_create (null does nothing).
 void bitmap_destroy(Bitmap* bitmap);
+
+/// Owns storage made by bitmap_create.
+struct BitmapDeleter {
+    void operator()(Bitmap* bitmap) const { bitmap_destroy(bitmap); }
+};
+using BitmapPtr = std::unique_ptr<Bitmap, BitmapDeleter>;
 
 /// The storage behind a handle value, or null for 0.
 inline Bitmap* bitmap_from_handle(std::intptr_t handle) {

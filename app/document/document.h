@@ -5,12 +5,14 @@
 #include <string>
 
 #include "app/document/history.h"
+#include "app/document/selection.h"
 
 namespace morvane {
 
 struct Document {
     std::string file;  // the file opened or last saved; "" when none
     History history;   // undo steps: a stroke, a fill, a shape, a clear or a resize each
+    Selection selection;
     // A change that no undo step holds (a step larger than the history's bound, paint outside
     // a stroke): the document stays modified until it is saved or replaced.
     bool unrecorded_change = false;

@@ -18,11 +18,6 @@ namespace morvane {
 /// Output picture formats, in the order of the save dialog's patterns.
 enum RegridFormat : int { RegridPng = 0, RegridJpeg = 1, RegridBmp = 2 };
 
-struct BitmapDeleter {
-    void operator()(Bitmap* bitmap) const { bitmap_destroy(bitmap); }
-};
-using BitmapPtr = std::unique_ptr<Bitmap, BitmapDeleter>;
-
 /// Every choice of the window, and what they give for the source picture.
 struct RegridModel {
     std::string input;  // the sheet's file, as opened

@@ -1,10 +1,14 @@
 // The dispatch table: every event the editor acts on, by kind, window, source and subtype.
 #include "app/dialogs/dialogs.h"
 #include "app/document/document_commands.h"
+#include "app/edit/edit_commands.h"
 #include "app/palette/palette_panel.h"
 #include "app/regrid/regrid_window.h"
+#include "app/select/select_tool.h"
 #include "app/startup/desktop.h"
 #include "app/startup/startup.h"
+#include "app/tiles/tile_commands.h"
+#include "app/tiles/tile_export.h"
 #include "app/tilesets/tileset_commands.h"
 #include "app/tools/painting.h"
 #include "app/view/view.h"
@@ -108,7 +112,9 @@ void menu_event(EditorState& state, std::int64_t id) {
             brush_step(state, +1);
             break;
         default:
-            if (!palette_menu_event(state, id)) desktop_menu_event(state, id);
+            if (!palette_menu_event(state, id) && !edit_menu_event(state, id) && !select_menu_event(state, id) &&
+                !tile_menu_event(state, id) && !tile_export_menu_event(state, id))
+                desktop_menu_event(state, id);
             break;
     }
 }

@@ -3,10 +3,13 @@
 #include "app/startup/startup.h"
 
 #include "app/document/document_commands.h"
+#include "app/edit/edit_commands.h"
 #include "app/palette/palette_panel.h"
 #include "app/regrid/regrid_window.h"
+#include "app/select/select_tool.h"
 #include "app/startup/desktop.h"
 #include "app/startup/settings.h"
+#include "app/tiles/tile_commands.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/tools/tool_icons.h"
@@ -38,17 +41,21 @@ void build_menu() {
     menu_separator();
     menu_item(MenuSaveTileSet, "Save the tileSet\tCtrl+S");
     menu_item(MenuSaveAs, "Save As...\tCtrl+Shift+S");
+    menu_item(MenuExportTiledMap, "Export as Tiled Map...");
     menu_separator();
     menu_item(MenuExit, "Exit");
     menu_title("Edition");
     menu_item(MenuUndo, "Undo\tCtrl+Z");
     menu_item(MenuRedo, "Redo\tCtrl+Y");
+    menu_separator();
+    edit_menu_items();
     menu_item(MenuResizeImage, "Resize Image");
     palette_edition_items();
     menu_separator();
     menu_item(MenuPreferences, "Preferences");
     menu_title("View");
     menu_item(MenuGrid, "Grid\tCtrl+G");
+    select_view_items();
     menu_separator();
     menu_item(MenuZoomIn, "Zoom +");
     menu_item(MenuZoomOut, "Zoom -");
@@ -64,6 +71,8 @@ void build_menu() {
     menu_item(MenuZoom50, "Zoom 50%");
     menu_item(MenuZoom25, "Zoom 25%");
     menu_close_submenu();
+    menu_separator();
+    tile_view_items();
     palette_menu_build();
     menu_title("Tools");
     menu_item(MenuPreviousBrush, "Previous Brush\tX");
@@ -85,6 +94,21 @@ void add_shortcuts() {
     window_add_shortcut(MainWindow, "X", MenuPreviousBrush);
     window_add_shortcut(MainWindow, "C", MenuNextBrush);
     window_add_shortcut(MainWindow, "Ctrl+T", RegridMenuItem);
+    window_add_shortcut(MainWindow, "Ctrl+X", MenuCut);
+    window_add_shortcut(MainWindow, "Ctrl+C", MenuCopy);
+    window_add_shortcut(MainWindow, "Ctrl+V", MenuPaste);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+V", MenuPasteAsNew);
+    window_add_shortcut(MainWindow, "Del", MenuDelete);
+    window_add_shortcut(MainWindow, "Ctrl+A", MenuSelectAll);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+A", MenuDeselect);
+    window_add_shortcut(MainWindow, "Shift+H", MenuFlipHorizontal);
+    window_add_shortcut(MainWindow, "Shift+V", MenuFlipVertical);
+    window_add_shortcut(MainWindow, "Ctrl+R", MenuRotateClockwise);
+    window_add_shortcut(MainWindow, "Ctrl+Shift+R", MenuRotateCounterClockwise);
+    window_add_shortcut(MainWindow, "Shift+S", MenuSnapToGrid);
+    window_add_shortcut(MainWindow, "T", MenuTileMode);
+    window_add_shortcut(MainWindow, "Shift+W", MenuWrapWithinTiles);
+    window_add_shortcut(MainWindow, "Shift+P", MenuTilePreview);
 }
 
 void build_brush_controls() {
