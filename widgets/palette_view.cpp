@@ -150,6 +150,19 @@ class PaletteView : public QWidget {
         const int i = at(event->position().toPoint());
         if (i >= 0) post(SwatchDoubleClicked, i);
     }
+    // Delete and Backspace belong to the focused palette before the window's shortcuts (the
+    // Edition menu's Delete clears the selection).
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) {
+                event->accept();
+                return true;
+            }
+        }
+        return QWidget::event(event);
+    }
+
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
             post(SwatchDeleteKey, marked);
