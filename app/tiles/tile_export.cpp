@@ -16,6 +16,7 @@
 #include "image/image.h"
 #include "tileset/tiled_map.h"
 #include "widgets/dialogs.h"
+#include "widgets/progress.h"
 
 namespace morvane {
 
@@ -57,14 +58,18 @@ void export_tiled_map(EditorState& state) {
     const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
     if (!picture) return;
     const SourceGrid grid = tile_grid(state);
-    Result<TiledMapPlan> plan = tiled_map_plan(*picture, grid);
+    StrayPixels stray;
+    Result<TiledMapPlan> plan = [&] {
+        BusyWork busy(kTitle, "Choosing the tiles");
+        stray = tiled_map_stray_pixels(*picture, grid);
+        return tiled_map_plan(*picture, grid);
+    }();
     if (!plan.ok()) {
         message_box(kTitle, cannot(plan.error), kErrorIcon);
         return;
     }
     // A map holds whole cells only: pixels in the margin, the gaps or a partial last row or
     // column would be lost, so the user decides before anything is written.
-    const StrayPixels stray = tiled_map_stray_pixels(*picture, grid);
     if (stray.count > 0) {
         const std::string text =
             std::to_string(stray.count) + (stray.count == 1 ? " pixel" : " pixels") +
@@ -108,12 +113,20 @@ void export_tiled_map(EditorState& state) {
             return;
         }
     }
-    Result<TiledMap> map = tiled_map_build(*picture, *plan.value, names);
-    Result<std::vector<OutputFile>> files = map.ok() ? tiled_map_files(std::move(*map.value))
-                                                     : Result<std::vector<OutputFile>>::failure(map.error);
-    std::string error = files.error;
-    if (files.ok() && !files_write_together(*files.value, &error)) files.value.reset();
-    if (!files.ok()) {
+    std::string error;
+    bool written = false;
+    {
+        BusyWork busy(kTitle, "Assembling the sheet");
+        Result<TiledMap> map = tiled_map_build(*picture, *plan.value, names);
+        busy.set_text("Encoding " + file_part(names.png));
+        Result<std::vector<OutputFile>> files = map.ok()
+                                                    ? tiled_map_files(std::move(*map.value))
+                                                    : Result<std::vector<OutputFile>>::failure(map.error);
+        busy.set_text("Writing the files");
+        error = files.error;
+        written = files.ok() && files_write_together(*files.value, &error);
+    }
+    if (!written) {
         message_box(kTitle, cannot(error) + "\nNo file was written or changed.", kErrorIcon);
     }
 }
