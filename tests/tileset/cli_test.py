@@ -377,6 +377,22 @@ class Cli(unittest.TestCase):
                 drawn = Image.open("drawn.png").convert("RGBA")
                 self.assertEqual(drawn.size, src.size)
                 self.assertEqual([shown(p) for p in drawn.getdata()], expected)
+        # The same cells read with an input margin and spacing (opaque pixels there, which no
+        # cell holds): the map is of the cells, drawn edge to edge.
+        spaced = Image.new("RGBA", (2 + 4 * (n + 1), 2 + 4 * (n + 1)), (9, 9, 9, 255))
+        for i in range(16):
+            spaced.paste(src.crop(((i % 4) * n, (i // 4) * n, (i % 4 + 1) * n, (i // 4 + 1) * n)),
+                         (2 + (i % 4) * (n + 1), 2 + (i // 4) * (n + 1)))
+        spaced.save("spaced.png")
+        self.ok("--tile", f"{n}x{n}", "--in-margin", "2", "--in-spacing", "1", "--layout", "grid", "--dedup-flips",
+                "spaced.png", "set.png", "--tmx", "maps/m.tmx")
+        r = subprocess.run([raster, "maps/m.tmx", "drawn.png"], capture_output=True, text=True, env=env, timeout=120)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual([shown(p) for p in Image.open("drawn.png").convert("RGBA").getdata()], expected)
+        # A map that cannot be written leaves the sheet and its TSX unwritten too.
+        os.remove("set.png")
+        code, _, _ = self.run_cli("--tile", "8x8", "in.png", "set.png", "--tsx", "set.tsx", "--tmx", "gone/m.tmx")
+        self.assertEqual((code, os.path.exists("set.png")), (1, False))
         code, _, err = self.run_cli("--tile", "8x8", "in.png", "set.png", "--tmx", "m.csv")
         self.assertEqual((code, err.strip()), (2, "morvane-tileset: the map m.csv has no .tmx extension"))
 
