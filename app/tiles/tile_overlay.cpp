@@ -88,9 +88,9 @@ void tile_overlay_draw(const TileOverlay& overlay, int zoom, std::int64_t x0, st
                 if (group < 0) continue;
                 const ViewCell v = view_cell(g, cell, zoom, x0, y0);
                 const int digits = static_cast<int>(std::to_string(group + 1).size());
-                // Only where the number fits the cell on screen with a pixel to spare.
-                if (v.x1 - v.x0 < tile_number_box_width(digits) + 2 || v.y1 - v.y0 < TileNumberBoxHeight + 2) continue;
-                draw_number(group + 1, v.x0 + 1, v.y0 + 1);
+                // Only where the number fits the cell on screen inside the group outline.
+                if (v.x1 - v.x0 < tile_number_box_width(digits) + 3 || v.y1 - v.y0 < TileNumberBoxHeight + 3) continue;
+                draw_number(group + 1, v.x0 + 2, v.y0 + 2);
             }
         }
     }

@@ -113,7 +113,7 @@ TEST_F(TilesModeTest, TileGridDialogDrawsCellsWithOffsetAndGapAndRemembersThem) 
     // pref.ini keeps its nine keys.
     exit_editor();
     const std::string prefs = read_file("pref.ini");
-    EXPECT_EQ(std::count(prefs.begin(), prefs.end(), '\n'), 9) << prefs;
+    EXPECT_EQ(std::count(prefs.begin(), prefs.end(), '='), 9) << prefs;
     EXPECT_EQ(prefs.find("gap"), std::string::npos);
 }
 
@@ -193,10 +193,11 @@ TEST_F(TilesModeTest, StrokeReachesEveryFlippedCopyOnceUndoneAndUnlinked) {
 }
 
 TEST_F(TilesModeTest, FillStaysInItsCellAndTransparentCellsAreLeftAlone) {
-    // 256 x 256 transparent, 16-pixel cells: cells 0 and 2 hold the same dot, the rest nothing.
+    // 256 x 256 transparent, 16-pixel cells: cells 0 and 2 hold the same dot, mirrored, the
+    // rest nothing.
     state_.grid_width = state_.grid_height = 16;
     put(0, 0, 0xFF0000FFu);
-    put(32, 0, 0xFF0000FFu);
+    put(47, 0, 0xFF0000FFu);
     choose_menu(MenuTileMode);
     const struct {
         int x, y;
@@ -215,11 +216,33 @@ TEST_F(TilesModeTest, FillStaysInItsCellAndTransparentCellsAreLeftAlone) {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
             Color want = 0;
-            if (y < 16 && (x < 16 || (x >= 32 && x < 48))) want = (x % 32 == 0 && y == 0) ? 0xFF0000FFu : 0xFF000000u;
+            if (y < 16 && (x < 16 || (x >= 32 && x < 48))) want = ((x == 0 || x == 47) && y == 0) ? 0xFF0000FFu : 0xFF000000u;
             if (x >= 23 && x <= 25 && y >= 7 && y <= 9) want = 0xFF000000u;
             ASSERT_EQ(pixel(DocumentImage, x, y), want) << x << "," << y;
         }
     EXPECT_EQ(tile_status(300, 5), "");
+
+    // Group numbers in the cells, the group under the pointer outlined (orange, two pixels
+    // inside each cell) and its mirrored copy marked in its top-right corner.
+    choose_menu(MenuShowTileNumbers);
+    hover(5, 5);
+    const std::vector<std::uint32_t> view = view_compose_all(state_);
+    constexpr std::uint32_t kOrange = 0xFFFF8C00u, kWhite = 0xFFFFFFFFu;
+    const struct {
+        int x, y;
+        bool orange, white;
+    } marks[] = {
+        {0, 8, true, false},   {1, 8, true, false},   {2, 8, false, false}, {15, 8, true, false},
+        {32, 8, true, false},  {47, 8, true, false},  {16, 8, false, false}, {8, 15, true, false},
+        {43, 3, true, false},  {11, 3, false, false},  // the mark on the mirrored copy only
+        {4, 3, false, true},   {3, 3, false, false},  {36, 3, false, true},  // the "1" of both cells
+        {20, 3, false, false},                                                // none in cell 1
+    };
+    for (const auto& m : marks) {
+        const std::uint32_t shown = view[std::size_t(m.y * 256 + m.x)];
+        EXPECT_EQ(shown == kOrange, m.orange) << m.x << "," << m.y << " " << std::hex << shown;
+        EXPECT_EQ(shown == kWhite, m.white) << m.x << "," << m.y << " " << std::hex << shown;
+    }
 }
 
 }  // namespace
