@@ -158,7 +158,9 @@ TEST_F(TilesModeTest, StrokeReachesEveryFlippedCopyOnceUndoneAndUnlinked) {
     for (int y = 0; y < 199; ++y)
         for (int x = 0; x < 265; ++x) {
             const bool in_copies = y >= 1 && y < 33 && x >= 1 && (x - 1) % kPitch < kTile && (x - 1) / kPitch < 8;
-            if (!in_copies) ASSERT_EQ(at(after, x, y), at(before, x, y)) << x << "," << y;
+            if (!in_copies) {
+                ASSERT_EQ(at(after, x, y), at(before, x, y)) << x << "," << y;
+            }
         }
 
     // One undo gives every copy back; redo paints them all again.
