@@ -192,6 +192,16 @@ TEST_F(TilesModeTest, StrokeReachesEveryFlippedCopyOnceUndoneAndUnlinked) {
     EXPECT_EQ(at(last, cell_x(1) + 31 - 8, 1 + 20), 0xFF000000u);  // the mirrored copy follows
     for (int y = 1; y < 33; ++y)
         for (int x = cell_x(3); x < cell_x(3) + kTile; ++x) ASSERT_EQ(at(last, x, y), at(unlinked, x, y)) << x << "," << y;
+
+    // With a selection, every cell it touches leaves its group: here the right edge of cell 4
+    // and the left edge of cell 5 across the gap between them.
+    state_.document.selection.rect = Rect{cell_x(4) + 30, 5, cell_x(5) + 2, 7};
+    choose_menu(MenuUnlinkTile);
+    state_.document.selection.rect = Rect{};
+    EXPECT_NE(tile_status(10, 10).find(", 5 copies"), std::string::npos);
+    EXPECT_NE(tile_status(cell_x(4) + 5, 5).find(", 1 copy"), std::string::npos);
+    EXPECT_NE(tile_status(cell_x(5) + 5, 5).find(", 1 copy"), std::string::npos);
+    EXPECT_NE(tile_status(cell_x(6) + 5, 5).find(", 5 copies"), std::string::npos);
 }
 
 TEST_F(TilesModeTest, FillStaysInItsCellAndTransparentCellsAreLeftAlone) {
