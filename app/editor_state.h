@@ -56,6 +56,14 @@ struct EditorState {
     // view was last laid out for (a new document starts at its top-left corner).
     std::int64_t scroll_x = 0, scroll_y = 0;
     std::int64_t laid_out_width = -1, laid_out_height = -1;
+    // Tile mode: painting in a cell reaches every copy of its tile (the links live in the
+    // document); whether mirrored and turned copies count, the group numbers shown, and the
+    // cell under the pointer (-1 for none) whose group is outlined.
+    bool tile_mode = false;
+    bool tile_link_mirrored = true;
+    bool tile_numbers = false;
+    std::int64_t tile_pointer_cell = -1;
+    std::int64_t tile_links_width = 0, tile_links_height = 0;  // the picture size they were built on
 };
 
 }  // namespace morvane

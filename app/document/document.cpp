@@ -67,6 +67,7 @@ void document_start(EditorState& state, const std::string& file) {
     state.document.history.clear();
     state.document.unrecorded_change = false;
     state.document.file = file;
+    state.document.tiles.reset();
     document_state_changed(state);
 }
 

@@ -8,6 +8,7 @@
 #include "app/startup/desktop.h"
 #include "app/startup/startup.h"
 #include "app/tiles/tile_commands.h"
+#include "app/tiles/tile_grid_dialog.h"
 #include "app/tiles/tile_export.h"
 #include "app/tilesets/tileset_commands.h"
 #include "app/tools/painting.h"
@@ -178,6 +179,9 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                     break;
                 case ReplaceColourWindow:
                     replace_dialog_event(state, source, subtype);
+                    break;
+                case TileGridWindow:
+                    tile_grid_dialog_event(state, source, subtype);
                     break;
                 default:
                     break;

@@ -10,6 +10,7 @@
 #include "app/startup/desktop.h"
 #include "app/startup/settings.h"
 #include "app/tiles/tile_commands.h"
+#include "app/tiles/tile_grid_dialog.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/tools/tool_icons.h"
@@ -186,6 +187,7 @@ bool editor_init(EditorState& state) {
         return false;
     }
     settings_load(state);
+    tile_grid_place_load(state);
     const int tip = brush_tip_size(state);
     if (image_create(BrushImage, tip, tip, 32)) stamp_rebuild(state, false);
     document_recreate(state);

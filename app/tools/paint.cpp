@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/document/document_commands.h"
+#include "app/tiles/tile_mode.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/view/view.h"
@@ -74,6 +75,7 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
     changed.y0 = std::max<std::int64_t>(changed.y0, 0);
     changed.x1 = std::min<std::int64_t>(changed.x1, state.base_width);
     changed.y1 = std::min<std::int64_t>(changed.y1, state.base_height);
+    changed = changed.united(tile_mode_propagate(state, changed));
     if (changed.empty()) return;
     if (!state.document.history.recording()) state.document.unrecorded_change = true;
     view_show_document_rect(state, changed.x0, changed.y0, changed.x1, changed.y1);
@@ -84,6 +86,7 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
     // The canvas shows the view from its scroll position on.
     const int x = static_cast<int>(canvas_to_document_x(state, clamp_coordinate(state.mouse_x)));
     const int y = static_cast<int>(canvas_to_document_y(state, clamp_coordinate(state.mouse_y)));
+    if (subtype == MouseMove || subtype == LeftButtonDown) tile_pointer_moved(state, x, y);
     switch (subtype) {
         case LeftButtonDown:
             // A stroke, a shape or a fill is one undo step, from the press to the release.

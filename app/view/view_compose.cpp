@@ -67,6 +67,45 @@ void draw_grid(const ViewSpec& v, std::int64_t x0, std::int64_t y0, std::int64_t
     horizontal(g.close_y);
 }
 
+// The grid of a sheet with an offset or a gap: a line on each side of every whole cell, the
+// line after a cell on the first pixel past it (the last view pixel at the picture's edge),
+// each as long as the cells reach. Drawn as draw_grid draws, cut to [x0, x1) x [y0, y1).
+void draw_cell_grid(const ViewSpec& v, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    if (v.grid_columns <= 0 || v.grid_rows <= 0) return;
+    const std::int64_t w = std::max<std::int64_t>(1, v.grid_width), h = std::max<std::int64_t>(1, v.grid_height);
+    const std::int64_t pitch_x = w + v.grid_gap, pitch_y = h + v.grid_gap;
+    const auto at = [&](std::int64_t d, std::int64_t size) { return std::min(d * v.zoom / 100, size - 1); };
+    const std::int64_t top = at(v.grid_offset, v.view_height);
+    const std::int64_t bottom = at(v.grid_offset + v.grid_rows * pitch_y - v.grid_gap, v.view_height) + 1;
+    const std::int64_t left = at(v.grid_offset, v.view_width);
+    const std::int64_t right = at(v.grid_offset + v.grid_columns * pitch_x - v.grid_gap, v.view_width) + 1;
+    const std::int64_t ly0 = std::max(top, y0), ly1 = std::min(bottom, y1);
+    const std::int64_t lx0 = std::max(left, x0), lx1 = std::min(right, x1);
+    auto vertical = [&](std::int64_t x) {
+        if (x >= x0 && x < x1 && ly0 < ly1)
+            draw_line(static_cast<int>(x - x0), static_cast<int>(ly0 - y0), 1, static_cast<int>(ly1 - ly0), v.grid_color);
+    };
+    auto horizontal = [&](std::int64_t y) {
+        if (y >= y0 && y < y1 && lx0 < lx1)
+            draw_line(static_cast<int>(lx0 - x0), static_cast<int>(y - y0), static_cast<int>(lx1 - lx0), 1, v.grid_color);
+    };
+    // Only the cells whose lines can fall inside the rectangle.
+    const std::int64_t doc_x0 = x0 * 100 / v.zoom, doc_x1 = x1 * 100 / v.zoom + 1;
+    const std::int64_t first_i = std::max<std::int64_t>(0, (doc_x0 - v.grid_offset) / pitch_x - 1);
+    const std::int64_t last_i = std::min(v.grid_columns - 1, (doc_x1 - v.grid_offset) / pitch_x + 1);
+    for (std::int64_t i = first_i; i <= last_i; ++i) {
+        vertical(at(v.grid_offset + i * pitch_x, v.view_width));
+        vertical(at(v.grid_offset + i * pitch_x + w, v.view_width));
+    }
+    const std::int64_t doc_y0 = y0 * 100 / v.zoom, doc_y1 = y1 * 100 / v.zoom + 1;
+    const std::int64_t first_j = std::max<std::int64_t>(0, (doc_y0 - v.grid_offset) / pitch_y - 1);
+    const std::int64_t last_j = std::min(v.grid_rows - 1, (doc_y1 - v.grid_offset) / pitch_y + 1);
+    for (std::int64_t j = first_j; j <= last_j; ++j) {
+        horizontal(at(v.grid_offset + j * pitch_y, v.view_height));
+        horizontal(at(v.grid_offset + j * pitch_y + h, v.view_height));
+    }
+}
+
 // Scratch pixel rows kept between paints; they grow to the largest rectangle asked for.
 struct Scratch {
     Bitmap* ground = nullptr;   // 24-bit: checkerboard, then the composition
@@ -154,8 +193,13 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         draw_alpha_image(bitmap_handle(&scaled), 0, 0);
         if (view.grid_visible) {
             drawing_mode_set(WriteAlpha);
-            draw_grid(view, x0, y0, x1, y1);
+            if (view.grid_offset == 0 && view.grid_gap == 0) {
+                draw_grid(view, x0, y0, x1, y1);
+            } else {
+                draw_cell_grid(view, x0, y0, x1, y1);
+            }
         }
+        tile_overlay_draw(view.tiles, view.zoom, x0, y0, x1, y1);
         drawing_end();
     }
 

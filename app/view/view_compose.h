@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "image/bitmap.h"
+#include "app/tiles/tile_overlay.h"
 #include "image/color.h"
 
 namespace morvane {
@@ -18,6 +19,11 @@ struct ViewSpec {
     bool grid_visible = false;
     std::int64_t grid_width = 32, grid_height = 32;  // cell size in document pixels
     Color grid_color = 0;
+    // The sheet's cells at offset + k x (size + gap): with an offset or a gap the grid lines
+    // go around each of the columns x rows whole cells.
+    std::int64_t grid_offset = 0, grid_gap = 0;
+    std::int64_t grid_columns = 0, grid_rows = 0;
+    TileOverlay tiles;  // tile mode's numbers and group outline (no links: nothing)
 };
 
 /// The document pixel column (or row) shown at a view column (or row): v x 100 / zoom,

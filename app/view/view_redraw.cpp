@@ -2,6 +2,8 @@
 // and gets it composed from the document; a change repaints only its rectangle.
 #include <algorithm>
 
+#include "app/tiles/tile_grid.h"
+#include "app/tiles/tile_mode.h"
 #include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
@@ -21,6 +23,14 @@ ViewSpec view_spec(const EditorState& state) {
     v.grid_width = state.grid_width;
     v.grid_height = state.grid_height;
     v.grid_color = static_cast<Color>(state.grid_color);
+    const SourceGrid cells = tile_grid(state);
+    v.grid_offset = cells.margin;
+    v.grid_gap = cells.spacing;
+    v.grid_columns = cells.columns;
+    v.grid_rows = cells.rows;
+    v.tiles.links = tile_links_if_current(state);
+    v.tiles.numbers = state.tile_numbers;
+    v.tiles.pointer_cell = state.tile_pointer_cell;
     return v;
 }
 
