@@ -56,6 +56,8 @@ struct EditorState {
     // view was last laid out for (a new document starts at its top-left corner).
     std::int64_t scroll_x = 0, scroll_y = 0;
     std::int64_t laid_out_width = -1, laid_out_height = -1;
+    // "Snap to Grid": selections cover whole cells of the tile grid, moves go by whole cells.
+    bool snap_to_grid = false;
 };
 
 }  // namespace morvane

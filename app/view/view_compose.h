@@ -11,6 +11,8 @@
 
 namespace morvane {
 
+struct SelectionLayer;
+
 /// The view of a document: its size on screen, the zoom and the grid.
 struct ViewSpec {
     std::int64_t view_width = 0, view_height = 0;  // document size x zoom / 100
@@ -18,6 +20,7 @@ struct ViewSpec {
     bool grid_visible = false;
     std::int64_t grid_width = 32, grid_height = 32;  // cell size in document pixels
     Color grid_color = 0;
+    const SelectionLayer* selection = nullptr;  // floating pixels and outline, when any
 };
 
 /// The document pixel column (or row) shown at a view column (or row): v x 100 / zoom,

@@ -2,6 +2,7 @@
 // and gets it composed from the document; a change repaints only its rectangle.
 #include <algorithm>
 
+#include "app/select/select_tool.h"
 #include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
@@ -21,6 +22,7 @@ ViewSpec view_spec(const EditorState& state) {
     v.grid_width = state.grid_width;
     v.grid_height = state.grid_height;
     v.grid_color = static_cast<Color>(state.grid_color);
+    v.selection = selection_layer(state);
     return v;
 }
 
