@@ -109,6 +109,7 @@ void release(EditorState& state) {
 }
 
 void double_click(EditorState& state, std::int64_t x, std::int64_t y) {
+    g_drag = Drag{};  // the release that ends the double click does not deselect
     Rect cell;
     if (tile_cell_at(tile_grid(state), x, y, &cell) < 0) return;
     const Rect before = state.document.selection.rect;

@@ -2,9 +2,11 @@
 #include "app/select/select_clip.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/select/select_geometry.h"
+#include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
@@ -30,16 +32,27 @@ SelectionClip::SelectionClip(const EditorState& state, std::int64_t subtype, int
     // A selection wholly off the picture lets nothing be painted.
     clipping_ = true;
     clip_ = rect_clipped(selected, picture_->width, picture_->height);
-    // The brush (not the eraser) writes its stamps straight into the picture: what it can
-    // reach outside the selection this step, the segment from its last point grown by the
-    // tip, is kept.
-    const bool stamps = paint_tool_for(state.current_tool) == &dab_tool() && state.brush_tool != KindEraser;
-    if (!stamps || subtype == LeftButtonUp || clip_.empty()) return;
+    const PaintTool* tool = paint_tool_for(state.current_tool);
+    // The fill's region is found inside the selection only.
+    confined_ = tool == &fill_tool();
+    if (confined_ || clip_.empty()) return;
+    // The other tools paint as without a selection, and what they can reach outside it this
+    // step is written back afterwards: the brush its segment from the last point grown by the
+    // tip, a shape a square around the press that holds it whatever its kind.
     const Bitmap* tip = bitmap_from_handle(image_handle(BrushImage));
-    const std::int64_t grow = (tip ? std::max(tip->width, tip->height) : 0) + 2;
-    const Rect reach = rect_clipped(Rect{std::min(from_x, x) - grow, std::min(from_y, y) - grow,
-                                         std::max(from_x, x) + grow + 1, std::max(from_y, y) + grow + 1},
-                                    picture_->width, picture_->height);
+    const std::int64_t tip_side = std::max<std::int64_t>(tip ? std::max(tip->width, tip->height) : 0,
+                                                         2 * std::int64_t{brush_tip_size(state)} + 1);
+    Rect reach;
+    if (tool == &dab_tool()) {
+        const std::int64_t grow = tip_side + 2;
+        reach = Rect{std::min(from_x, x) - grow, std::min(from_y, y) - grow, std::max(from_x, x) + grow + 1,
+                     std::max(from_y, y) + grow + 1};
+    } else {
+        const std::int64_t sx = state.stroke_start_x, sy = state.stroke_start_y;
+        const std::int64_t half = std::max(std::llabs(x - sx), std::llabs(y - sy)) + tip_side + 2;
+        reach = Rect{sx - half, sy - half, sx + half + 1, sy + half + 1};
+    }
+    reach = rect_clipped(reach, picture_->width, picture_->height);
     if (reach.empty()) return;
     // The reach less the selection: the bands above and below it, and left and right of it.
     const Rect& s = clip_;
@@ -73,6 +86,7 @@ SelectionClip::~SelectionClip() {
 DrawingSession* SelectionClip::output() const {
     if (!clipping_) return image_output(DocumentImage);
     if (clip_.empty()) return nullptr;
+    if (!confined_) return image_output(DocumentImage);
     // Memory row 0 of the bottom-up picture is its last row: the session's is the selection's.
     DrawingSession* session = drawing_output_prepare(
         picture_->row(static_cast<std::int32_t>(clip_.y1 - 1)) + clip_.x0 * 4, static_cast<int>(clip_.x1 - clip_.x0),

@@ -13,11 +13,11 @@ namespace morvane {
 struct Bitmap;
 struct DrawingSession;
 
-/// One painting step clipped to the selection, for its lifetime. The drawing session it
-/// gives covers only the selected part of the picture with document coordinates kept, so
-/// shapes, the eraser and the fill stop at the selection's edge; the brush stamps the picture
-/// directly, so the pixels outside the selection that the step can reach are kept and
-/// written back when the step ends.
+/// One painting step clipped to the selection, for its lifetime. The pixels outside the
+/// selection that the step can reach are kept and written back when it ends, so the tools
+/// paint inside it exactly what they paint without one. The fill gets a drawing session that
+/// covers only the selected part of the picture (document coordinates kept): its region is
+/// found inside the selection.
 class SelectionClip {
   public:
     /// For the painting step of canvas `subtype` at document pixel (x, y).
@@ -39,6 +39,7 @@ class SelectionClip {
 
     Bitmap* picture_ = nullptr;
     bool clipping_ = false;  // something is selected
+    bool confined_ = false;  // the session covers only the selection
     Rect clip_;              // the selected part of the picture
     std::vector<Kept> kept_;
 };
