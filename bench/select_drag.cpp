@@ -93,6 +93,7 @@ void BM_DragFloating2048_8192_at400(benchmark::State& bench) {
     EditorState& s = editor();
     prepare(s);
     const int cx = kViewportWidth / 2, cy = kViewportHeight / 2;
+    mouse(s, QEvent::MouseMove, cx, cy, Qt::NoButton);  // the first movement only enters the canvas
     mouse(s, QEvent::MouseButtonPress, cx, cy, Qt::LeftButton);
     // The first move lifts the pixels; the timed ones only move them.
     mouse(s, QEvent::MouseMove, cx + 8, cy + 8, Qt::LeftButton);
