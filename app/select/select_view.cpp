@@ -16,7 +16,7 @@ namespace morvane {
 
 namespace {
 
-constexpr int kSelectionField = 4;  // the status bar's field for the selection
+constexpr int kSelectionField = 3;  // the status bar's last field, free before the selection
 constexpr int kAntsPeriodMs = 120;  // one step of the dashes
 
 using Clock = std::chrono::steady_clock;

@@ -163,7 +163,6 @@ void build_status_bar() {
     statusbar_add_field(150);
     statusbar_add_field(100);
     statusbar_add_field(100);
-    statusbar_add_field(160);  // the selection
 }
 
 bool register_codecs() {

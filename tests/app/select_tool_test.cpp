@@ -75,7 +75,7 @@ TEST_F(SelectToolTest, DragSelectsFromPressToPointerClippedAndSnapped) {
     choose_select();
     ASSERT_EQ(state_.current_tool, ToolSelect);
     EXPECT_EQ(widget_get_state(SelectButton), 1);
-    EXPECT_EQ(statusbar_text(MainStatusBar, 4), "");
+    EXPECT_EQ(statusbar_text(MainStatusBar, 3), "");
     for (const Case& c : cases) {
         set_grid(c.size, c.offset, c.gap);
         if (state_.snap_to_grid != c.snap) choose_menu(MenuSnapToGrid);
@@ -83,7 +83,7 @@ TEST_F(SelectToolTest, DragSelectsFromPressToPointerClippedAndSnapped) {
         ASSERT_TRUE(selected().empty());
         drag(c.ax, c.ay, c.bx, c.by);
         EXPECT_TRUE(same(selected(), c.want)) << rect_text(selected()) << " for " << c.ax << "," << c.ay;
-        EXPECT_EQ(statusbar_text(MainStatusBar, 4), c.status);
+        EXPECT_EQ(statusbar_text(MainStatusBar, 3), c.status);
     }
     // Another tool lets the Select button go.
     click(ToolLine);
@@ -113,7 +113,7 @@ TEST_F(SelectToolTest, DoubleClickSelectsTheCellAndAClickOutsideDeselects) {
     EXPECT_TRUE(same(selected(), Rect{4, 4, 20, 20}));
     press(30, 10), release(30, 10);  // outside: gone
     EXPECT_TRUE(selected().empty());
-    EXPECT_EQ(statusbar_text(MainStatusBar, 4), "");
+    EXPECT_EQ(statusbar_text(MainStatusBar, 3), "");
 }
 
 TEST_F(SelectToolTest, PaintingChangesOnlySelectedPixels) {
