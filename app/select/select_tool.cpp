@@ -3,6 +3,7 @@
 #include "app/select/select_tool.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/document/selection.h"
 #include "app/startup/desktop.h"
@@ -35,6 +36,9 @@ constexpr SelectKey kSelectKeys[] = {
     {"Shift+Up", SelectKeyCellUp},     {"Shift+Down", SelectKeyCellDown}, {"Return", SelectKeyDrop},
     {"Enter", SelectKeyDrop},          {"Escape", SelectKeyPutBack},
 };
+
+// The main window's controls that use the arrows, Return or Escape themselves.
+constexpr ObjectNumber kKeyControls[] = {SizeSpin, TipCombo, KindCombo, OpacityTrackbar, PaletteSwatches};
 
 // A marquee: a square of two-pixel black dashes on white, on a transparent ground.
 void draw_icon() {
@@ -139,8 +143,11 @@ void select_keys_install() {
 
 void select_refresh(EditorState& state) {
     const Selection& selection = state.document.selection;
-    // Bit 0: arrows and Escape; bit 1: Return and Enter (only floating pixels go down).
-    const int wanted = (selection.active() ? 1 : 0) | (selection.is_floating() ? 2 : 0);
+    // Bit 0: arrows and Escape; bit 1: Return and Enter (only floating pixels go down). A
+    // focused control that takes those keys itself keeps them.
+    const ObjectNumber focus = widget_focused();
+    const bool control = std::find(std::begin(kKeyControls), std::end(kKeyControls), focus) != std::end(kKeyControls);
+    const int wanted = control ? 0 : (selection.active() ? 1 : 0) | (selection.is_floating() ? 2 : 0);
     if (wanted != g_keys_on) {
         for (const SelectKey& key : kSelectKeys) {
             const int bit = key.id == SelectKeyDrop ? 2 : 1;

@@ -131,5 +131,40 @@ TEST_F(SelectMoveTest, MovesPutDownAndPutBack) {
     }
 }
 
+TEST_F(SelectMoveTest, ArrowsMoveTheSelectionUnlessAControlTakesThem) {
+    struct Case {
+        ObjectNumber focus;
+        Qt::Key key;
+        int size_after;  // the brush size spin box's value
+        int dx, dy;      // the selection's move
+    };
+    const Case cases[] = {
+        {ViewCanvas, Qt::Key_Up, 20, 0, -1},
+        {ViewCanvas, Qt::Key_Right, 20, 1, 0},
+        {SizeSpin, Qt::Key_Up, 21, 0, 0},
+        {SizeSpin, Qt::Key_Down, 19, 0, 0},
+    };
+    load_pattern();
+    click(SelectButton);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focus);
+        change_widget(SizeSpin, 20, 4);
+        drag(30, 30, 39, 39);
+        ASSERT_EQ(state_.document.selection.rect.x0, 30);
+        widget_set_focus(c.focus);
+        pump();
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        pump();
+        EXPECT_EQ(widget_get_state(SizeSpin), c.size_after);
+        EXPECT_EQ(state_.document.selection.rect.x0, 30 + c.dx);
+        EXPECT_EQ(state_.document.selection.rect.y0, 30 + c.dy);
+        widget_set_focus(ViewCanvas);
+        pump();
+        key(Qt::Key_Escape);  // back where it was, then deselected
+        if (state_.document.selection.active()) key(Qt::Key_Escape);
+        EXPECT_FALSE(state_.document.selection.active());
+    }
+}
+
 }  // namespace
 }  // namespace morvane::testing
