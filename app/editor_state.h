@@ -64,6 +64,8 @@ struct EditorState {
     bool tile_numbers = false;
     std::int64_t tile_pointer_cell = -1;
     std::int64_t tile_links_width = 0, tile_links_height = 0;  // the picture size they were built on
+    // "Snap to Grid": selections cover whole cells of the tile grid, moves go by whole cells.
+    bool snap_to_grid = false;
 };
 
 }  // namespace morvane

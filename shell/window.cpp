@@ -170,10 +170,23 @@ int window_add_shortcut(ObjectNumber window, const std::string& key_sequence, in
     if (!w || keys.isEmpty()) return 0;
     auto* shortcut = new QShortcut(keys, w);
     shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setProperty("morvane_id", id);
     QObject::connect(shortcut, &QShortcut::activated, w, [w, id] {
         if (w->ready) event_post(MenuEvent, id & 0xFFFF, w->number(), 0);
     });
     return 1;
+}
+
+int window_enable_shortcut(ObjectNumber window, int id, int on) {
+    ShellWindow* w = shell_window(window);
+    if (!w) return 0;
+    int changed = 0;
+    for (QShortcut* shortcut : w->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly)) {
+        if (shortcut->property("morvane_id").toInt() != id) continue;
+        shortcut->setEnabled(on != 0);
+        ++changed;
+    }
+    return changed;
 }
 
 }  // namespace morvane

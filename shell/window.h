@@ -58,6 +58,9 @@ int window_mouse_y(ObjectNumber number);
 /// Binds a key sequence in Qt's text form ("Ctrl+N", "X") to a MenuEvent with source
 /// id & 0xFFFF posted for this window. Returns non-zero on success.
 int window_add_shortcut(ObjectNumber window, const std::string& key_sequence, int id);
+/// Turns every shortcut of a window that posts `id` on (non-zero) or off; an off shortcut
+/// leaves its key to the focused widget. Returns the number of shortcuts changed.
+int window_enable_shortcut(ObjectNumber window, int id, int on);
 
 /// Lets files be dropped on a window (on non-zero): each drop of local files posts a
 /// DropFilesEvent for the first of them. Returns non-zero when the window is open.

@@ -5,6 +5,7 @@
 
 #include "app/dialogs/dialogs.h"
 #include "app/document/document_commands.h"
+#include "app/document/selection.h"
 #include "app/view/view.h"
 #include "image/image.h"
 #include "shell/window.h"
@@ -55,6 +56,8 @@ void resize_ok(EditorState& state) {
     if (height > 0 && height != state.view_height) doc_height = document_side(height, state.zoom);
     if (doc_width <= MaxSide && doc_height <= MaxSide &&
         (doc_width != state.base_width || doc_height != state.base_height)) {
+        // The selection does not survive the scaling: floating pixels go down first.
+        selection_clear(state);
         // One undo step: the whole picture before and after.
         History& history = state.document.history;
         history.begin(DocumentImage);

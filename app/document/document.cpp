@@ -4,6 +4,7 @@
 
 #include "app/document/document_commands.h"
 #include "app/document/paint_region.h"
+#include "app/select/select_tool.h"
 #include "app/startup/desktop.h"
 #include "app/tilesets/tileset_commands.h"
 #include "app/view/view.h"
@@ -64,6 +65,8 @@ ObjectNumber document_picture(const EditorState&) {
 }
 
 void document_start(EditorState& state, const std::string& file) {
+    // A new or opened picture has no selection.
+    state.document.selection = Selection{};
     state.document.history.clear();
     state.document.unrecorded_change = false;
     state.document.file = file;
@@ -92,6 +95,8 @@ void document_step(EditorState& state, bool forward) {
 }  // namespace
 
 void document_undo(EditorState& state) {
+    // Undo while pixels float puts them back instead of undoing further.
+    if (select_undo_floating(state)) return;
     document_step(state, false);
 }
 
@@ -120,6 +125,7 @@ bool document_step_end(EditorState& state) {
 }
 
 bool document_save(EditorState& state, bool ask) {
+    select_settle(state);
     const ObjectNumber picture = DocumentImage;
     std::string file = state.document.file;
     const FileFormat format = format_of(file);

@@ -1,6 +1,7 @@
 // The main loop: waits for events with a 5 millisecond limit and hands each to the dispatch
 // table until a Yes to the close question.
 #include "app/document/document_commands.h"
+#include "app/select/select_tool.h"
 #include "app/startup/startup.h"
 #include "shell/events.h"
 #include "widgets/dialogs.h"
@@ -18,8 +19,8 @@ void ask_to_close(EditorState& state) {
 
 void main_loop_once(EditorState& state, int timeout_ms) {
     const std::int64_t kind = event_wait(timeout_ms);
-    if (kind == 0) return;
-    dispatch_event(state, kind, event_window(), event_source(), event_subtype());
+    if (kind != 0) dispatch_event(state, kind, event_window(), event_source(), event_subtype());
+    select_tick(state);
 }
 
 void main_loop(EditorState& state) {

@@ -147,6 +147,7 @@ void build_tool_buttons() {
                             {ClearButton, 5, 137, 5, 0}};
     for (const Place& p : places)
         image_button_create(p.number, p.x, p.y, 25, 25, image_handle(p.image), p.flags);
+    select_button_create();
 }
 
 void build_colour_and_preview(EditorState& state) {

@@ -4,6 +4,8 @@
 
 #include "app/document/document_commands.h"
 #include "app/tiles/tile_mode.h"
+#include "app/select/select_clip.h"
+#include "app/select/select_tool.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/view/view.h"
@@ -52,9 +54,11 @@ PaintTool* paint_tool_for(std::uint8_t button) {
 
 void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t subtype) {
     PaintTool* tool = paint_tool_for(state.current_tool);
-    if (!tool || !drawing_begin(image_output(DocumentImage))) return;
     const int px = static_cast<int>(std::clamp<std::int64_t>(x, -1000000, 1000000));
     const int py = static_cast<int>(std::clamp<std::int64_t>(y, -1000000, 1000000));
+    // While something is selected, only the selected pixels change.
+    const SelectionClip clip(state, subtype, px, py);
+    if (!tool || !drawing_begin(clip.output())) return;
     Rect changed;
     switch (subtype) {
         case LeftButtonDown:
@@ -87,6 +91,7 @@ void canvas_event(EditorState& state, std::int64_t subtype) {
     const int x = static_cast<int>(canvas_to_document_x(state, clamp_coordinate(state.mouse_x)));
     const int y = static_cast<int>(canvas_to_document_y(state, clamp_coordinate(state.mouse_y)));
     if (subtype == MouseMove || subtype == LeftButtonDown) tile_pointer_moved(state, x, y);
+    if (select_canvas_event(state, subtype, x, y)) return;
     switch (subtype) {
         case LeftButtonDown:
             // A stroke, a shape or a fill is one undo step, from the press to the release.

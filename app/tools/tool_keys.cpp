@@ -1,4 +1,5 @@
 // One-key tools and the commands of the desktop habits reached through menu ids.
+#include "app/select/select_tool.h"
 #include "app/startup/desktop.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
@@ -38,6 +39,7 @@ void tool_keys_install() {
     // Window shortcuts: a focused text field or spin box takes its letters before them.
     for (const ToolKey& key : ToolKeys) window_add_shortcut(MainWindow, key.keys, tool_key_id(key.button));
     for (const ZoomKey& key : ZoomKeys) window_add_shortcut(MainWindow, key.keys, key.id);
+    select_keys_install();
 }
 
 void tool_key(EditorState& state, int button) {

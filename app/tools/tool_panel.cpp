@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/document/document_commands.h"
+#include "app/select/select_tool.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/view/view.h"
@@ -19,6 +20,7 @@ void select_tool(EditorState& state, int tool) {
     state.current_tool = static_cast<std::uint8_t>(tool);
     for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button)
         widget_set_state(button, button == tool ? 1 : 0);
+    select_tool_chosen(state, tool);
 }
 
 void set_paint_kind(EditorState& state, std::uint8_t kind) {
@@ -133,11 +135,15 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
         case ToolFill:
             select_tool(state, static_cast<int>(source));
             break;
+        case SelectButton:
+            select_tool(state, ToolSelect);
+            break;
         case EraserButton:
             eraser_button(state);
             break;
         case ClearButton: {
             // Clearing is one undo step.
+            select_settle(state);
             History& history = state.document.history;
             history.begin(DocumentImage);
             history.save_whole_before();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/palette/palette_panel.h"
+#include "app/select/select_tool.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
 #include "image/image.h"
@@ -119,6 +120,7 @@ void status_update(EditorState& state) {
                        "Mouse : " + std::to_string(window_mouse_x(MainWindow)) + "/" +
                            std::to_string(window_mouse_y(MainWindow)),
                        0);
+    select_status(state);
 }
 
 }  // namespace morvane

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/select/select_compose.h"
 #include "draw/draw.h"
 #include "draw/session.h"
 
@@ -173,6 +174,8 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         for (int c = 0; c < w; ++c) pixels[c] = from[column[std::size_t(c)]];
     }
 
+    if (view.selection) selection_compose_floating(*view.selection, view.zoom, x0, y0, scaled);
+
     // The checkerboard from the view's origin, the top-left square light. Its pixels are
     // grey (blue = green = red), so each run of a square is one memset.
     for (int r = 0; r < h; ++r) {
@@ -202,6 +205,7 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         tile_overlay_draw(view.tiles, view.zoom, x0, y0, x1, y1);
         drawing_end();
     }
+    if (view.selection) selection_draw_ants(*view.selection, view.zoom, x0, y0, ground);
 
     for (int r = 0; r < h; ++r) {
         const std::uint8_t* from = ground.row(r);

@@ -12,6 +12,8 @@
 
 namespace morvane {
 
+struct SelectionLayer;
+
 /// The view of a document: its size on screen, the zoom and the grid.
 struct ViewSpec {
     std::int64_t view_width = 0, view_height = 0;  // document size x zoom / 100
@@ -24,6 +26,7 @@ struct ViewSpec {
     std::int64_t grid_offset = 0, grid_gap = 0;
     std::int64_t grid_columns = 0, grid_rows = 0;
     TileOverlay tiles;  // tile mode's numbers and group outline (no links: nothing)
+    const SelectionLayer* selection = nullptr;  // floating pixels and outline, when any
 };
 
 /// The document pixel column (or row) shown at a view column (or row): v x 100 / zoom,

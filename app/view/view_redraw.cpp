@@ -4,6 +4,7 @@
 
 #include "app/tiles/tile_grid.h"
 #include "app/tiles/tile_mode.h"
+#include "app/select/select_tool.h"
 #include "app/view/view.h"
 #include "app/view/view_compose.h"
 #include "canvas/canvas.h"
@@ -31,6 +32,7 @@ ViewSpec view_spec(const EditorState& state) {
     v.tiles.links = tile_links_if_current(state);
     v.tiles.numbers = state.tile_numbers;
     v.tiles.pointer_cell = state.tile_pointer_cell;
+    v.selection = selection_layer(state);
     return v;
 }
 
