@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
 #include <cstring>
 
 #include "image/codec.h"
@@ -70,7 +71,23 @@ Bitmap* bitmap_from_qimage(const QImage& image) {
     return out;
 }
 
+std::function<void(bool)>& watcher() {
+    static std::function<void(bool)> changed;
+    return changed;
+}
+
 }  // namespace
+
+void clipboard_watch(std::function<void(bool has_image)> changed) {
+    watcher() = std::move(changed);
+    static QPointer<QClipboard> connected;
+    QClipboard* board = clipboard();
+    if (!board || connected == board) return;
+    connected = board;
+    QObject::connect(board, &QClipboard::dataChanged, [] {
+        if (watcher()) watcher()(clipboard_has_image());
+    });
+}
 
 bool clipboard_put_image(const Bitmap& picture) {
     QClipboard* board = clipboard();
