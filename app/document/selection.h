@@ -29,6 +29,9 @@ struct Selection {
     bool lifted = false;
     /// Where lifted pixels came from, for putting them back.
     Rect origin;
+    /// The lifted pixels as they were at the origin (not for a copy): the floating ones may
+    /// have been turned since.
+    BitmapPtr original;
 
     bool active() const { return !rect.empty(); }
     bool is_floating() const { return floating != nullptr; }
