@@ -21,15 +21,12 @@ bool edit_delete(EditorState& state) {
     Selection& selection = state.document.selection;
     if (!selection.active()) return false;
     if (selection.is_floating()) {
-        // The floating pixels go; a lift's hole stays, closing the step the lift opened. A
-        // pasted selection never touched the picture, so nothing is recorded for it.
-        const Rect shown = selection.rect;
-        const bool lifted = selection.lifted;
-        selection.floating.reset();
-        selection.lifted = false;
-        selection.rect = edit_selected_rect(state);
-        if (lifted) document_step_end(state);
-        view_show_document_rect(state, shown.x0, shown.y0, shown.x1, shown.y1);
+        // The floating pixels become transparent and are put down: a lift's hole stays, as one
+        // step with the lift; a paste leaves the picture as it was.
+        const Bitmap& floating = *selection.floating;
+        for (std::int32_t y = 0; y < floating.height; ++y)
+            std::memset(floating.row(y), 0, static_cast<std::size_t>(floating.width) * 4);
+        selection_drop(state);
         return true;
     }
     const Rect rect = edit_selected_rect(state);
