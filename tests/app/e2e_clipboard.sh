@@ -31,13 +31,14 @@ fail() {
 }
 
 # 40 x 30 opaque red with a 20 x 20 block of half-transparent blue and a fully transparent corner.
-convert -size 40x30 xc:'rgba(255,0,0,1)' -fill 'rgba(0,0,255,0.5)' -draw 'rectangle 10,5 29,24' \
-    -fill 'rgba(0,0,0,0)' -draw 'rectangle 0,0 3,3' -define png:color-type=6 "$work/pic.png" ||
+convert -size 40x30 xc:'rgba(255,0,0,1)' \( -size 20x20 xc:'rgba(0,0,255,0.5)' \) -geometry +10+5 -compose copy \
+    -composite \( -size 4x4 xc:'rgba(0,0,0,0)' \) -geometry +0+0 -compose copy -composite -depth 8 \
+    -define png:color-type=6 "$work/pic.png" ||
     fail "cannot make the test picture"
 cp "$work/pic.png" "$work/original.png"
 # What another program offers: 12 x 8, opaque green on the left half, transparent on the right.
-convert -size 12x8 xc:'rgba(0,0,0,0)' -fill 'rgba(0,255,0,1)' -draw 'rectangle 0,0 5,7' \
-    -define png:color-type=6 "$work/offer.png" || fail "cannot make the offered picture"
+convert -size 12x8 xc:'rgba(0,0,0,0)' \( -size 6x8 xc:'rgba(0,255,0,1)' \) -geometry +0+0 -compose copy \
+    -composite -depth 8 -define png:color-type=6 "$work/offer.png" || fail "cannot make the offered picture"
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
