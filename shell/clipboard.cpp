@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
+#include <QSysInfo>
 #include <cstring>
 
 #include "image/codec.h"
@@ -70,12 +72,45 @@ Bitmap* bitmap_from_qimage(const QImage& image) {
     return out;
 }
 
+std::function<void(bool)>& watcher() {
+    static std::function<void(bool)> changed;
+    return changed;
+}
+
+}  // namespace
+
+void clipboard_watch(std::function<void(bool has_image)> changed) {
+    watcher() = std::move(changed);
+    static QPointer<QClipboard> connected;
+    QClipboard* board = clipboard();
+    if (!board || connected == board) return;
+    connected = board;
+    QObject::connect(board, &QClipboard::dataChanged, [] {
+        if (watcher()) watcher()(clipboard_has_image());
+    });
+}
+
+namespace {
+
+// A copy of a 32-bit picture: its rows are already QImage's ARGB32 (blue, green, red, alpha
+// in memory), so they are copied whole.
+QImage qimage_from_argb(const Bitmap& picture) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.stride < picture.width * 4) return {};
+    QImage out(picture.width, picture.height, QImage::Format_ARGB32);
+    if (out.isNull()) return {};
+    const std::size_t row_bytes = static_cast<std::size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y) std::memcpy(out.scanLine(y), picture.row(y), row_bytes);
+    return out;
+}
+
 }  // namespace
 
 bool clipboard_put_image(const Bitmap& picture) {
     QClipboard* board = clipboard();
     if (!board || picture.kind != Bitmap::Kind::Pixels) return false;
-    QImage copy = qimage_from_handle(bitmap_handle(&picture));
+    QImage copy = picture.bpp == 32 && QSysInfo::ByteOrder == QSysInfo::LittleEndian
+                      ? qimage_from_argb(picture)
+                      : qimage_from_handle(bitmap_handle(&picture));
     if (copy.isNull()) return false;
     board->setMimeData(new LazyImageData(std::move(copy)), QClipboard::Clipboard);
     return true;

@@ -1,6 +1,8 @@
 // The system clipboard's pictures, shared with other programs.
 #pragma once
 
+#include <functional>
+
 #include "image/bitmap.h"
 
 namespace morvane {
@@ -17,5 +19,9 @@ bool clipboard_has_image();
 /// A new 32-bit picture with straight alpha from the clipboard (PNG data read exactly, other
 /// image types through Qt), or null when the clipboard holds none or it cannot be read.
 Bitmap* clipboard_take_image();
+
+/// Calls `changed` whenever the system clipboard's content changes (this program's copies and
+/// other programs' alike), with whether it now holds a picture; an empty function stops.
+void clipboard_watch(std::function<void(bool has_image)> changed);
 
 }  // namespace morvane

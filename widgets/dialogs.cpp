@@ -217,6 +217,34 @@ int continue_box(const std::string& title, const std::string& text) {
     return answer == ContinueAction ? ContinueAction : CancelAction;
 }
 
+int choice_box(const std::string& title, const std::string& text, const std::vector<std::string>& buttons) {
+    const int last = static_cast<int>(buttons.size()) - 1;
+    if (last < 0) return 0;
+    std::int64_t answer = last;
+    if (dialogs().responder) {
+        DialogRequest request{};
+        request.kind = DialogKind::Choice;
+        request.title = title;
+        request.text = text;
+        request.buttons = buttons;
+        answer = dialogs().responder(request).result;
+    } else if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(QMessageBox::Question, qt(title), qt(text), QMessageBox::NoButton, dialog_owner());
+        std::vector<QPushButton*> pushed;
+        for (int i = 0; i <= last; ++i)
+            pushed.push_back(box.addButton(qt(buttons[static_cast<std::size_t>(i)]),
+                                           i == 0      ? QMessageBox::AcceptRole
+                                           : i == last ? QMessageBox::RejectRole
+                                                       : QMessageBox::ActionRole));
+        box.setDefaultButton(pushed.front());
+        box.setEscapeButton(pushed.back());
+        box.exec();
+        const auto found = std::find(pushed.begin(), pushed.end(), box.clickedButton());
+        answer = found == pushed.end() ? last : found - pushed.begin();
+    }
+    return answer >= 0 && answer <= last ? static_cast<int>(answer) : last;
+}
+
 std::string open_file_dialog(const std::string& title, const std::string& default_file,
                              const std::string& pattern, int pattern_index) {
     return file_dialog(false, title, default_file, pattern, pattern_index);

@@ -40,7 +40,12 @@ enum ContinueAnswer : int { CancelAction = 2, ContinueAction = 11 };
 /// Cancel (Cancel is the default; closing the box answers Cancel). Returns a ContinueAnswer.
 int continue_box(const std::string& title, const std::string& text);
 
-enum class DialogKind { Message, OpenFile, SaveFile, Color, UnsavedChanges, ContinueOrCancel };
+/// Modal question with two or three buttons captioned `buttons`, in order (the first is the
+/// default; Escape or closing the box answers the last, which should be the one that does
+/// nothing). Returns the 0-based index of the chosen button.
+int choice_box(const std::string& title, const std::string& text, const std::vector<std::string>& buttons);
+
+enum class DialogKind { Message, OpenFile, SaveFile, Color, UnsavedChanges, ContinueOrCancel, Choice };
 struct DialogRequest {
     DialogKind kind;
     std::string title;
@@ -50,6 +55,7 @@ struct DialogRequest {
     std::string pattern;
     int pattern_index = 0;
     std::int64_t color = 0;
+    std::vector<std::string> buttons;  // Choice: the buttons' captions
 };
 struct DialogReply {
     std::int64_t result = 0;
@@ -60,7 +66,8 @@ struct DialogReply {
 // function restores the real dialogs. For Message: result = button id. For file dialogs: path
 // ("" = cancel) and pattern (0-based). For Color: result = colour or -1. For UnsavedChanges:
 // result = an UnsavedAnswer (anything else counts as Cancel). For ContinueOrCancel: result = a
-// ContinueAnswer (anything else counts as Cancel).
+// ContinueAnswer (anything else counts as Cancel). For Choice: result = the button's index
+// (anything else counts as the last button).
 void dialog_set_responder(std::function<DialogReply(const DialogRequest&)> responder);
 
 /// Where a file dialog starts: the default file split at its last "/" or "\" into the

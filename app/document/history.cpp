@@ -495,6 +495,7 @@ void History::push(Step&& step) {
 }
 
 Rect History::apply(ObjectNumber picture, const Step& step, bool forward) {
+    if (step.turned) return apply_turn(picture, step, forward);
     if (step.whole) {
         const Snapshot& now = forward ? step.before : step.after;
         const Snapshot& next = forward ? step.after : step.before;
@@ -536,6 +537,46 @@ void History::mark_saved() {
 
 bool History::at_saved_point() const {
     return saved_ == static_cast<std::int64_t>(position_);
+}
+
+// ---- Turns of the whole picture: steps that keep no pixels ----
+
+bool picture_turn(ObjectNumber picture, Turn turn) {
+    Image* record = image_record(picture);
+    Bitmap* bitmap = picture_bitmap(picture);
+    if (!record || !bitmap) return false;
+    if (!bitmap_turn(*bitmap, turn)) return false;
+    record->width = static_cast<std::int16_t>(bitmap->width);
+    record->height = static_cast<std::int16_t>(bitmap->height);
+    return true;
+}
+
+Rect History::record_turn(ObjectNumber picture, Turn turn) {
+    settle();
+    const Bitmap* bitmap = picture_bitmap(picture);
+    if (!bitmap) return Rect{};
+    Step step;
+    step.turned = true;
+    step.turn = turn;
+    step.width = bitmap->width;
+    step.height = bitmap->height;
+    step.bpp = bitmap->bpp;
+    step.changed = Rect{0, 0, bitmap->width, bitmap->height};
+    // Older steps cannot apply to a picture turned without a step.
+    if (!keep(std::move(step))) drop_all_steps();
+    return Rect{0, 0, bitmap->width, bitmap->height};
+}
+
+// Undo turns the picture back from the size the step left; redo turns it from the size
+// before the step.
+Rect History::apply_turn(ObjectNumber picture, const Step& step, bool forward) {
+    const Bitmap* bitmap = picture_bitmap(picture);
+    const bool swaps = turn_swaps_sides(step.turn);
+    const std::int32_t width = forward && swaps ? step.height : step.width;
+    const std::int32_t height = forward && swaps ? step.width : step.height;
+    if (!bitmap || bitmap->width != width || bitmap->height != height || bitmap->bpp != step.bpp) return Rect{};
+    if (!picture_turn(picture, forward ? step.turn : turn_inverse(step.turn))) return Rect{};
+    return Rect{0, 0, bitmap->width, bitmap->height};
 }
 
 }  // namespace morvane

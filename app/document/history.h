@@ -19,6 +19,7 @@
 #include "app/document/history_pack.h"
 #include "app/document/paint_region.h"
 #include "image/color.h"
+#include "image/transform.h"
 
 namespace morvane {
 
@@ -66,6 +67,11 @@ class History {
     /// empty, keeping nothing, when nothing differs or the two pictures do not match. A
     /// difference too large for the bound is not kept and the older steps are dropped.
     Rect record_difference(ObjectNumber picture, ObjectNumber before);
+    /// Records as one step a mirror or turn of the whole picture that has just been made
+    /// (picture_turn): the step keeps no pixels, undo applies the inverse turn and redo the
+    /// turn again. Returns the picture's rectangle; empty, keeping nothing, when there is no
+    /// picture the history can record.
+    Rect record_turn(ObjectNumber picture, Turn turn);
 
     /// The last commit closed a step too large to keep, still held.
     bool too_large() const { return held_; }
@@ -88,8 +94,8 @@ class History {
     bool can_undo() const { return position_ > 0; }
     bool can_redo() const { return position_ < steps_.size(); }
     /// Whether the step undo (redo) would apply changes the picture's size.
-    bool undo_resizes() const { return can_undo() && steps_[position_ - 1].whole; }
-    bool redo_resizes() const { return can_redo() && steps_[position_].whole; }
+    bool undo_resizes() const { return can_undo() && resizes(steps_[position_ - 1]); }
+    bool redo_resizes() const { return can_redo() && resizes(steps_[position_]); }
 
     /// Marks the current state as the one in the file.
     void mark_saved();
@@ -124,6 +130,8 @@ class History {
         Rect changed;
         std::size_t bytes = 0;
         bool compressed = false;
+        bool turned = false;  // a turn of the whole picture, no pixels kept
+        Turn turn = Turn::FlipHorizontal;
     };
     // A tile saved during the open step: one value, or its rows packed tight.
     struct PendingTile {
@@ -146,6 +154,8 @@ class History {
     bool tile_step_from_pending(Step& step);
     bool whole_step_from_pending(Step& step);
     Rect apply(ObjectNumber picture, const Step& step, bool forward);
+    Rect apply_turn(ObjectNumber picture, const Step& step, bool forward);
+    static bool resizes(const Step& step) { return step.whole || (step.turned && turn_swaps_sides(step.turn)); }
     // Bytes a step holds: its records and packed pixels.
     static std::size_t step_bytes(const Step& step);
     void compress_step(Step& step);
@@ -186,5 +196,10 @@ class History {
     std::uint8_t whole_source_depth_ = 0;
     std::uint32_t whole_format_tag_ = 0;
 };
+
+/// Mirrors or turns numbered picture `picture` (24 or 32 bits) in place: its storage holds the
+/// turned pixels and its record the new size. False, the picture unchanged, when it is
+/// missing, of another depth, too large once turned, or memory runs out.
+bool picture_turn(ObjectNumber picture, Turn turn);
 
 }  // namespace morvane

@@ -126,6 +126,7 @@ void main_window_widget_event(EditorState& state, std::int64_t source, std::int6
         state.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
         state.canvas_subtype = subtype;
         if (!replace_dialog_canvas_event(state, subtype)) canvas_event(state, subtype);
+        edit_menu_refresh(state);
     } else if (source == ViewScrollArea) {
         if (subtype == WidgetScrolled) view_scrollbars_moved(state);
         return;
@@ -152,6 +153,7 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
             break;
         case MenuEvent:
             menu_event(state, source);
+            edit_menu_refresh(state);
             break;
         case DropFilesEvent:
             if (window == MainWindow) open_image_file(state, event_dropped_file());

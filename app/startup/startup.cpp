@@ -220,6 +220,7 @@ bool editor_init(EditorState& state) {
     widget_set_focus(ViewCanvas);
     status_update(state);
     document_start(state, "");
+    edit_menu_refresh(state);
     return true;
 }
 

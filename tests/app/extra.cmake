@@ -45,6 +45,13 @@ if(TARGET morvane AND NOT MORVANE_SANITIZE)
                COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_saveas.sh $<TARGET_FILE:morvane>)
       set_tests_properties(app_e2e_saveas PROPERTIES LABELS "app;e2e" TIMEOUT 120)
     endif()
+    # Copy to and paste from another program (xclip) through the X clipboard, alpha kept.
+    find_program(MORVANE_XCLIP xclip)
+    if(MORVANE_OPENBOX AND MORVANE_CONVERT AND MORVANE_IDENTIFY AND MORVANE_XCLIP)
+      add_test(NAME app_e2e_clipboard
+               COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_clipboard.sh $<TARGET_FILE:morvane>)
+      set_tests_properties(app_e2e_clipboard PROPERTIES LABELS "app;e2e" TIMEOUT 120)
+    endif()
     # Escape closes every dialog opened from its menu item or shortcut, under openbox.
     if(MORVANE_OPENBOX AND MORVANE_XPROP AND MORVANE_XWININFO AND MORVANE_CONVERT)
       add_test(NAME app_e2e_dialogs

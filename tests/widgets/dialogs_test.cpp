@@ -291,6 +291,44 @@ TEST_F(StandardDialogTest, ContinueQuestionButtonsAndAnswers) {
     EXPECT_EQ(seen[0].text, "Go on?");
 }
 
+TEST_F(StandardDialogTest, ChoiceQuestionButtonsAndAnswers) {
+    // The real box: each button by its caption, Enter (the first is the default) and Escape
+    // (the last).
+    const std::vector<std::string> buttons{"Enlarge", "Keep Size", "Cancel"};
+    const std::pair<QString, int> cases[] = {
+        {"Enlarge", 0}, {"Keep Size", 1}, {"Cancel", 2}, {"<Enter>", 0}, {"<Escape>", 2}};
+    for (const auto& [press, answer] : cases) {
+        QStringList captions;
+        when_dialog_opens([&, press = press](QWidget* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            ASSERT_NE(box, nullptr);
+            QAbstractButton* chosen = nullptr;
+            for (QAbstractButton* b : box->buttons()) {
+                captions << b->text().remove('&');
+                if (b->text().remove('&') == press) chosen = b;
+            }
+            if (chosen) chosen->click();
+            if (press == "<Enter>") QTest::keyClick(box, Qt::Key_Return);
+            if (press == "<Escape>") QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(choice_box("Paste", "Enlarge?", buttons), answer) << press.toStdString();
+        EXPECT_EQ(captions.size(), 3) << press.toStdString();
+    }
+    // Through the seam: the captions are in the request; an answer out of range is the last.
+    std::vector<DialogRequest> seen;
+    std::int64_t reply = 1;
+    dialog_set_responder([&](const DialogRequest& r) {
+        seen.push_back(r);
+        return DialogReply{reply, "", 0};
+    });
+    EXPECT_EQ(choice_box("Paste", "Enlarge?", buttons), 1);
+    reply = 7;
+    EXPECT_EQ(choice_box("Paste", "Enlarge?", buttons), 2);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].kind, DialogKind::Choice);
+    EXPECT_EQ(seen[0].buttons, buttons);
+}
+
 TEST_F(StandardDialogTest, RealSaveDialogStartsInTheDefaultFolderAndReportsThePattern) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
