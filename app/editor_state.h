@@ -66,6 +66,8 @@ struct EditorState {
     std::int64_t tile_links_width = 0, tile_links_height = 0;  // the picture size they were built on
     // "Snap to Grid": selections cover whole cells of the tile grid, moves go by whole cells.
     bool snap_to_grid = false;
+    // The two texts of the status bar's last field (selection, tile under the pointer).
+    std::string status_parts[2];
 };
 
 }  // namespace morvane

@@ -40,7 +40,7 @@ void select_changed(EditorState& state, const Rect& before);
 /// The status field and the selection keys follow the selection.
 void select_refresh(EditorState& state);
 /// Shows the selection's place and size in the status bar ("Sel : x,y w x h", empty with none).
-void select_status(const EditorState& state);
+void select_status(EditorState& state);
 /// Called at every turn of the main loop: steps the outline's dashes every 120 ms, repainting
 /// only the outline, and keeps the status field and keys up to date.
 void select_tick(EditorState& state);

@@ -16,7 +16,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kSelectionField = 3;  // the status bar's last field, free before the selection
 constexpr int kAntsPeriodMs = 120;  // one step of the dashes
 
 using Clock = std::chrono::steady_clock;
@@ -67,15 +66,14 @@ void select_changed(EditorState& state, const Rect& before) {
     select_refresh(state);
 }
 
-void select_status(const EditorState& state) {
+void select_status(EditorState& state) {
     const Rect& r = state.document.selection.rect;
     std::string text;
     if (!r.empty()) {
         text = "Sel : " + std::to_string(r.x0) + "," + std::to_string(r.y0) + " " + std::to_string(r.x1 - r.x0) +
                " x " + std::to_string(r.y1 - r.y0);
     }
-    if (statusbar_text(MainStatusBar, kSelectionField) != text)
-        statusbar_set_text(MainStatusBar, kSelectionField, text, 0);
+    status_part_set(state, StatusPart::Selection, text);
 }
 
 void select_tick(EditorState& state) {

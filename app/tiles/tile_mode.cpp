@@ -19,7 +19,6 @@ namespace morvane {
 namespace {
 
 // The status bar field that shows the tile under the pointer.
-constexpr int kTileStatusField = 3;
 
 bool same_grid(const SourceGrid& a, const SourceGrid& b) {
     return a.tile_width == b.tile_width && a.tile_height == b.tile_height && a.margin == b.margin &&
@@ -37,7 +36,7 @@ void leave(EditorState& state) {
     menu_set_item_checked(MainMenu, MenuTileMode, 0);
     menu_set_item_enabled(MainMenu, MenuRelinkTiles, 0);
     menu_set_item_enabled(MainMenu, MenuUnlinkTile, 0);
-    statusbar_set_text(MainStatusBar, kTileStatusField, "", 0);
+    status_part_set(state, StatusPart::Tile, "");
 }
 
 bool build(EditorState& state) {
@@ -189,7 +188,7 @@ void tile_pointer_moved(EditorState& state, std::int64_t x, std::int64_t y) {
     const TileLinks* links = tile_links_current(state);
     if (!links) return;
     const std::int64_t cell = links->cell_at(x, y);
-    statusbar_set_text(MainStatusBar, kTileStatusField, tile_status_text(*links, cell), 0);
+    status_part_set(state, StatusPart::Tile, tile_status_text(*links, cell));
     const auto group_of = [&](std::int64_t c) {
         return c < 0 || c >= links->grid.count() ? -1 : links->group[static_cast<std::size_t>(c)];
     };

@@ -111,6 +111,14 @@ void document_recreate(EditorState& state) {
     state.view_height = state.base_height * state.zoom / 100;
 }
 
+void status_part_set(EditorState& state, StatusPart part, const std::string& text) {
+    state.status_parts[static_cast<int>(part)] = text;
+    const std::string& a = state.status_parts[0];
+    const std::string& b = state.status_parts[1];
+    const std::string joined = a.empty() ? b : b.empty() ? a : a + "   " + b;
+    if (statusbar_text(MainStatusBar, 3) != joined) statusbar_set_text(MainStatusBar, 3, joined, 0);
+}
+
 void status_update(EditorState& state) {
     statusbar_set_text(MainStatusBar, 1,
                        "Doc : " + std::to_string(state.base_width) + "/" + std::to_string(state.base_height),

@@ -53,6 +53,10 @@ void status_mouse_document(const EditorState& state);
 /// A new fully transparent document of base_width x base_height (the history starts anew).
 void document_recreate(EditorState& state);
 void status_update(EditorState& state);
+/// The status bar's last field, shared: the selection's place and size, and in tile mode the
+/// tile under the pointer. Each sets its own part ("" for none); the field shows both.
+enum class StatusPart : int { Selection = 0, Tile = 1 };
+void status_part_set(EditorState& state, StatusPart part, const std::string& text);
 /// Repaints the part of the canvas that shows the document rectangle [x0, x1) x [y0, y1).
 void view_show_document_rect(EditorState& state, std::int64_t x0, std::int64_t y0, std::int64_t x1,
                              std::int64_t y1);
