@@ -54,6 +54,11 @@ class History {
     void save_before_holding(const Rect& rect, std::uint32_t value);
     /// Saves the whole picture, for edits that may change its size.
     void save_whole_before();
+    /// Says that the pixels of `rect` are final for this step: nothing in it changes again
+    /// unless it is saved again first. The saved tiles lying wholly inside it are compared
+    /// and packed now, while their pixels are still in the processor's cache, instead of at
+    /// commit. Does nothing without an open step.
+    void pack_finished(const Rect& rect);
     /// Closes the step. Returns the rectangle that changed (the whole picture when its size
     /// changed); a step that changed no byte is not kept and returns an empty rectangle.
     /// A step too large for the bound (or for the memory left) is not kept: it is held, with
@@ -131,6 +136,11 @@ class History {
         bool uniform = false;
         std::uint32_t value = 0;
         std::uint8_t* before = nullptr;  // rows packed tight, in the tile pool
+        // Compared and packed ahead of commit (pack_finished): its patch in building_, or -1
+        // when it did not change. Its rows may then be given back to the pool (before null):
+        // the patch's before with the picture around it is the tile as it was.
+        bool packed = false;
+        std::int32_t patch = -1;
     };
 
     bool same_picture(const Bitmap* bitmap) const;
@@ -157,6 +167,11 @@ class History {
     void drop_all_steps();
     void settle();
     void reset_pending();
+    // Makes a tile packed ahead of commit an ordinary saved tile again (its rows from before
+    // brought back), before its pixels change once more; its patch is dropped.
+    void unpack_pending(PendingTile& tile, const Bitmap& now);
+    // Removes the patches dropped from building_ and renumbers the tiles' patches.
+    void drop_unpacked_patches();
     // Room for one saved tile's rows. The pool's chunks stay allocated from one step to the
     // next (up to one picture's worth), so that saving does not fault fresh pages each time.
     std::uint8_t* tile_buffer(std::size_t bytes);
@@ -182,6 +197,7 @@ class History {
     std::vector<std::unique_ptr<std::uint8_t[]>> pool_;
     std::size_t pool_chunk_ = 0, pool_used_ = 0;  // chunk being filled, bytes used in it
     std::size_t building_bytes_ = 0;               // bytes of the step being packed so far
+    Step building_;  // patches of the open (or held) step packed ahead of commit
     bool whole_saved_ = false;
     std::uint8_t whole_source_depth_ = 0;
     std::uint32_t whole_format_tag_ = 0;
