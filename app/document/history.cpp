@@ -74,6 +74,8 @@ void History::reset_pending() {
     whole_saved_ = false;
     building_ = Step{};
     building_bytes_ = sizeof(Step);
+    ahead_raw_ = 0;
+    ahead_compress_ = false;
 }
 
 std::uint8_t* History::tile_buffer(std::size_t bytes) {
@@ -111,6 +113,8 @@ void History::begin(ObjectNumber picture) {
     picture_ = picture;
     building_ = Step{};
     building_bytes_ = sizeof(Step);
+    ahead_raw_ = 0;
+    ahead_compress_ = false;
     width_ = bitmap->width;
     height_ = bitmap->height;
     bpp_ = bitmap->bpp;
@@ -201,6 +205,14 @@ void History::pack_finished(const Rect& rect) {
             }
             tile.packed = true;
             tile.patch = building_.patches.size() > patches ? static_cast<std::int32_t>(patches) : -1;
+            // A step that will be compressed anyway is compressed as it is packed, not stored
+            // as it is and compressed again at commit: when the tiles up to this one in row
+            // order, at least a 32nd of the picture, promise over twice the raw allowance.
+            if (tile.patch >= 0) ahead_raw_ += raw_patch_bytes(building_.patches.back());
+            const std::size_t tiles = slot_.size(), upto = static_cast<std::size_t>(ty * tiles_x_ + tx + 1);
+            if (!ahead_compress_ && upto * 32 >= tiles &&
+                ahead_raw_ / upto * tiles > 2 * std::min(raw_limit_, limit_))
+                ahead_compress_ = true;
             // Rows saved last go back to the pool at once, so that the next tile saved reuses
             // memory still in the cache.
             const std::size_t tile_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width) *
@@ -396,7 +408,37 @@ bool History::tile_step_from_pending(Step& step) {
     step.changed = Rect{};
     for (const Patch& patch : step.patches)
         step.changed = step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
+    if (ahead_compress_) settle_ahead(step);
     return !step.patches.empty();
+}
+
+std::size_t History::raw_patch_bytes(const Patch& patch) const {
+    const std::size_t raw = static_cast<std::size_t>(bpp_ / 8) * static_cast<std::size_t>(patch.width) *
+                            static_cast<std::size_t>(patch.height);
+    return sizeof(Patch) + (patch.before.uniform() ? 0 : raw) + (patch.after.uniform() ? 0 : raw);
+}
+
+void History::settle_ahead(Step& step) {
+    std::size_t raw = sizeof(Step);
+    for (const Patch& patch : step.patches) raw += raw_patch_bytes(patch);
+    if (raw > std::min(raw_limit_, limit_)) {
+        compress_step(step);
+        return;
+    }
+    // Fewer bytes than expected: the compressed pixels go back to rows as they are.
+    const int px = bpp_ / 8;
+    for (Patch& patch : step.patches) {
+        const std::size_t bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(patch.width) *
+                                  static_cast<std::size_t>(patch.height);
+        for (PackedPixels* packed : {&patch.before, &patch.after}) {
+            if (packed->uniform() || packed->size == bytes) continue;
+            PackedPixels rows;
+            rows.size = static_cast<std::uint32_t>(bytes);
+            rows.data = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+            unpack_pixels(*packed, rows.data.get(), px * patch.width, patch.width, patch.height, px, scratch_);
+            *packed = std::move(rows);
+        }
+    }
 }
 
 // A whole-picture step: kept as changed tiles when the picture kept its size and format,

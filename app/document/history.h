@@ -177,7 +177,17 @@ class History {
     std::uint8_t* tile_buffer(std::size_t bytes);
     // Whether the patches being packed go compressed: the step already holds more than it
     // may keep as it is, so keep() would compress it anyway.
-    bool compress_while_packing() const { return building_bytes_ > std::min(raw_limit_, limit_); }
+    // Tiles packed ahead go compressed as well once the step promises to be that large; commit
+    // then stores them as it would have (settle_ahead).
+    bool compress_while_packing() const {
+        return ahead_compress_ || building_bytes_ > std::min(raw_limit_, limit_);
+    }
+    // Bytes of `patch` with its pixels as they are, the way a step below the raw allowance
+    // is kept.
+    std::size_t raw_patch_bytes(const Patch& patch) const;
+    // Makes a step whose tiles were compressed ahead what packing at commit would have made:
+    // all compressed when it holds more than the raw allowance, all as they are otherwise.
+    void settle_ahead(Step& step);
 
     std::size_t limit_, raw_limit_;
     std::deque<Step> steps_;
@@ -198,6 +208,8 @@ class History {
     std::size_t pool_chunk_ = 0, pool_used_ = 0;  // chunk being filled, bytes used in it
     std::size_t building_bytes_ = 0;               // bytes of the step being packed so far
     Step building_;  // patches of the open (or held) step packed ahead of commit
+    std::size_t ahead_raw_ = 0;    // their bytes counted as they are
+    bool ahead_compress_ = false;  // and whether the step is expected over the raw allowance
     bool whole_saved_ = false;
     std::uint8_t whole_source_depth_ = 0;
     std::uint32_t whole_format_tag_ = 0;

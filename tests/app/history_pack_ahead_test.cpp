@@ -64,6 +64,8 @@ TEST(HistoryPackAhead, SameStepsAsPackingAtCommit) {
           {'p', {70, 70, 71, 71}, 0x66}}},
         {"compressed while packing", 150, 100, 32, big, 4096,
          {{'s', all}, {'q', all, 0x11}, {'f', a}, {'f', b}, {'q', edge, 0x22}, {'f', all}}},
+        {"expected compressed, ends below the raw allowance", 150, 100, 32, big, 25000,
+         {{'s', a}, {'q', a, 0x11}, {'f', a}, {'s', b}, {'q', {64, 0, 128, 8}, 0x22}, {'f', b}}},
         {"whole picture saved after packing", 150, 100, 24, big, big,
          {{'s', a}, {'q', a, 0x11}, {'f', a}, {'w', {0, 0, 90, 120}}, {'p', {0, 0, 10, 10}, 0x22}}},
         {"too large, reverted", 150, 100, 32, 1000, 1000,
