@@ -176,9 +176,8 @@ class History {
     // next (up to one picture's worth), so that saving does not fault fresh pages each time.
     std::uint8_t* tile_buffer(std::size_t bytes);
     // Whether the patches being packed go compressed: the step already holds more than it
-    // may keep as it is, so keep() would compress it anyway.
-    // Tiles packed ahead go compressed as well once the step promises to be that large; commit
-    // then stores them as it would have (settle_ahead).
+    // may keep as it is, so keep() would compress it anyway, or tiles packed ahead promise
+    // that much (commit then stores them as packing at commit would have: settle_ahead).
     bool compress_while_packing() const {
         return ahead_compress_ || building_bytes_ > std::min(raw_limit_, limit_);
     }
