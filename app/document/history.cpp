@@ -72,6 +72,10 @@ void History::reset_pending() {
     pending_.clear();
     pool_chunk_ = pool_used_ = 0;
     whole_saved_ = false;
+    building_ = Step{};
+    building_bytes_ = sizeof(Step);
+    ahead_raw_ = 0;
+    ahead_compress_ = false;
 }
 
 std::uint8_t* History::tile_buffer(std::size_t bytes) {
@@ -107,6 +111,10 @@ void History::begin(ObjectNumber picture) {
     if (!bitmap) return;
     open_ = true;
     picture_ = picture;
+    building_ = Step{};
+    building_bytes_ = sizeof(Step);
+    ahead_raw_ = 0;
+    ahead_compress_ = false;
     width_ = bitmap->width;
     height_ = bitmap->height;
     bpp_ = bitmap->bpp;
@@ -141,7 +149,11 @@ void History::save_tiles(const Rect& rect, const std::uint32_t* holding) {
     for (std::int64_t ty = y0 / TileSize; ty <= (y1 - 1) / TileSize; ++ty) {
         for (std::int64_t tx = x0 / TileSize; tx <= (x1 - 1) / TileSize; ++tx) {
             std::int32_t& slot = slot_[static_cast<std::size_t>(ty * tiles_x_ + tx)];
-            if (slot) continue;
+            if (slot) {
+                PendingTile& saved = pending_[static_cast<std::size_t>(slot - 1)];
+                if (saved.packed) unpack_pending(saved, *bitmap);
+                continue;
+            }
             PendingTile tile;
             tile.x = static_cast<std::int32_t>(tx * TileSize);
             tile.y = static_cast<std::int32_t>(ty * TileSize);
@@ -163,6 +175,95 @@ void History::save_tiles(const Rect& rect, const std::uint32_t* holding) {
             slot = static_cast<std::int32_t>(pending_.size());
         }
     }
+}
+
+void History::pack_finished(const Rect& rect) {
+    if (!open_ || whole_saved_) return;
+    const Bitmap* bitmap = picture_bitmap(picture_);
+    if (!same_picture(bitmap)) return;
+    const std::int64_t x0 = std::max<std::int64_t>(rect.x0, 0), y0 = std::max<std::int64_t>(rect.y0, 0);
+    const std::int64_t x1 = std::min<std::int64_t>(rect.x1, width_),
+                       y1 = std::min<std::int64_t>(rect.y1, height_);
+    if (x1 <= x0 || y1 <= y0) return;
+    const int px = bpp_ / 8;
+    for (std::int64_t ty = y0 / TileSize; ty <= (y1 - 1) / TileSize; ++ty) {
+        for (std::int64_t tx = x0 / TileSize; tx <= (x1 - 1) / TileSize; ++tx) {
+            const std::int32_t slot = slot_[static_cast<std::size_t>(ty * tiles_x_ + tx)];
+            if (!slot) continue;
+            PendingTile& tile = pending_[static_cast<std::size_t>(slot - 1)];
+            // Only tiles wholly inside: the pixels of a tile outside the rectangle may still change.
+            if (tile.packed || tile.x < x0 || tile.y < y0 || tile.x + tile.width > x1 || tile.y + tile.height > y1)
+                continue;
+            const std::size_t patches = building_.patches.size(), bytes = building_bytes_;
+            try {
+                add_changed(building_, *bitmap, tile);
+            } catch (const std::bad_alloc&) {
+                // Left for commit, which holds the step when memory is short.
+                building_.patches.resize(patches);
+                building_bytes_ = bytes;
+                return;
+            }
+            tile.packed = true;
+            tile.patch = building_.patches.size() > patches ? static_cast<std::int32_t>(patches) : -1;
+            // A step that will be compressed anyway is compressed as it is packed, not stored
+            // as it is and compressed again at commit: when the tiles up to this one in row
+            // order, at least a 32nd of the picture, promise over twice the raw allowance.
+            if (tile.patch >= 0) ahead_raw_ += raw_patch_bytes(building_.patches.back());
+            const std::size_t tiles = slot_.size(), upto = static_cast<std::size_t>(ty * tiles_x_ + tx + 1);
+            if (!ahead_compress_ && upto * 32 >= tiles &&
+                ahead_raw_ / upto * tiles > 2 * std::min(raw_limit_, limit_))
+                ahead_compress_ = true;
+            // Rows saved last go back to the pool at once, so that the next tile saved reuses
+            // memory still in the cache.
+            const std::size_t tile_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width) *
+                                           static_cast<std::size_t>(tile.height);
+            if (tile.before && pool_chunk_ < pool_.size() &&
+                tile.before + tile_bytes == pool_[pool_chunk_].get() + pool_used_) {
+                pool_used_ -= tile_bytes;
+                tile.before = nullptr;
+            }
+        }
+    }
+}
+
+void History::unpack_pending(PendingTile& tile, const Bitmap& now) {
+    const int px = bpp_ / 8;
+    if (!tile.uniform && !tile.before) {
+        // The tile as it is, with the changed rectangle as it was.
+        const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width);
+        std::uint8_t* rows = tile_buffer(row_bytes * static_cast<std::size_t>(tile.height));
+        for (int r = 0; r < tile.height; ++r) std::memcpy(rows + r * row_bytes, at(now, tile.x, tile.y + r), row_bytes);
+        if (tile.patch >= 0) {
+            const Patch& patch = building_.patches[static_cast<std::size_t>(tile.patch)];
+            unpack_pixels(patch.before, rows + (patch.y - tile.y) * row_bytes + (patch.x - tile.x) * px,
+                          static_cast<std::ptrdiff_t>(row_bytes), patch.width, patch.height, px, scratch_);
+        }
+        tile.before = rows;
+    }
+    if (tile.patch >= 0) {
+        // Dropped: width 0 marks it until commit removes it.
+        Patch& patch = building_.patches[static_cast<std::size_t>(tile.patch)];
+        building_bytes_ -= sizeof(Patch) + packed_bytes(patch.before) + packed_bytes(patch.after);
+        patch = Patch{};
+    }
+    tile.packed = false;
+    tile.patch = -1;
+}
+
+void History::drop_unpacked_patches() {
+    std::vector<Patch>& patches = building_.patches;
+    if (std::none_of(patches.begin(), patches.end(), [](const Patch& p) { return p.width == 0; })) return;
+    std::vector<std::int32_t> renumbered(patches.size(), -1);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        if (patches[i].width == 0) continue;
+        renumbered[i] = static_cast<std::int32_t>(kept);
+        if (kept != i) patches[kept] = std::move(patches[i]);
+        ++kept;
+    }
+    patches.resize(kept);
+    for (PendingTile& tile : pending_)
+        if (tile.patch >= 0) tile.patch = renumbered[static_cast<std::size_t>(tile.patch)];
 }
 
 void History::save_whole_before() {
@@ -294,13 +395,50 @@ void History::add_changed(Step& step, const Bitmap& now, const PendingTile& tile
 bool History::tile_step_from_pending(Step& step) {
     const Bitmap* bitmap = picture_bitmap(picture_);
     if (!same_picture(bitmap)) return false;
+    // The step starts with the patches packed ahead (building_bytes_ counts them already).
+    drop_unpacked_patches();
+    step = std::move(building_);
+    building_ = Step{};
     step.width = width_;
     step.height = height_;
     step.bpp = bpp_;
     step.patches.reserve(pending_.size());
-    building_bytes_ = sizeof(Step);
-    for (const PendingTile& tile : pending_) add_changed(step, *bitmap, tile);
+    for (const PendingTile& tile : pending_)
+        if (!tile.packed) add_changed(step, *bitmap, tile);
+    step.changed = Rect{};
+    for (const Patch& patch : step.patches)
+        step.changed = step.changed.united(Rect{patch.x, patch.y, patch.x + patch.width, patch.y + patch.height});
+    if (ahead_compress_) settle_ahead(step);
     return !step.patches.empty();
+}
+
+std::size_t History::raw_patch_bytes(const Patch& patch) const {
+    const std::size_t raw = static_cast<std::size_t>(bpp_ / 8) * static_cast<std::size_t>(patch.width) *
+                            static_cast<std::size_t>(patch.height);
+    return sizeof(Patch) + (patch.before.uniform() ? 0 : raw) + (patch.after.uniform() ? 0 : raw);
+}
+
+void History::settle_ahead(Step& step) {
+    std::size_t raw = sizeof(Step);
+    for (const Patch& patch : step.patches) raw += raw_patch_bytes(patch);
+    if (raw > std::min(raw_limit_, limit_)) {
+        compress_step(step);
+        return;
+    }
+    // Fewer bytes than expected: the compressed pixels go back to rows as they are.
+    const int px = bpp_ / 8;
+    for (Patch& patch : step.patches) {
+        const std::size_t bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(patch.width) *
+                                  static_cast<std::size_t>(patch.height);
+        for (PackedPixels* packed : {&patch.before, &patch.after}) {
+            if (packed->uniform() || packed->size == bytes) continue;
+            PackedPixels rows;
+            rows.size = static_cast<std::uint32_t>(bytes);
+            rows.data = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+            unpack_pixels(*packed, rows.data.get(), px * patch.width, patch.width, patch.height, px, scratch_);
+            *packed = std::move(rows);
+        }
+    }
 }
 
 // A whole-picture step: kept as changed tiles when the picture kept its size and format,
@@ -354,8 +492,10 @@ Rect History::commit() {
         reset_pending();
         return rect;
     }
-    // Held: the pending tiles keep the pixels from before the step.
+    // Held: the pending tiles keep the pixels from before the step (those packed ahead, in
+    // their patches).
     held_ = true;
+    building_ = std::move(step);
     return rect.empty() ? Rect{0, 0, width_, height_} : rect;
 }
 
@@ -372,6 +512,13 @@ Rect History::revert_too_large() {
         std::uint8_t* first = at(*target, tile.x, tile.y);
         if (tile.uniform) {
             unpack_pixels(pack_uniform(tile.value), first, row_step(*target), tile.width, tile.height, px, scratch_);
+        } else if (!tile.before) {
+            // Packed ahead: only its patch differs from the picture.
+            if (tile.patch >= 0) {
+                const Patch& patch = building_.patches[static_cast<std::size_t>(tile.patch)];
+                unpack_pixels(patch.before, at(*target, patch.x, patch.y), row_step(*target), patch.width,
+                              patch.height, px, scratch_);
+            }
         } else {
             const std::size_t row_bytes = static_cast<std::size_t>(px) * static_cast<std::size_t>(tile.width);
             for (int r = 0; r < tile.height; ++r)

@@ -55,6 +55,11 @@ class History {
     void save_before_holding(const Rect& rect, std::uint32_t value);
     /// Saves the whole picture, for edits that may change its size.
     void save_whole_before();
+    /// Says that the pixels of `rect` are final for this step: nothing in it changes again
+    /// unless it is saved again first. The saved tiles lying wholly inside it are compared
+    /// and packed now, while their pixels are still in the processor's cache, instead of at
+    /// commit. Does nothing without an open step.
+    void pack_finished(const Rect& rect);
     /// Closes the step. Returns the rectangle that changed (the whole picture when its size
     /// changed); a step that changed no byte is not kept and returns an empty rectangle.
     /// A step too large for the bound (or for the memory left) is not kept: it is held, with
@@ -139,6 +144,11 @@ class History {
         bool uniform = false;
         std::uint32_t value = 0;
         std::uint8_t* before = nullptr;  // rows packed tight, in the tile pool
+        // Compared and packed ahead of commit (pack_finished): its patch in building_, or -1
+        // when it did not change. Its rows may then be given back to the pool (before null):
+        // the patch's before with the picture around it is the tile as it was.
+        bool packed = false;
+        std::int32_t patch = -1;
     };
 
     bool same_picture(const Bitmap* bitmap) const;
@@ -167,12 +177,26 @@ class History {
     void drop_all_steps();
     void settle();
     void reset_pending();
+    // Makes a tile packed ahead of commit an ordinary saved tile again (its rows from before
+    // brought back), before its pixels change once more; its patch is dropped.
+    void unpack_pending(PendingTile& tile, const Bitmap& now);
+    // Removes the patches dropped from building_ and renumbers the tiles' patches.
+    void drop_unpacked_patches();
     // Room for one saved tile's rows. The pool's chunks stay allocated from one step to the
     // next (up to one picture's worth), so that saving does not fault fresh pages each time.
     std::uint8_t* tile_buffer(std::size_t bytes);
     // Whether the patches being packed go compressed: the step already holds more than it
-    // may keep as it is, so keep() would compress it anyway.
-    bool compress_while_packing() const { return building_bytes_ > std::min(raw_limit_, limit_); }
+    // may keep as it is, so keep() would compress it anyway, or tiles packed ahead promise
+    // that much (commit then stores them as packing at commit would have: settle_ahead).
+    bool compress_while_packing() const {
+        return ahead_compress_ || building_bytes_ > std::min(raw_limit_, limit_);
+    }
+    // Bytes of `patch` with its pixels as they are, the way a step below the raw allowance
+    // is kept.
+    std::size_t raw_patch_bytes(const Patch& patch) const;
+    // Makes a step whose tiles were compressed ahead what packing at commit would have made:
+    // all compressed when it holds more than the raw allowance, all as they are otherwise.
+    void settle_ahead(Step& step);
 
     std::size_t limit_, raw_limit_;
     std::deque<Step> steps_;
@@ -192,6 +216,9 @@ class History {
     std::vector<std::unique_ptr<std::uint8_t[]>> pool_;
     std::size_t pool_chunk_ = 0, pool_used_ = 0;  // chunk being filled, bytes used in it
     std::size_t building_bytes_ = 0;               // bytes of the step being packed so far
+    Step building_;  // patches of the open (or held) step packed ahead of commit
+    std::size_t ahead_raw_ = 0;    // their bytes counted as they are
+    bool ahead_compress_ = false;  // and whether the step is expected over the raw allowance
     bool whole_saved_ = false;
     std::uint8_t whole_source_depth_ = 0;
     std::uint32_t whole_format_tag_ = 0;

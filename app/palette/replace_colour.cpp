@@ -74,9 +74,15 @@ std::uint64_t document_replace_colour(EditorState& state, const ColourReplacemen
     if (!picture) return 0;
     History& history = state.document.history;
     history.begin(DocumentImage);
-    const std::uint64_t matched = replace_colour(*picture, replacement, [&history](const PixelArea& a) {
-        history.save_before(Rect{a.x0, a.y0, a.x1, a.y1});
+    // The replacement goes tile by tile and is done with a tile when it reports the next one:
+    // each tile is packed for the undo step right after its replacement, while in the cache.
+    Rect last;
+    const std::uint64_t matched = replace_colour(*picture, replacement, [&history, &last](const PixelArea& a) {
+        history.pack_finished(last);
+        last = Rect{a.x0, a.y0, a.x1, a.y1};
+        history.save_before(last);
     });
+    history.pack_finished(last);
     const Rect changed = history.commit();
     document_state_changed(state);
     if (!changed.empty()) view_show_document_rect(state, changed.x0, changed.y0, changed.x1, changed.y1);
