@@ -56,6 +56,10 @@ struct EditorState {
     // view was last laid out for (a new document starts at its top-left corner).
     std::int64_t scroll_x = 0, scroll_y = 0;
     std::int64_t laid_out_width = -1, laid_out_height = -1;
+    // View > "Wrap Within Tiles": strokes that begin in a cell wrap around within it.
+    std::uint8_t wrap_within_tiles = 0;
+    // The Tile Preview window's zoom in percent; 0 until the window first chooses one.
+    std::int16_t tile_preview_zoom = 0;
 };
 
 }  // namespace morvane

@@ -2,6 +2,7 @@
 // tile preview.
 #include "app/tiles/tile_commands.h"
 
+#include "app/tiles/tile_wrap.h"
 #include "shell/menu.h"
 
 namespace morvane {
@@ -19,7 +20,8 @@ void tile_view_items() {
     menu_item(MenuTilePreview, "Tile Preview\tShift+P");
 }
 
-bool tile_menu_event(EditorState&, std::int64_t) {
+bool tile_menu_event(EditorState& state, std::int64_t id) {
+    if (tile_wrap_menu_event(state, id)) return true;
     return false;
 }
 
