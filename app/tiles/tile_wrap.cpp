@@ -5,7 +5,9 @@
 #include "app/tiles/tile_wrap.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <new>
 #include <vector>
 
@@ -145,6 +147,29 @@ void tile_wrap_draw(const EditorState& state, const Rect& bounds, const std::fun
         clip.shift(dx, dy);
         draw();
     });
+}
+
+void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Color color) {
+    if (tile_wrap_cell(state).empty() || x1 == x2 || y1 == y2) return draw_line_xy(x1, y1, x2, y2, color);
+    // Bresenham along the major axis from the end with the smaller coordinate.
+    const bool x_major = std::abs(x2 - x1) >= std::abs(y2 - y1);
+    if (x_major ? x2 < x1 : y2 < y1) std::swap(x1, x2), std::swap(y1, y2);
+    const std::int64_t major = x_major ? x2 - x1 : y2 - y1;
+    const std::int64_t minor = x_major ? std::abs(y2 - y1) : std::abs(x2 - x1);
+    const int step = x_major ? (y2 > y1 ? 1 : -1) : (x2 > x1 ? 1 : -1);
+    std::int64_t err = 2 * minor - major;
+    int x = x1, y = y1;
+    draw_box(x, y, 1, 1, color);
+    for (std::int64_t i = 0; i < major; ++i) {
+        if (err < 0) {
+            err += 2 * minor;
+        } else {
+            (x_major ? y : x) += step;
+            err += 2 * minor - 2 * major;
+        }
+        ++(x_major ? x : y);
+        draw_box(x, y, 1, 1, color);
+    }
 }
 
 Rect tile_wrap_stamp(EditorState& state, StrokeCoverage& coverage, Bitmap& picture, const Bitmap& tip, int x,

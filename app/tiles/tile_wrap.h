@@ -27,6 +27,11 @@ Rect tile_wrap_cover(const EditorState& state, const Rect& bounds);
 /// the cell, with the session clipped to the cell and moved by that shift.
 void tile_wrap_draw(const EditorState& state, const Rect& bounds, const std::function<void()>& draw);
 
+/// The line tool's line. When wrapping it is walked here pixel by pixel, as the drawing
+/// library walks a line that needs no clipping: clipped to the cell, the library would walk
+/// from the clipped end points and take other pixels than the unwrapped line.
+void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Color color);
+
 /// The brush tip with its top-left pixel at (x, y) stamped wrapped within the stroke's cell
 /// (the undo step saves what it touches first). Returns the document rectangle that changed.
 Rect tile_wrap_stamp(EditorState& state, StrokeCoverage& coverage, Bitmap& picture, const Bitmap& tip, int x,
