@@ -72,8 +72,8 @@ void paint(int x, int y, int width, int height, std::uint32_t* pixels, int strid
                 out[i] = kBackground;
                 continue;
             }
-            const std::uint8_t* p =
-                image->row(static_cast<int>(v * 100 / zoom)) + static_cast<std::ptrdiff_t>(u * 100 / zoom) * 4;
+            const std::uint8_t* p = image->row(static_cast<int>(v * 100 / zoom)) +
+                                    static_cast<std::ptrdiff_t>(u * 100 / zoom) * 4;
             out[i] = over_checker(p, x + i, y + j);
         }
     }
@@ -125,7 +125,8 @@ bool copy_cell(const Bitmap& picture, const Rect& cell) {
         for (int copy_y = 0; copy_y < 3; ++copy_y) {
             std::uint8_t* to = image->row(copy_y * h + y);
             for (int copy_x = 0; copy_x < 3; ++copy_x)
-                std::memcpy(to + static_cast<std::ptrdiff_t>(copy_x) * w * 4, from, static_cast<std::size_t>(w) * 4);
+                std::memcpy(to + static_cast<std::ptrdiff_t>(copy_x) * w * 4, from,
+                            static_cast<std::size_t>(w) * 4);
         }
     }
     return true;
@@ -188,8 +189,8 @@ void tile_preview_refresh(EditorState& state) {
     }
     if (index < 0 || cell.empty() || cell.x1 > picture->width || cell.y1 > picture->height)
         return show_nothing("Point at a cell of the tile grid");
-    const bool same = index == s.index && cell.x0 == s.cell.x0 && cell.y0 == s.cell.y0 && cell.x1 == s.cell.x1 &&
-                      cell.y1 == s.cell.y1;
+    const bool same = index == s.index && cell.x0 == s.cell.x0 && cell.y0 == s.cell.y0 &&
+                      cell.x1 == s.cell.x1 && cell.y1 == s.cell.y1;
     if (same && up_to_date(*picture, cell)) return;
     if (!copy_cell(*picture, cell)) return show_nothing("Not enough memory for the preview");
     if (!same) {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "app/tiles/tile_grid.h"
@@ -37,7 +37,8 @@ struct Shifts {
     std::int64_t first = 0, last = -1;
 };
 Shifts shifts(std::int64_t b0, std::int64_t b1, std::int64_t c0, std::int64_t n) {
-    return Shifts{std::max(floor_div(c0 - b1, n) + 1, -kMaxShift), std::min(floor_div(c0 + n - b0 - 1, n), kMaxShift)};
+    return Shifts{std::max(floor_div(c0 - b1, n) + 1, -kMaxShift),
+                  std::min(floor_div(c0 + n - b0 - 1, n), kMaxShift)};
 }
 
 Rect intersect(const Rect& a, const Rect& b) {
@@ -61,7 +62,8 @@ void for_each_copy(const Rect& cell, const Rect& bounds, Fn fn) {
 }
 
 // One axis of the cover: the folded interval, or the whole side where it crosses an edge.
-void fold(std::int64_t b0, std::int64_t b1, std::int64_t c0, std::int64_t n, std::int64_t* f0, std::int64_t* f1) {
+void fold(std::int64_t b0, std::int64_t b1, std::int64_t c0, std::int64_t n, std::int64_t* f0,
+          std::int64_t* f1) {
     const std::int64_t length = b1 - b0, at = b0 - c0 - floor_div(b0 - c0, n) * n;
     if (length >= n || at + length > n) {
         *f0 = c0, *f1 = c0 + n;
@@ -75,8 +77,13 @@ void fold(std::int64_t b0, std::int64_t b1, std::int64_t c0, std::int64_t n, std
 class CellClip {
   public:
     CellClip(DrawingSession& s, const Rect& cell)
-        : s_(s), cell_(cell), width_(s.width), height_(s.height), base_(s.target.base),
-          origin_x_(s.origin_x), origin_y_(s.origin_y) {
+        : s_(s),
+          cell_(cell),
+          width_(s.width),
+          height_(s.height),
+          base_(s.target.base),
+          origin_x_(s.origin_x),
+          origin_y_(s.origin_y) {
         const auto w = static_cast<int>(cell.x1 - cell.x0), h = static_cast<int>(cell.y1 - cell.y0);
         // The cell's lowest row in memory: its bottom row when the memory is bottom-up.
         const std::int64_t first_row = s.target.bottom_up ? height_ - cell.y0 - h : cell.y0;
@@ -215,7 +222,8 @@ bool tile_wrap_fill(EditorState& state, int x, int y, Rect* changed) {
         // Every pixel of the seed's exact value reachable through edges, the cell's own edges
         // joined to the opposite ones.
         const auto visit = [&](int cx, int cy) {
-            const std::size_t at = static_cast<std::size_t>(cy) * static_cast<std::size_t>(w) + static_cast<std::size_t>(cx);
+            const std::size_t at =
+                static_cast<std::size_t>(cy) * static_cast<std::size_t>(w) + static_cast<std::size_t>(cx);
             if (in[at] || value(cx, cy) != seed) return;
             in[at] = 1;
             pending.push_back(static_cast<std::int32_t>(at));

@@ -92,7 +92,8 @@ class DabTool final : public PaintTool {
         const int tw = tip->width, th = tip->height;
         const Rect area{x - tw / 2, y - th / 2, x - tw / 2 + tw, y - th / 2 + th};
         if (state.wrap_within_tiles)
-            return tile_wrap_stamp(state, coverage_, *picture, *tip, x - tw / 2, y - th / 2, state.keep_alpha != 0, ties_);
+            return tile_wrap_stamp(state, coverage_, *picture, *tip, x - tw / 2, y - th / 2,
+                                   state.keep_alpha != 0, ties_);
         document_will_change(state, area);
         return coverage_.stamp(*picture, *tip, x - tw / 2, y - th / 2, state.keep_alpha != 0, ties_);
     }

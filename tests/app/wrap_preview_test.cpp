@@ -25,7 +25,6 @@ class WrapPreviewTest : public EditorFixture {
     }
     Color preview_canvas_pixel(int x, int y) {
         const QImage shot = widget_qt(tile_preview_window::PreviewCanvas)->grab().toImage();
-        if (getenv("WRAP_SHOT")) shot.save("/tmp/wrap_shot.png");
         const QRgb c = shot.pixel(x, y);
         return rgb(std::uint32_t(qRed(c)), std::uint32_t(qGreen(c)), std::uint32_t(qBlue(c)));
     }
@@ -50,7 +49,8 @@ TEST_F(WrapPreviewTest, ShowsTheCellThreeByThreeAndFollowsPointerAndPainting) {
     // 800 % fits three cells of 16 in the 384-pixel canvas: preview pixel (x, y) covers
     // canvas pixels 8x..8x+7, 8y..8y+7, starting 96 pixels down (the copies are 192 high).
     EXPECT_EQ(preview_canvas_pixel(8 * 18 + 3, 96 + 8 * 9 + 5), rgb(255, 0, 0));
-    EXPECT_EQ(preview_canvas_pixel(8 * 18 + 3, 96 + 8 * 11 + 5), rgb(0xCC, 0xCC, 0xCC));  // checker square 18 + 23
+    EXPECT_EQ(preview_canvas_pixel(8 * 18 + 3, 96 + 8 * 11 + 5),
+              rgb(0xCC, 0xCC, 0xCC));  // checker square 18 + 23
     EXPECT_EQ(preview_canvas_pixel(3, 3), rgb(0x50, 0x50, 0x50));
     // Painting in the cell shows during the stroke, before the release.
     answer_color(rgb(0, 0, 255));

@@ -59,7 +59,9 @@ class WrapToolsTest : public EditorFixture {
         int n = 0;
         for (int y = cy - 32; y < cy + 48; ++y)
             for (int x = cx - 32; x < cx + 48; ++x)
-                if ((x < cx || y < cy || x >= cx + kCell || y >= cy + kCell) && pixel(DocumentImage, x, y) != 0) ++n;
+                if ((x < cx || y < cy || x >= cx + kCell || y >= cy + kCell) &&
+                    pixel(DocumentImage, x, y) != 0)
+                    ++n;
         return n;
     }
     int painted_in(int cx, int cy) {
@@ -86,9 +88,7 @@ TEST_F(WrapToolsTest, EveryToolAtEdgesAndCornersEqualsTheUnwrappedStrokeFolded) 
     };
     // Grid without and with an offset and gap: the cells at column and row 2 (reference,
     // drawn unwrapped) and 9 (wrapped).
-    const struct {
-        int offset, gap;
-    } grids[] = {{0, 0}, {3, 2}};
+    const struct { int offset, gap; } grids[] = {{0, 0}, {3, 2}};
     for (const auto& g : grids) {
         for (const Stroke& s : strokes) {
             SCOPED_TRACE(std::string(s.name) + ", offset " + std::to_string(g.offset));
@@ -115,7 +115,8 @@ TEST_F(WrapToolsTest, EveryToolAtEdgesAndCornersEqualsTheUnwrappedStrokeFolded) 
             choose_menu(MenuRedo);
             for (int y = 0; y < kCell; ++y)
                 for (int x = 0; x < kCell; ++x)
-                    ASSERT_EQ(pixel(DocumentImage, cell + x, cell + y), expected[y * kCell + x]) << x << "," << y;
+                    ASSERT_EQ(pixel(DocumentImage, cell + x, cell + y), expected[y * kCell + x])
+                        << x << "," << y;
         }
     }
 }
@@ -125,11 +126,11 @@ TEST_F(WrapToolsTest, FillRunsOnTheCellAsATorus) {
     // (or down); the bands 13..15 and 0..3 meet over the cell's edge. Seeds in each band.
     const struct {
         bool walls_vertical;
-        int seed;  // position across the walls of the seed, relative to the cell
+        int seed;         // position across the walls of the seed, relative to the cell
         int first, last;  // painted bands: [first, 16) and [0, last] when wrapping, else [first, last]
         bool wraps;
     } cases[] = {
-        {true, 1, 13, 3, true}, {true, 14, 13, 3, true}, {true, 8, 5, 11, false},
+        {true, 1, 13, 3, true},  {true, 14, 13, 3, true},  {true, 8, 5, 11, false},
         {false, 0, 13, 3, true}, {false, 15, 13, 3, true}, {false, 6, 5, 11, false},
     };
     const Color red = rgba(255, 0, 0, 255);  // as pixel() reads the fill of rgb(255, 0, 0)
@@ -140,15 +141,19 @@ TEST_F(WrapToolsTest, FillRunsOnTheCellAsATorus) {
         set_wrap(false);
         click(ToolLine);
         for (int wall : {4, 12}) {
-            if (c.walls_vertical) drag(32 + wall, 32, 32 + wall, 47);
-            else drag(32, 32 + wall, 47, 32 + wall);
+            if (c.walls_vertical)
+                drag(32 + wall, 32, 32 + wall, 47);
+            else
+                drag(32, 32 + wall, 47, 32 + wall);
         }
         set_wrap(true);
         answer_color(rgb(255, 0, 0));
         click(ColourButton);
         click(ToolFill);
-        if (c.walls_vertical) press(32 + c.seed, 40);
-        else press(40, 32 + c.seed);
+        if (c.walls_vertical)
+            press(32 + c.seed, 40);
+        else
+            press(40, 32 + c.seed);
         release(c.walls_vertical ? 32 + c.seed : 40, c.walls_vertical ? 40 : 32 + c.seed);
         for (int y = 16; y < 64; ++y) {
             for (int x = 16; x < 64; ++x) {
