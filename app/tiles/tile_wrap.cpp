@@ -28,6 +28,9 @@ namespace {
 // 17 cells across wraps only the nearest of its copies, and the work stays bounded.
 constexpr std::int64_t kMaxShift = 8;
 
+// The copy that tile_wrap_draw is drawing (0 for the first), -1 outside it.
+int g_copy = -1;
+
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
@@ -150,23 +153,46 @@ void tile_wrap_draw(const EditorState& state, const Rect& bounds, const std::fun
     DrawingSession* s = drawing_current();
     if (!s || !inside(cell, s->width, s->height)) return draw();
     CellClip clip(*s, cell);
+    g_copy = 0;
     for_each_copy(cell, bounds, [&](std::int64_t dx, std::int64_t dy, const Rect&) {
         clip.shift(dx, dy);
         draw();
+        ++g_copy;
     });
+    g_copy = -1;
 }
 
 void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Color color) {
-    if (tile_wrap_cell(state).empty() || x1 == x2 || y1 == y2) return draw_line_xy(x1, y1, x2, y2, color);
-    // Bresenham along the major axis from the end with the smaller coordinate.
+    const Rect cell = tile_wrap_cell(state);
+    DrawingSession* s = drawing_current();
+    if (cell.empty() || !s || g_copy < 0) return draw_line_xy(x1, y1, x2, y2, color);
+    // The first copy draws the whole line folded into the cell, each pixel once.
+    if (g_copy > 0) return;
+    const std::int64_t w = cell.x1 - cell.x0, h = cell.y1 - cell.y0;
+    std::vector<std::uint8_t> done;
+    try {
+        done.assign(static_cast<std::size_t>(w * h), 0);
+    } catch (const std::bad_alloc&) {
+        return draw_line_xy(x1, y1, x2, y2, color);
+    }
+    // The session shows the cell alone: its pixel (u, v) is drawn at u, v less the origin.
+    const auto plot = [&](std::int64_t x, std::int64_t y) {
+        const std::int64_t u = x - cell.x0 - floor_div(x - cell.x0, w) * w;
+        const std::int64_t v = y - cell.y0 - floor_div(y - cell.y0, h) * h;
+        std::uint8_t& seen = done[static_cast<std::size_t>(v * w + u)];
+        if (seen) return;
+        seen = 1;
+        draw_box(static_cast<int>(u - s->origin_x), static_cast<int>(v - s->origin_y), 1, 1, color);
+    };
+    // Bresenham along the major axis from the end with the smaller coordinate, as the drawing
+    // library walks a line that needs no clipping.
     const bool x_major = std::abs(x2 - x1) >= std::abs(y2 - y1);
     if (x_major ? x2 < x1 : y2 < y1) std::swap(x1, x2), std::swap(y1, y2);
-    const std::int64_t major = x_major ? x2 - x1 : y2 - y1;
-    const std::int64_t minor = x_major ? std::abs(y2 - y1) : std::abs(x2 - x1);
+    const std::int64_t major = x_major ? std::int64_t{x2} - x1 : std::int64_t{y2} - y1;
+    const std::int64_t minor = x_major ? std::abs(std::int64_t{y2} - y1) : std::abs(std::int64_t{x2} - x1);
     const int step = x_major ? (y2 > y1 ? 1 : -1) : (x2 > x1 ? 1 : -1);
-    std::int64_t err = 2 * minor - major;
-    int x = x1, y = y1;
-    draw_box(x, y, 1, 1, color);
+    std::int64_t err = 2 * minor - major, x = x1, y = y1;
+    plot(x, y);
     for (std::int64_t i = 0; i < major; ++i) {
         if (err < 0) {
             err += 2 * minor;
@@ -175,7 +201,7 @@ void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Co
             err += 2 * minor - 2 * major;
         }
         ++(x_major ? x : y);
-        draw_box(x, y, 1, 1, color);
+        plot(x, y);
     }
 }
 

@@ -27,9 +27,10 @@ Rect tile_wrap_cover(const EditorState& state, const Rect& bounds);
 /// the cell, with the session clipped to the cell and moved by that shift.
 void tile_wrap_draw(const EditorState& state, const Rect& bounds, const std::function<void()>& draw);
 
-/// The line tool's line. When wrapping it is walked here pixel by pixel, as the drawing
-/// library walks a line that needs no clipping: clipped to the cell, the library would walk
-/// from the clipped end points and take other pixels than the unwrapped line.
+/// The line tool's line, drawn inside tile_wrap_draw. When wrapping it is walked once here,
+/// as the drawing library walks a line that needs no clipping (clipped to the cell, the
+/// library would walk from the clipped end points and take other pixels), and each pixel
+/// folded into the cell is drawn once, however often the line crosses the cell.
 void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Color color);
 
 /// The brush tip with its top-left pixel at (x, y) stamped wrapped within the stroke's cell

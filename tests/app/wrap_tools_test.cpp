@@ -16,6 +16,7 @@ struct Stroke {
     int kind;  // brush_tool for the paint tool
     int size;
     int x0, y0, x1, y1;  // press and release, relative to the cell's top-left pixel
+    int opacity = 255;
 };
 
 class WrapToolsTest : public EditorFixture {
@@ -81,6 +82,9 @@ TEST_F(WrapToolsTest, EveryToolAtEdgesAndCornersEqualsTheUnwrappedStrokeFolded) 
         {"brush dab bottom-right corner", ToolPaint, 0, 11, 15, 15, 15, 15},
         {"line across a corner", ToolLine, 0, 0, 3, 4, -9, 25},
         {"line along the top edge", ToolLine, 0, 0, 2, 0, 27, 0},
+        // Half opaque: a pixel the line crosses twice once folded is still blended once.
+        {"half-opaque line twice across the cell", ToolLine, 0, 0, 1, 2, 31, 9, 128},
+        {"half-opaque pencil stroke across a corner", ToolPaint, 1, 3, 12, 13, 19, 18, 128},
         {"box over the bottom-right corner", ToolBox, 0, 0, 11, 12, 21, 19},
         {"box wider than the cell", ToolBox, 0, 0, 6, 6, 30, 9},
         {"ellipse over the left and bottom edges", ToolEllipse, 0, 0, 2, 13, 7, 17},
@@ -93,6 +97,7 @@ TEST_F(WrapToolsTest, EveryToolAtEdgesAndCornersEqualsTheUnwrappedStrokeFolded) 
         for (const Stroke& s : strokes) {
             SCOPED_TRACE(std::string(s.name) + ", offset " + std::to_string(g.offset));
             change_widget(TipCombo, 0);  // a round tip
+            change_widget(OpacityTrackbar, s.opacity);
             click(ClearButton);
             set_grid(g.offset, g.gap);
             const int pitch = kCell + g.gap;
