@@ -205,6 +205,39 @@ void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Co
     }
 }
 
+void tile_wrap_box(const EditorState& state, int x, int y, int width, int height, Color color) {
+    const Rect cell = tile_wrap_cell(state);
+    DrawingSession* s = drawing_current();
+    if (cell.empty() || !s || g_copy < 0) return draw_box(x, y, width, height, color);
+    // The first copy draws the box folded into the cell, each pixel once.
+    if (g_copy > 0) return;
+    // Negative sizes extend left and up, as draw_box takes them.
+    std::int64_t x0 = x, y0 = y, w = width, h = height;
+    if (w < 0) x0 += w, w = -w;
+    if (h < 0) y0 += h, h = -h;
+    // Each axis folds into one or two intervals of the cell's own pixel numbers.
+    struct Interval {
+        std::int64_t from, length;
+    };
+    const auto fold_axis = [](std::int64_t from, std::int64_t length, std::int64_t origin, std::int64_t n,
+                              Interval* parts) {
+        if (length <= 0) return 0;
+        if (length >= n) return parts[0] = {0, n}, 1;
+        const std::int64_t at = from - origin - floor_div(from - origin, n) * n;
+        if (at + length <= n) return parts[0] = {at, length}, 1;
+        parts[0] = {at, n - at}, parts[1] = {0, at + length - n};
+        return 2;
+    };
+    Interval across[2], down[2];
+    const int nx = fold_axis(x0, w, cell.x0, cell.x1 - cell.x0, across);
+    const int ny = fold_axis(y0, h, cell.y0, cell.y1 - cell.y0, down);
+    for (int j = 0; j < ny; ++j)
+        for (int i = 0; i < nx; ++i)
+            draw_box(static_cast<int>(across[i].from - s->origin_x),
+                     static_cast<int>(down[j].from - s->origin_y), static_cast<int>(across[i].length),
+                     static_cast<int>(down[j].length), color);
+}
+
 Rect tile_wrap_stamp(EditorState& state, StrokeCoverage& coverage, Bitmap& picture, const Bitmap& tip, int x,
                      int y, bool keep_alpha, bool ties) {
     const Rect cell = tile_wrap_cell(state);

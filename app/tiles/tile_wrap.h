@@ -33,6 +33,10 @@ void tile_wrap_draw(const EditorState& state, const Rect& bounds, const std::fun
 /// folded into the cell is drawn once, however often the line crosses the cell.
 void tile_wrap_line(const EditorState& state, int x1, int y1, int x2, int y2, Color color);
 
+/// The box tool's box, drawn inside tile_wrap_draw: when wrapping, the box folded into the
+/// cell is drawn once, so a box larger than the cell covers each pixel once.
+void tile_wrap_box(const EditorState& state, int x, int y, int width, int height, Color color);
+
 /// The brush tip with its top-left pixel at (x, y) stamped wrapped within the stroke's cell
 /// (the undo step saves what it touches first). Returns the document rectangle that changed.
 Rect tile_wrap_stamp(EditorState& state, StrokeCoverage& coverage, Bitmap& picture, const Bitmap& tip, int x,

@@ -87,6 +87,7 @@ TEST_F(WrapToolsTest, EveryToolAtEdgesAndCornersEqualsTheUnwrappedStrokeFolded) 
         {"half-opaque pencil stroke across a corner", ToolPaint, 1, 3, 12, 13, 19, 18, 128},
         {"box over the bottom-right corner", ToolBox, 0, 0, 11, 12, 21, 19},
         {"box wider than the cell", ToolBox, 0, 0, 6, 6, 30, 9},
+        {"half-opaque box larger than the cell both ways", ToolBox, 0, 0, 9, 3, -12, 25, 128},
         {"ellipse over the left and bottom edges", ToolEllipse, 0, 0, 2, 13, 7, 17},
         {"ellipse over the top-right corner", ToolEllipse, 0, 0, 13, 1, 18, 4},
     };
