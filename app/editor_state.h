@@ -68,6 +68,10 @@ struct EditorState {
     bool snap_to_grid = false;
     // The two texts of the status bar's last field (selection, tile under the pointer).
     std::string status_parts[2];
+    // View > "Wrap Within Tiles": strokes that begin in a cell wrap around within it.
+    std::uint8_t wrap_within_tiles = 0;
+    // The Tile Preview window's zoom in percent; 0 until the window first chooses one.
+    std::int16_t tile_preview_zoom = 0;
 };
 
 }  // namespace morvane

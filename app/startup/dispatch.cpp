@@ -10,6 +10,7 @@
 #include "app/tiles/tile_commands.h"
 #include "app/tiles/tile_grid_dialog.h"
 #include "app/tiles/tile_export.h"
+#include "app/tiles/tile_preview.h"
 #include "app/tilesets/tileset_commands.h"
 #include "app/tools/painting.h"
 #include "app/view/view.h"
@@ -147,6 +148,8 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                 ask_to_close(state);
             } else if (window == RegridWindow) {
                 regrid_window_close();
+            } else if (window == TilePreviewWindow) {
+                tile_preview_close();
             } else {
                 window_close(window);
             }
@@ -185,6 +188,9 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
                 case TileGridWindow:
                     tile_grid_dialog_event(state, source, subtype);
                     break;
+                case TilePreviewWindow:
+                    tile_preview_event(state, source, subtype);
+                    break;
                 default:
                     break;
             }
@@ -192,6 +198,8 @@ void dispatch_event(EditorState& state, std::int64_t kind, std::int64_t window, 
         default:
             break;
     }
+    // The preview follows the pointer and the cell's pixels whatever the event changed.
+    tile_preview_refresh(state);
 }
 
 }  // namespace morvane

@@ -4,6 +4,7 @@
 
 #include "app/tiles/tile_grid_dialog.h"
 #include "app/tiles/tile_mode.h"
+#include "app/tiles/tile_wrap.h"
 #include "app/view/view.h"
 #include "shell/menu.h"
 #include "widgets/dialogs.h"
@@ -55,6 +56,7 @@ void tile_view_items() {
 }
 
 bool tile_menu_event(EditorState& state, std::int64_t id) {
+    if (tile_wrap_menu_event(state, id)) return true;
     switch (id) {
         case MenuTileGrid:
             tile_grid_dialog_open(state);

@@ -1,6 +1,7 @@
 // The box tool: a filled rectangle from the press point (width and height may be negative).
 #include <algorithm>
 
+#include "app/tiles/tile_wrap.h"
 #include "app/tools/tool_shape.h"
 #include "draw/draw.h"
 
@@ -14,7 +15,7 @@ class BoxTool final : public ShapeTool {
         return Rect{std::min(sx, x), std::min(sy, y), std::max(sx, x) + 1, std::max(sy, y) + 1};
     }
     void draw(const EditorState& state, int sx, int sy, int x, int y) const override {
-        draw_box(sx, sy, x - sx, y - sy, state.brush_color);
+        tile_wrap_box(state, sx, sy, x - sx, y - sy, state.brush_color);
     }
 };
 

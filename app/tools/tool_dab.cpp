@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/tiles/tile_wrap.h"
 #include "app/tools/painting.h"
 #include "app/tools/stroke_coverage.h"
 #include "app/tools/tool.h"
@@ -76,9 +77,9 @@ class DabTool final : public PaintTool {
             const int size = brush_tip_size(state);
             const int r = size == 1 ? 0 : size;
             const Rect area{x - r, y - r, x + r + 1, y + r + 1};
-            document_will_change(state, area);
-            draw_circle(x, y, r, rgba(255, 255, 255, 0));
-            return area;
+            document_will_change(state, tile_wrap_cover(state, area));
+            tile_wrap_draw(state, area, [&] { draw_circle(x, y, r, rgba(255, 255, 255, 0)); });
+            return tile_wrap_cover(state, area);
         }
         Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
         const Bitmap* tip = bitmap_from_handle(image_handle(BrushImage));
@@ -90,6 +91,9 @@ class DabTool final : public PaintTool {
         }
         const int tw = tip->width, th = tip->height;
         const Rect area{x - tw / 2, y - th / 2, x - tw / 2 + tw, y - th / 2 + th};
+        if (state.wrap_within_tiles)
+            return tile_wrap_stamp(state, coverage_, *picture, *tip, x - tw / 2, y - th / 2,
+                                   state.keep_alpha != 0, ties_);
         document_will_change(state, area);
         return coverage_.stamp(*picture, *tip, x - tw / 2, y - th / 2, state.keep_alpha != 0, ties_);
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/tiles/tile_mode.h"
+#include "app/tiles/tile_wrap.h"
 #include "app/tools/tool.h"
 #include "draw/draw.h"
 #include "image/bitmap.h"
@@ -17,6 +18,7 @@ class FillTool final : public PaintTool {
     Rect press(EditorState& state, int x, int y) override {
         const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
         if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return {};
+        if (Rect cell; tile_wrap_fill(state, x, y, &cell)) return cell;
         if (Rect in_tiles; tile_fill(state, x, y, &in_tiles)) return in_tiles;
         // The region is not known before the fill, but only pixels of the seed's exact stored
         // value can change: the step saves the tiles that hold one (and keeps only those that

@@ -1,6 +1,7 @@
 // The line tool: a straight line from the press point.
 #include <algorithm>
 
+#include "app/tiles/tile_wrap.h"
 #include "app/tools/tool_shape.h"
 #include "draw/draw.h"
 
@@ -14,7 +15,7 @@ class LineTool final : public ShapeTool {
         return Rect{std::min(sx, x), std::min(sy, y), std::max(sx, x) + 1, std::max(sy, y) + 1};
     }
     void draw(const EditorState& state, int sx, int sy, int x, int y) const override {
-        draw_line_xy(sx, sy, x, y, state.brush_color);
+        tile_wrap_line(state, sx, sy, x, y, state.brush_color);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/tiles/tile_wrap.h"
 #include "draw/draw.h"
 #include "image/bitmap.h"
 #include "image/image.h"
@@ -43,13 +44,13 @@ Rect ShapeTool::step(EditorState& state, int x, int y) {
     Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
     if (!picture) return {};
     const int sx = clamp_point(state.stroke_start_x), sy = clamp_point(state.stroke_start_y);
-    const Rect shape = bounds(state, sx, sy, x, y);
+    const Rect drawn = bounds(state, sx, sy, x, y), shape = tile_wrap_cover(state, drawn);
     // Everything the new shape touches is saved before it changes; the old shape goes away.
     if (!backup_.save(*picture, shape)) return {};
     document_will_change(state, shape);
     backup_.restore(*picture, previous_);
     drawing_mode_set(paint_mode(state));
-    draw(state, sx, sy, x, y);
+    tile_wrap_draw(state, drawn, [&] { draw(state, sx, sy, x, y); });
     const Rect changed = previous_.united(shape);
     previous_ = shape;
     return changed;
