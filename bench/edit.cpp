@@ -27,6 +27,8 @@ namespace {
 EditorState& editor() {
     static EditorState* state = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // Settings and the recent list go to a scratch folder, not the user's.
+        setenv("XDG_CONFIG_HOME", "/tmp/morvane_bench_config", 1);
         auto* s = new EditorState;
         if (!editor_init(*s)) std::abort();
         QApplication::processEvents();

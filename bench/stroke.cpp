@@ -33,6 +33,8 @@ constexpr int kSide = 2048, kDabs = 200, kStep = 8;
 EditorState& editor() {
     static EditorState* state = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // Settings and the recent list go to a scratch folder, not the user's.
+        setenv("XDG_CONFIG_HOME", "/tmp/morvane_bench_config", 1);
         auto* s = new EditorState;
         if (!editor_init(*s)) std::abort();
         auto* window = reinterpret_cast<QWidget*>(window_handle(MainWindow));

@@ -44,6 +44,8 @@ int oriented(int k, int x, int y, int* ox) {
 EditorState& editor() {
     static EditorState* state = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // Settings and the recent list go to a scratch folder, not the user's.
+        setenv("XDG_CONFIG_HOME", "/tmp/morvane_bench_config", 1);
         auto* s = new EditorState;
         if (!editor_init(*s)) std::abort();
         // Even cells random opaque tiles; each odd cell a turned or mirrored copy of one of them.

@@ -25,6 +25,8 @@ constexpr int kViewportWidth = 1600, kViewportHeight = 1200;
 EditorState& editor() {
     static EditorState* state = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // Settings and the recent list go to a scratch folder, not the user's.
+        setenv("XDG_CONFIG_HOME", "/tmp/morvane_bench_config", 1);
         auto* s = new EditorState;
         if (!editor_init(*s)) std::abort();
         // The window sized so that the canvas is 1600 x 1200.

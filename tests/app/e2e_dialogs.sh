@@ -10,6 +10,8 @@ self=$(readlink -f "$0")
 binary=$(readlink -f "$1")
 shots=${2:+$(readlink -f "$2" 2>/dev/null || echo "$2")}
 work=$(mktemp -d /tmp/morvane_dialogs_XXXXXX)
+# Settings and the recent list go to the run's own folder, not the user's.
+export XDG_CONFIG_HOME="$work/config"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
@@ -144,18 +146,18 @@ dialog=$(find_window '^New Image$' 30)
 [ -n "$dialog" ] || fail "Ctrl+N opened no New Image dialog"
 escape_closes "New Image" "$dialog"
 
-# Resize Image (Edition menu: Undo and Redo are greyed out, so Down goes to Resize Image at
-# once). Its window has no title of its own: the platform shows the program's name.
-menu_keys alt+e Down Return
+# Resize Image (Edition menu: Up goes to its last item, Preferences, then to Replace Colour...
+# and Resize Image). Its window has no title of its own: the platform shows the program's name.
+menu_keys alt+e Up Up Up Return
 dialog=$(new_window) || fail "the Edition menu opened no Resize dialog"
 name=$(xdotool getwindowname "$dialog")
 case "$name" in "" | morvane) ;; *) fail "the Edition menu opened $name, not Resize Image" ;; esac
 escape_closes "Resize Image" "$dialog"
 
-# Preferences (Edition menu, P).
-menu_keys alt+e p
+# Preferences (the Edition menu's last item).
+menu_keys alt+e Up Return
 dialog=$(find_window '^Preferences$' 30)
-[ -n "$dialog" ] || fail "Alt+E, P opened no Preferences window"
+[ -n "$dialog" ] || fail "Alt+E, Up opened no Preferences window"
 escape_closes "Preferences" "$dialog"
 
 # Convert to TileSet (File menu, fourth item), after its picture is chosen.

@@ -11,6 +11,8 @@ self=$(readlink -f "$0")
 binary=$(readlink -f "$1")
 shots=${2:+$(readlink -f "$2" 2>/dev/null || echo "$2")}
 work=$(mktemp -d /tmp/morvane_front_XXXXXX)
+# Settings and the recent list go to the run's own folder, not the user's.
+export XDG_CONFIG_HOME="$work/config"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
@@ -97,13 +99,14 @@ echo "main window $main at $mx,$my size ${mw}x${mh}"
 # An empty spot of the main window's client area: under the tool panel, left of the canvas.
 spot_x=$((mx + 25)) spot_y=$((my + mh - 60))
 
-# 1. Preferences (Alt+E, then P): the main window stays usable, the window stays in front.
+# 1. Preferences (Alt+E, then Up to the menu's last item): the main window stays usable, the
+# window stays in front.
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+e
 popup_opens || fail "Alt+E opened no menu"
-xdotool key p
+xdotool key --delay 150 Up Return
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Preferences$' | head -n 1)
-[ -n "$dialog" ] || fail "Alt+E, P opened no Preferences window"
+[ -n "$dialog" ] || fail "Alt+E, Up opened no Preferences window"
 sleep 0.5
 xdotool mousemove --sync "$spot_x" "$spot_y" click 1
 sleep 1

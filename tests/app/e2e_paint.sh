@@ -9,6 +9,8 @@ set -u
 self=$(readlink -f "$0")
 binary=$(readlink -f "$1")
 work=$(mktemp -d /tmp/morvane_e2e_XXXXXX)
+# Settings and the recent list go to the run's own folder, not the user's.
+export XDG_CONFIG_HOME="$work/config"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
@@ -52,11 +54,12 @@ cy=$((my + 50 + (mh - 100) / 2))
 
 xdotool key --clearmodifiers ctrl+g
 sleep 0.3
-# "View" is the third title of the menu bar; in its menu Zoom is the fourth item and
-# Zoom 400% the fifth item of Zoom's (after 3200, 1600, 800 and 500 %).
+# "View" is the third title of the menu bar; in its menu Zoom is the fifth item (after Grid,
+# Snap to Grid, Zoom + and Zoom -) and Zoom 400% the fifth item of Zoom's (after 3200, 1600,
+# 800 and 500 %).
 xdotool mousemove --sync $((mx + 101)) $((my + 8)) click 1
 sleep 0.5
-xdotool key Down Down Down Down Right
+xdotool key Down Down Down Down Down Right
 sleep 0.3
 xdotool key Down Down Down Down Return
 sleep 0.8

@@ -10,6 +10,8 @@ self=$(readlink -f "$0")
 binary=$(readlink -f "$1")
 shots=${2:+$(readlink -f "$2" 2>/dev/null || echo "$2")}
 work=$(mktemp -d /tmp/morvane_preview_XXXXXX)
+# Settings and the recent list go to the run's own folder, not the user's.
+export XDG_CONFIG_HOME="$work/config"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
