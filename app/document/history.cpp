@@ -13,8 +13,8 @@ namespace morvane {
 namespace {
 
 // The pixel storage of a picture the history can record, or null.
-Bitmap* picture_bitmap(ObjectNumber picture) {
-    Bitmap* bitmap = bitmap_from_handle(image_handle(picture));
+Bitmap* picture_bitmap(const Image* picture) {
+    Bitmap* bitmap = picture ? bitmap_from_handle(picture->handle) : nullptr;
     if (!bitmap || bitmap->kind != Bitmap::Kind::Pixels || (bitmap->bpp != 24 && bitmap->bpp != 32))
         return nullptr;
     return bitmap;
@@ -67,7 +67,7 @@ void History::clear() {
 void History::reset_pending() {
     open_ = false;
     held_ = false;
-    picture_ = 0;
+    picture_ = nullptr;
     slot_.clear();
     pending_.clear();
     pool_chunk_ = pool_used_ = 0;
@@ -105,12 +105,12 @@ bool History::same_picture(const Bitmap* bitmap) const {
     return bitmap && bitmap->width == width_ && bitmap->height == height_ && bitmap->bpp == bpp_;
 }
 
-void History::begin(ObjectNumber picture) {
+void History::begin(Image& picture) {
     settle();
-    const Bitmap* bitmap = picture_bitmap(picture);
+    const Bitmap* bitmap = picture_bitmap(&picture);
     if (!bitmap) return;
     open_ = true;
-    picture_ = picture;
+    picture_ = &picture;
     building_ = Step{};
     building_bytes_ = sizeof(Step);
     ahead_raw_ = 0;
@@ -268,7 +268,7 @@ void History::drop_unpacked_patches() {
 
 void History::save_whole_before() {
     if (!open_ || whole_saved_) return;
-    const Image* record = image_record(picture_);
+    const Image* record = picture_;
     if (!record || !same_picture(picture_bitmap(picture_))) return;
     // Tiles saved earlier in the step hold the older pixels and are kept.
     save_before(Rect{0, 0, width_, height_});
@@ -277,9 +277,9 @@ void History::save_whole_before() {
     whole_format_tag_ = record->format_tag;
 }
 
-bool History::snapshot(ObjectNumber picture, Snapshot& out) {
-    const Bitmap* bitmap = picture_bitmap(picture);
-    const Image* record = image_record(picture);
+bool History::snapshot(const Image& picture, Snapshot& out) {
+    const Bitmap* bitmap = picture_bitmap(&picture);
+    const Image* record = &picture;
     if (!bitmap || !record) return false;
     out.width = bitmap->width;
     out.height = bitmap->height;
@@ -296,9 +296,9 @@ bool History::snapshot(ObjectNumber picture, Snapshot& out) {
 
 // Replaces the picture's storage by a new one holding the snapshot; on failure the picture
 // is left as it was.
-bool History::restore(ObjectNumber picture, const Snapshot& from) {
-    Image* record = image_record(picture);
-    if (!record) return false;
+bool History::restore(Image& picture, const Snapshot& from) {
+    Image* record = &picture;
+    if (!record->handle) return false;
     Bitmap* bitmap = bitmap_create(from.width, from.height, from.bpp);
     if (!bitmap) return false;
     std::size_t i = 0;
@@ -445,7 +445,7 @@ void History::settle_ahead(Step& step) {
 // as two whole pictures otherwise.
 bool History::whole_step_from_pending(Step& step) {
     const Bitmap* bitmap = picture_bitmap(picture_);
-    const Image* record = image_record(picture_);
+    const Image* record = picture_;
     if (!bitmap || !record) return false;
     if (same_picture(bitmap) && record->source_depth == whole_source_depth_ &&
         record->format_tag == whole_format_tag_)
@@ -466,7 +466,7 @@ bool History::whole_step_from_pending(Step& step) {
                                             : pack_pixels(tile.before, px * tile.width, tile.width,
                                                           tile.height, px, scratch_, false));
     }
-    if (!snapshot(picture_, step.after)) return false;
+    if (!snapshot(*picture_, step.after)) return false;
     step.changed = Rect{0, 0, step.after.width, step.after.height};
     return true;
 }
@@ -501,7 +501,7 @@ Rect History::commit() {
 
 Rect History::revert_too_large() {
     if (!held_) return Rect{};
-    Image* record = image_record(picture_);
+    Image* record = picture_;
     Bitmap* target = picture_bitmap(picture_);
     if (!record || !target || (!whole_saved_ && !same_picture(target))) return Rect{};
     // The picture may have another size now: the saved tiles go into a new storage.
@@ -540,10 +540,10 @@ void History::keep_without_step() {
     drop_all_steps();
 }
 
-Rect History::record_difference(ObjectNumber picture, ObjectNumber before) {
+Rect History::record_difference(const Image& picture, const Image& before) {
     settle();
-    const Bitmap* now = picture_bitmap(picture);
-    const Bitmap* was = picture_bitmap(before);
+    const Bitmap* now = picture_bitmap(&picture);
+    const Bitmap* was = picture_bitmap(&before);
     if (!now || !was || now == was || now->width != was->width || now->height != was->height ||
         now->bpp != was->bpp)
         return Rect{};
@@ -641,18 +641,18 @@ void History::push(Step&& step) {
     }
 }
 
-Rect History::apply(ObjectNumber picture, const Step& step, bool forward) {
+Rect History::apply(Image& picture, const Step& step, bool forward) {
     if (step.turned) return apply_turn(picture, step, forward);
     if (step.whole) {
         const Snapshot& now = forward ? step.before : step.after;
         const Snapshot& next = forward ? step.after : step.before;
-        const Bitmap* bitmap = picture_bitmap(picture);
+        const Bitmap* bitmap = picture_bitmap(&picture);
         if (!bitmap || bitmap->width != now.width || bitmap->height != now.height || bitmap->bpp != now.bpp)
             return Rect{};
         if (!restore(picture, next)) return Rect{};
         return Rect{0, 0, next.width, next.height};
     }
-    const Bitmap* bitmap = picture_bitmap(picture);
+    const Bitmap* bitmap = picture_bitmap(&picture);
     if (!bitmap || bitmap->width != step.width || bitmap->height != step.height || bitmap->bpp != step.bpp)
         return Rect{};
     const int px = step.bpp / 8;
@@ -662,7 +662,7 @@ Rect History::apply(ObjectNumber picture, const Step& step, bool forward) {
     return step.changed;
 }
 
-Rect History::undo(ObjectNumber picture) {
+Rect History::undo(Image& picture) {
     settle();
     if (!can_undo()) return Rect{};
     const Rect rect = apply(picture, steps_[position_ - 1], false);
@@ -670,7 +670,7 @@ Rect History::undo(ObjectNumber picture) {
     return rect;
 }
 
-Rect History::redo(ObjectNumber picture) {
+Rect History::redo(Image& picture) {
     settle();
     if (!can_redo()) return Rect{};
     const Rect rect = apply(picture, steps_[position_], true);
@@ -688,19 +688,19 @@ bool History::at_saved_point() const {
 
 // ---- Turns of the whole picture: steps that keep no pixels ----
 
-bool picture_turn(ObjectNumber picture, Turn turn) {
-    Image* record = image_record(picture);
-    Bitmap* bitmap = picture_bitmap(picture);
-    if (!record || !bitmap) return false;
+bool picture_turn(Image& picture, Turn turn) {
+    Image* record = &picture;
+    Bitmap* bitmap = picture_bitmap(record);
+    if (!bitmap) return false;
     if (!bitmap_turn(*bitmap, turn)) return false;
     record->width = static_cast<std::int16_t>(bitmap->width);
     record->height = static_cast<std::int16_t>(bitmap->height);
     return true;
 }
 
-Rect History::record_turn(ObjectNumber picture, Turn turn) {
+Rect History::record_turn(Image& picture, Turn turn) {
     settle();
-    const Bitmap* bitmap = picture_bitmap(picture);
+    const Bitmap* bitmap = picture_bitmap(&picture);
     if (!bitmap) return Rect{};
     Step step;
     step.turned = true;
@@ -716,8 +716,8 @@ Rect History::record_turn(ObjectNumber picture, Turn turn) {
 
 // Undo turns the picture back from the size the step left; redo turns it from the size
 // before the step.
-Rect History::apply_turn(ObjectNumber picture, const Step& step, bool forward) {
-    const Bitmap* bitmap = picture_bitmap(picture);
+Rect History::apply_turn(Image& picture, const Step& step, bool forward) {
+    const Bitmap* bitmap = picture_bitmap(&picture);
     const bool swaps = turn_swaps_sides(step.turn);
     const std::int32_t width = forward && swaps ? step.height : step.width;
     const std::int32_t height = forward && swaps ? step.width : step.height;

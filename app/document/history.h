@@ -1,4 +1,4 @@
-// Undo and redo of the edits made to one picture (a numbered 24- or 32-bit image).
+// Undo and redo of the edits made to one picture (the record of a 24- or 32-bit image).
 //
 // A step is recorded around an edit: begin(), save_before() for every rectangle just before
 // its pixels change, then commit(). The pixels are saved in tiles the first time a tile is
@@ -24,6 +24,7 @@
 namespace morvane {
 
 struct Bitmap;
+struct Image;
 
 class History {
   public:
@@ -45,8 +46,10 @@ class History {
     /// Forgets every step (and an open or held one); the current state becomes the saved point.
     void clear();
 
-    /// Opens a step on `picture` (commits a step still open first).
-    void begin(ObjectNumber picture);
+    /// Opens a step on `picture` (commits a step still open first). The step keeps the record
+    /// until it is committed: a record lives as long as its image number, and an edit that
+    /// changes the picture's size gives the same record new storage.
+    void begin(Image& picture);
     /// Saves the pixels of `rect` (clipped to the picture) that this step has not saved yet.
     /// Call it before those pixels change. Does nothing without an open step.
     void save_before(const Rect& rect);
@@ -71,12 +74,12 @@ class History {
     /// before an edit (same size and depth), and `picture` now. Returns the changed rectangle;
     /// empty, keeping nothing, when nothing differs or the two pictures do not match. A
     /// difference too large for the bound is not kept and the older steps are dropped.
-    Rect record_difference(ObjectNumber picture, ObjectNumber before);
+    Rect record_difference(const Image& picture, const Image& before);
     /// Records as one step a mirror or turn of the whole picture that has just been made
     /// (picture_turn): the step keeps no pixels, undo applies the inverse turn and redo the
     /// turn again. Returns the picture's rectangle; empty, keeping nothing, when there is no
     /// picture the history can record.
-    Rect record_turn(ObjectNumber picture, Turn turn);
+    Rect record_turn(Image& picture, Turn turn);
 
     /// The last commit closed a step too large to keep, still held.
     bool too_large() const { return held_; }
@@ -94,8 +97,8 @@ class History {
     /// the rectangle that changed, the whole picture when the size changed. Empty when there
     /// is nothing to undo/redo or the picture is not the one the step was recorded on
     /// (missing, other size or depth); the history is then left as it was.
-    Rect undo(ObjectNumber picture);
-    Rect redo(ObjectNumber picture);
+    Rect undo(Image& picture);
+    Rect redo(Image& picture);
     bool can_undo() const { return position_ > 0; }
     bool can_redo() const { return position_ < steps_.size(); }
     /// Whether the step undo (redo) would apply changes the picture's size.
@@ -153,8 +156,8 @@ class History {
 
     bool same_picture(const Bitmap* bitmap) const;
     void save_tiles(const Rect& rect, const std::uint32_t* holding);
-    bool snapshot(ObjectNumber picture, Snapshot& out);
-    bool restore(ObjectNumber picture, const Snapshot& from);
+    bool snapshot(const Image& picture, Snapshot& out);
+    bool restore(Image& picture, const Snapshot& from);
     // Adds to `step` the part of tile (x, y, w, h) of `now` whose bytes differ from the tile
     // before: its row r starts at before + r * before_stride (a stride of 0 repeats one row).
     // `uniform_before` says the tile held one value.
@@ -163,8 +166,8 @@ class History {
     void add_changed(Step& step, const Bitmap& now, const PendingTile& tile);
     bool tile_step_from_pending(Step& step);
     bool whole_step_from_pending(Step& step);
-    Rect apply(ObjectNumber picture, const Step& step, bool forward);
-    Rect apply_turn(ObjectNumber picture, const Step& step, bool forward);
+    Rect apply(Image& picture, const Step& step, bool forward);
+    Rect apply_turn(Image& picture, const Step& step, bool forward);
     static bool resizes(const Step& step) { return step.whole || (step.turned && turn_swaps_sides(step.turn)); }
     // Bytes a step holds: its records and packed pixels.
     static std::size_t step_bytes(const Step& step);
@@ -209,7 +212,7 @@ class History {
     // The open step, or the held one (its pending tiles are the pixels from before it).
     bool open_ = false;
     bool held_ = false;
-    ObjectNumber picture_ = 0;
+    Image* picture_ = nullptr;
     std::int32_t width_ = 0, height_ = 0, bpp_ = 0, tiles_x_ = 0;
     std::vector<std::int32_t> slot_;  // tile index -> index in pending_ + 1, 0 when not saved
     std::vector<PendingTile> pending_;
@@ -224,9 +227,9 @@ class History {
     std::uint32_t whole_format_tag_ = 0;
 };
 
-/// Mirrors or turns numbered picture `picture` (24 or 32 bits) in place: its storage holds the
+/// Mirrors or turns the picture of record `picture` (24 or 32 bits) in place: its storage holds the
 /// turned pixels and its record the new size. False, the picture unchanged, when it is
 /// missing, of another depth, too large once turned, or memory runs out.
-bool picture_turn(ObjectNumber picture, Turn turn);
+bool picture_turn(Image& picture, Turn turn);
 
 }  // namespace morvane
