@@ -67,7 +67,7 @@ enum PanelWidget : int {
     KeepAlphaCheck = 15,
 };
 
-/// Values of EditorState::current_tool: the numbers of the tool buttons.
+/// Values of ToolSettings::current_tool: the numbers of the tool buttons.
 enum ToolButton : std::uint8_t {
     ToolPaint = 3,
     ToolLine = 4,

@@ -44,11 +44,11 @@ void flush() {
 // A fresh document of side x side with a different value in most bytes, shown at 100 %.
 void prepare(EditorState& s, int side) {
     s.document.selection = Selection{};
-    s.zoom = 100;
-    s.base_width = s.base_height = side;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = side;
     document_recreate(s);
     document_start(s, "");
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < doc->height; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < doc->width; ++x) {
@@ -89,7 +89,7 @@ void BM_Paste_4096_Png(benchmark::State& bench) {
     // in their low bits, so that the PNG is about as hard to decode as a photograph.
     QByteArray png;
     {
-        const Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+        const Bitmap* doc = s.document.picture_or_null();
         QImage image(4096, 4096, QImage::Format_ARGB32);
         std::uint32_t seed = 12345;
         for (int y = 0; y < 4096; ++y) {

@@ -72,11 +72,11 @@ double peak_rss_mib() {
 
 // A fresh transparent document of `side` pixels shown at `zoom` percent, centred.
 void prepare(EditorState& s, int side, int zoom, int tool) {
-    s.zoom = 100;
-    s.base_width = s.base_height = side;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = side;
     document_recreate(s);
     // A picture in every pixel, so that all of its memory is really in use.
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < doc->height; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < doc->width; ++x) {
@@ -84,15 +84,15 @@ void prepare(EditorState& s, int side, int zoom, int tool) {
             row[4 * x + 3] = std::uint8_t((x + y) & 255);
         }
     }
-    s.zoom_before_command = 100;
-    s.zoom = static_cast<std::int16_t>(zoom);
+    s.view.zoom_before_command = 100;
+    s.view.zoom = static_cast<std::int16_t>(zoom);
     view_zoom_apply(s);
     view_layout(s, true);
     view_scroll_to(s, 0, 0);  // the picture's top-left corner in view, as after opening it
-    s.current_tool = static_cast<std::uint8_t>(tool);
-    s.brush_size = 20;
-    s.brush_alpha = 200;
-    s.brush_color = rgba(200, 40, 40, 200);
+    s.tools.current_tool = static_cast<std::uint8_t>(tool);
+    s.tools.brush_size = 20;
+    s.tools.brush_alpha = 200;
+    s.tools.brush_color = rgba(200, 40, 40, 200);
     stamp_rebuild(s, true);
     flush();
 }
@@ -104,8 +104,8 @@ void viewport_centre(int* x, int* y) {
 }
 
 void canvas_input(EditorState& s, int x, int y, std::int64_t subtype) {
-    s.mouse_x = x;
-    s.mouse_y = y;
+    s.view.mouse_x = x;
+    s.view.mouse_y = y;
     if (subtype == MouseMove) {
         // The handler reads the held buttons from the canvas event; paint straight away.
         paint_at(s, canvas_to_document_x(s, x), canvas_to_document_y(s, y), MouseMove);
@@ -151,7 +151,7 @@ void BM_BrushStroke_8192(benchmark::State& bench) {
     EditorState& s = editor();
     reset_peak_rss();
     prepare(s, 8192, static_cast<int>(bench.range(0)), 3);
-    view_scroll_to(s, s.view_width / 2, s.view_height / 2);
+    view_scroll_to(s, s.view.view_width / 2, s.view.view_height / 2);
     flush();
     stroke_events(bench, s);
 }
@@ -164,17 +164,17 @@ void BM_ZoomStep_8192(benchmark::State& bench) {
     const int top = static_cast<int>(bench.range(0));
     const int below = zoom_preset_step(top, -1);
     prepare(s, 8192, top, 3);
-    view_scroll_to(s, s.view_width / 2, s.view_height / 2);
+    view_scroll_to(s, s.view.view_width / 2, s.view.view_height / 2);
     flush();
     bool in = false;
     for (auto _ : bench) {
-        s.zoom_before_command = s.zoom;
-        s.zoom = static_cast<std::int16_t>(in ? top : below);
+        s.view.zoom_before_command = s.view.zoom;
+        s.view.zoom = static_cast<std::int16_t>(in ? top : below);
         in = !in;
         view_zoom_apply(s);
         flush();
     }
-    if (s.zoom != top && s.zoom != below) bench.SkipWithError("the zoom did not step");
+    if (s.view.zoom != top && s.view.zoom != below) bench.SkipWithError("the zoom did not step");
     bench.counters["peak_rss_MiB"] = peak_rss_mib();
 }
 
@@ -184,8 +184,8 @@ void BM_ZoomStep_5000(benchmark::State& bench) {
     prepare(s, 5000, 500, 3);
     bool in = false;
     for (auto _ : bench) {
-        s.zoom_before_command = s.zoom;
-        s.zoom = static_cast<std::int16_t>(in ? 500 : 400);
+        s.view.zoom_before_command = s.view.zoom;
+        s.view.zoom = static_cast<std::int16_t>(in ? 500 : 400);
         in = !in;
         view_zoom_apply(s);
         flush();
@@ -197,10 +197,10 @@ void BM_ZoomStep_5000(benchmark::State& bench) {
 void BM_ScrollStep_5000_at500(benchmark::State& bench) {
     EditorState& s = editor();
     prepare(s, 5000, 500, 3);
-    const std::int64_t start = s.scroll_y;
+    const std::int64_t start = s.view.scroll_y;
     int step = 0;
     for (auto _ : bench) {
-        view_scroll_to(s, s.scroll_x, start + (step++ % 2 == 0 ? 16 : 0));
+        view_scroll_to(s, s.view.scroll_x, start + (step++ % 2 == 0 ? 16 : 0));
         flush();
     }
 }
@@ -229,7 +229,7 @@ void BM_WheelZoomAroundPointer_5000(benchmark::State& bench) {
         wheel_notch(s, cx - 300, cy - 200, in ? 120 : -120, Qt::ControlModifier);
         in = !in;
     }
-    if (s.zoom != 400 && s.zoom != 500) bench.SkipWithError("the wheel did not zoom");
+    if (s.view.zoom != 400 && s.view.zoom != 500) bench.SkipWithError("the wheel did not zoom");
 }
 
 // One wheel notch down or up (three 16-pixel steps) with the repaint of the exposed strip.
@@ -238,14 +238,14 @@ void BM_WheelScrollStep_5000_at500(benchmark::State& bench) {
     prepare(s, 5000, 500, 3);
     int cx = 0, cy = 0;
     viewport_centre(&cx, &cy);
-    const std::int64_t start = s.scroll_y;
+    const std::int64_t start = s.view.scroll_y;
     bool down = true;
     for (auto _ : bench) {
         wheel_notch(s, cx, cy, down ? -120 : 120, Qt::NoModifier);
         down = !down;
     }
     // After an odd number of notches the view is one notch (48 pixels) down.
-    const std::int64_t moved = s.scroll_y - start;
+    const std::int64_t moved = s.view.scroll_y - start;
     if (moved != (down ? 0 : 48)) bench.SkipWithError("the wheel did not scroll by one notch");
 }
 
@@ -257,8 +257,8 @@ void BM_ComposeViewport_5000_at500(benchmark::State& bench) {
     viewport_centre(&cx, &cy);
     std::vector<std::uint32_t> out(std::size_t(kViewportWidth) * kViewportHeight);
     for (auto _ : bench) {
-        view_compose_into(s, int(s.scroll_x) + cx - kViewportWidth / 2,
-                          int(s.scroll_y) + cy - kViewportHeight / 2, kViewportWidth, kViewportHeight,
+        view_compose_into(s, int(s.view.scroll_x) + cx - kViewportWidth / 2,
+                          int(s.view.scroll_y) + cy - kViewportHeight / 2, kViewportWidth, kViewportHeight,
                           out.data(), kViewportWidth);
         benchmark::DoNotOptimize(out.data());
     }
@@ -273,18 +273,18 @@ void BM_UndoRedo_200Box(benchmark::State& bench) {
     int cx = 0, cy = 0;
     viewport_centre(&cx, &cy);
     const int half = zoom;  // 100 document pixels on each side of the centre
-    s.mouse_down = 0;
+    s.view.mouse_down = 0;
     canvas_input(s, cx - half, cy - half, LeftButtonDown);
-    s.mouse_down = 1;
+    s.view.mouse_down = 1;
     canvas_input(s, cx + half, cy + half, MouseMove);
     canvas_input(s, cx + half, cy + half, LeftButtonUp);
     History& history = s.document.history;
     if (!history.can_undo()) bench.SkipWithError("the box made no step");
     for (auto _ : bench) {
-        const Rect undone = history.undo(DocumentImage);
+        const Rect undone = history.undo(s.document.record());
         view_show_document_rect(s, undone.x0, undone.y0, undone.x1, undone.y1);
         flush();
-        const Rect redone = history.redo(DocumentImage);
+        const Rect redone = history.redo(s.document.record());
         view_show_document_rect(s, redone.x0, redone.y0, redone.x1, redone.y1);
         flush();
     }

@@ -33,7 +33,7 @@ void BM_Baseline_CopyRect200(benchmark::State& bench) {
 // A stroke of 20-pixel square dabs along the diagonal from (100, 100) to (280, 280), each
 // saved before it is painted as a tool does.
 void record_stroke(History& history) {
-    history.begin(kPicture);
+    history.begin(*image_record(kPicture));
     const Bitmap* b = bitmap_from_handle(image_handle(kPicture));
     for (int d = 0; d <= 180; d += 2) {
         const int x0 = 100 + d, y0 = 100 + d;
@@ -48,8 +48,8 @@ void BM_History_UndoRedo_Stroke200(benchmark::State& bench) {
     History history;
     record_stroke(history);
     for (auto _ : bench) {
-        history.undo(kPicture);
-        history.redo(kPicture);
+        history.undo(*image_record(kPicture));
+        history.redo(*image_record(kPicture));
         benchmark::ClobberMemory();
     }
     bench.counters["history_bytes"] = static_cast<double>(history.bytes());

@@ -46,18 +46,18 @@ EditorState& editor() {
 // A new transparent picture at 100 %, nothing to undo, the fill tool chosen.
 void new_empty_picture(EditorState& s) {
     s.document.history.clear();
-    s.zoom = 100;
-    s.base_width = s.base_height = kSide;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = kSide;
     document_recreate(s);
     view_layout(s, true);
-    s.current_tool = ToolFill;
-    s.brush_color = rgba(30, 140, 60, 255);
+    s.tools.current_tool = ToolFill;
+    s.tools.brush_color = rgba(30, 140, 60, 255);
     QApplication::processEvents();
 }
 
 void fill_click(EditorState& s) {
-    s.mouse_x = 300;
-    s.mouse_y = 200;
+    s.view.mouse_x = 300;
+    s.view.mouse_y = 200;
     canvas_event(s, LeftButtonDown);
     canvas_event(s, LeftButtonUp);
     QApplication::processEvents();

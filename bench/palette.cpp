@@ -79,13 +79,13 @@ void BM_LoadPalette256_AndShow(benchmark::State& bench) {
 // 64 x 64 tile (the undo step holds every tile: the worst spread). With `region`, colour 5
 // (the one replaced) appears only in the top-left 1024 x 1024 pixels.
 void prepare_picture(EditorState& s, bool region = false) {
-    s.zoom = 100;
-    s.base_width = s.base_height = kSide;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = kSide;
     document_recreate(s);
     document_start(s, "");
     s.document.history = History(std::size_t{256} << 20);
     view_layout(s, true);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < kSide; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < kSide; ++x) {
@@ -142,7 +142,7 @@ void BM_ReplaceColour4096_InOneSixteenth_WithUndoStep(benchmark::State& bench) {
 void BM_ReplaceColour4096_Exact_PixelsOnly(benchmark::State& bench) {
     EditorState& s = editor();
     prepare_picture(s);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     const Color a = rgba(40, 255 - 5 * 16, 5 * 16, 255), b = rgba(250, 0, 250, 255);
     bool forward = true;
     for (auto _ : bench) {

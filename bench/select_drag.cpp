@@ -68,10 +68,10 @@ void mouse(EditorState& s, QEvent::Type type, int x, int y, Qt::MouseButtons hel
 // An 8192 x 8192 picture with every pixel set, at 400 %, its middle in view, and a selection
 // of 2048 x 2048 pixels around the document point at the viewport's centre.
 void prepare(EditorState& s) {
-    s.zoom = 100;
-    s.base_width = s.base_height = 8192;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = 8192;
     document_recreate(s);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < doc->height; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < doc->width; ++x) {
@@ -79,11 +79,12 @@ void prepare(EditorState& s) {
             row[4 * x + 3] = std::uint8_t((x + y) & 255);
         }
     }
-    s.zoom_before_command = 100;
-    s.zoom = 400;
+    s.view.zoom_before_command = 100;
+    s.view.zoom = 400;
     view_zoom_apply(s);
     view_layout(s, true);
-    view_scroll_to(s, s.view_width / 2 - kViewportWidth / 2, s.view_height / 2 - kViewportHeight / 2);
+    view_scroll_to(s, s.view.view_width / 2 - kViewportWidth / 2,
+                   s.view.view_height / 2 - kViewportHeight / 2);
     tool_panel_event(s, SelectButton, 0);
     const std::int64_t cx = canvas_to_document_x(s, kViewportWidth / 2);
     const std::int64_t cy = canvas_to_document_y(s, kViewportHeight / 2);

@@ -56,10 +56,10 @@ double peak_rss_mib() {
 
 // A picture in every pixel, shown at 100 %, the brush at 46 %.
 void prepare(EditorState& s) {
-    s.zoom = 100;
-    s.base_width = s.base_height = kSide;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = kSide;
     document_recreate(s);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < doc->height; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < doc->width; ++x) {
@@ -67,15 +67,15 @@ void prepare(EditorState& s) {
             row[4 * x + 3] = std::uint8_t((x + y) & 255);
         }
     }
-    s.zoom_before_command = 100;
+    s.view.zoom_before_command = 100;
     view_zoom_apply(s);
     view_layout(s, true);
-    s.current_tool = ToolPaint;
-    s.brush_tool = KindBrush;
-    s.brush_type = 0;
-    s.brush_size = 32;
-    s.brush_alpha = 117;
-    s.brush_color = rgba(200, 40, 40, 117);
+    s.tools.current_tool = ToolPaint;
+    s.tools.brush_tool = KindBrush;
+    s.tools.brush_type = 0;
+    s.tools.brush_size = 32;
+    s.tools.brush_alpha = 117;
+    s.tools.brush_color = rgba(200, 40, 40, 117);
     stamp_rebuild(s, true);
     QApplication::processEvents();
 }
@@ -89,7 +89,7 @@ void centre(int* x, int* y) {
 
 // The event at document point (x, y), the way the canvas handler takes it.
 void event(EditorState& s, int x, int y, std::int64_t subtype) {
-    s.mouse_x = x, s.mouse_y = y;
+    s.view.mouse_x = x, s.view.mouse_y = y;
     if (subtype == MouseMove) {
         paint_at(s, x, y, MouseMove);
     } else {
@@ -100,7 +100,7 @@ void event(EditorState& s, int x, int y, std::int64_t subtype) {
 
 // One dab blended over the picture as it stands, with its repaint: a stroke before.
 void piled_dab(EditorState& s, int x, int y) {
-    if (!drawing_begin(image_output(DocumentImage))) return;
+    if (!drawing_begin(image_output(s.document.image()))) return;
     drawing_mode_set(paint_mode(s));
     const int t = image_width(BrushImage);
     const Rect area{x - t / 2, y - t / 2, x - t / 2 + t, y - t / 2 + t};
@@ -120,7 +120,7 @@ void BM_Stroke200Dabs_Baseline_Piled(benchmark::State& bench) {
     int round = 0;
     for (auto _ : bench) {
         const int y = cy - 200 + (round++ % 40) * 10, x0 = cx - kStep * kDabs / 2;
-        s.document.history.begin(DocumentImage);
+        s.document.history.begin(s.document.record());
         for (int i = 0; i < kDabs; ++i) piled_dab(s, x0 + kStep * i, y);
         s.document.history.commit();
         document_state_changed(s);

@@ -75,8 +75,8 @@ EditorState& editor() {
         if (!image_save(60, kSheet, FormatPng)) std::abort();
         image_free(60);
         if (!open_image_file(*s, kSheet)) std::abort();
-        s->grid_width = s->grid_height = kCell;
-        s->grid_offset = s->grid_gap = 0;
+        s->view.grid_width = s->view.grid_height = kCell;
+        s->view.grid_offset = s->view.grid_gap = 0;
         std::filesystem::create_directories(kOut);
         return s;
     }();
@@ -93,7 +93,7 @@ void BM_Copy4096Picture(benchmark::State& bench) {
 
 void BM_TiledMapBeforeItsPng(benchmark::State& bench) {
     EditorState& s = editor();
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = s.document.picture_or_null();
     const TiledMapNames names = tiled_map_names(std::string(kOut) + "/level");
     std::int64_t kept = 0;
     for (auto _ : bench) {

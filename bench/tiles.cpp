@@ -57,13 +57,13 @@ void flush() {
 // Even cells hold seeded noise, each its own tile; an odd cell c copies tile 0 through flips
 // (c / 16) % 8 when c % 16 == 1, else the cell before it unflipped.
 void prepare_sheet(EditorState& s) {
-    s.tile_mode = false;
-    s.zoom = 100;
-    s.base_width = s.base_height = kSide;
-    s.grid_width = s.grid_height = kCell;
-    s.grid_offset = s.grid_gap = 0;
+    s.tools.tile_mode = false;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = kSide;
+    s.view.grid_width = s.view.grid_height = kCell;
+    s.view.grid_offset = s.view.grid_gap = 0;
     document_recreate(s);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     auto cell_pixel = [&](int cell, int x, int y) {
         return reinterpret_cast<std::uint32_t*>(doc->row((cell / kColumns) * kCell + y)) + (cell % kColumns) * kCell + x;
     };
@@ -108,20 +108,20 @@ void BM_EnterTileMode_4096(benchmark::State& bench) {
     prepare_sheet(s);
     for (auto _ : bench) {
         bench.PauseTiming();
-        if (s.tile_mode) tile_menu_event(s, MenuTileMode);
+        if (s.tools.tile_mode) tile_menu_event(s, MenuTileMode);
         flush();
         bench.ResumeTiming();
         tile_menu_event(s, MenuTileMode);
         flush();
     }
     // 32,768 noise tiles, and tile 0 with its 4,096 copies among them.
-    if (!s.tile_mode || !s.document.tiles || s.document.tiles->groups() != 32768)
+    if (!s.tools.tile_mode || !s.document.tiles || s.document.tiles->groups() != 32768)
         bench.SkipWithError("tile mode did not link the sheet as built");
 }
 
 void canvas_input(EditorState& s, int x, int y, std::int64_t subtype) {
-    s.mouse_x = x;
-    s.mouse_y = y;
+    s.view.mouse_x = x;
+    s.view.mouse_y = y;
     if (subtype == MouseMove) {
         paint_at(s, canvas_to_document_x(s, x), canvas_to_document_y(s, y), MouseMove);
     } else {
@@ -140,11 +140,12 @@ void BM_TileModeStroke_4096Copies(benchmark::State& bench) {
     constexpr int kStrokeCell = 37 * kColumns + 49;
     if (!s.document.tiles || s.document.tiles->members[std::size_t(s.document.tiles->group[kStrokeCell])].size() != 4097)
         bench.SkipWithError("the cell is not one of 4,097");
-    s.current_tool = 3;
-    s.brush_size = 6;
-    s.brush_color = rgba(200, 40, 40, 255);
+    s.tools.current_tool = 3;
+    s.tools.brush_size = 6;
+    s.tools.brush_color = rgba(200, 40, 40, 255);
     stamp_rebuild(s, true);
-    const int left = (kStrokeCell % kColumns) * kCell - int(s.scroll_x), top = (kStrokeCell / kColumns) * kCell - int(s.scroll_y);
+    const int left = (kStrokeCell % kColumns) * kCell - int(s.view.scroll_x),
+              top = (kStrokeCell / kColumns) * kCell - int(s.view.scroll_y);
     int round = 0;
     for (auto _ : bench) {
         const int y = top + 4 + (round++ % 8);

@@ -49,10 +49,10 @@ void flush() {
 }
 
 void prepare(EditorState& s) {
-    s.zoom = 100;
-    s.base_width = s.base_height = 4096;
+    s.view.zoom = 100;
+    s.view.base_width = s.view.base_height = 4096;
     document_recreate(s);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = s.document.picture_or_null();
     for (int y = 0; y < doc->height; ++y) {
         std::uint8_t* row = doc->row(y);
         for (int x = 0; x < doc->width; ++x) {
@@ -60,23 +60,23 @@ void prepare(EditorState& s) {
             row[4 * x + 3] = 255;
         }
     }
-    s.zoom_before_command = 100;
+    s.view.zoom_before_command = 100;
     view_zoom_apply(s);
     view_layout(s, true);
     view_scroll_to(s, 0, 0);
-    s.grid_width = s.grid_height = 16;
-    s.current_tool = ToolPaint;
-    s.brush_tool = 0;
-    s.brush_size = 8;
-    s.brush_alpha = 200;
-    s.brush_color = rgba(200, 40, 40, 200);
+    s.view.grid_width = s.view.grid_height = 16;
+    s.tools.current_tool = ToolPaint;
+    s.tools.brush_tool = 0;
+    s.tools.brush_size = 8;
+    s.tools.brush_alpha = 200;
+    s.tools.brush_color = rgba(200, 40, 40, 200);
     stamp_rebuild(s, true);
     flush();
 }
 
 void canvas_input(EditorState& s, int x, int y, std::int64_t subtype) {
-    s.mouse_x = x;
-    s.mouse_y = y;
+    s.view.mouse_x = x;
+    s.view.mouse_y = y;
     if (subtype == MouseMove) {
         paint_at(s, canvas_to_document_x(s, x), canvas_to_document_y(s, y), MouseMove);
     } else {
@@ -101,16 +101,16 @@ void BM_WrappedStroke_4096_Cells16(benchmark::State& bench) {
     double plain = 0, wrapped = 0;
     int round = 0;
     for (auto _ : bench) {
-        s.wrap_within_tiles = 0;
+        s.tools.wrap_within_tiles = 0;
         plain += stroke(s, round);
-        s.wrap_within_tiles = 1;
+        s.tools.wrap_within_tiles = 1;
         wrapped += stroke(s, round);
         ++round;
     }
-    s.wrap_within_tiles = 0;
+    s.tools.wrap_within_tiles = 0;
     // The dabs past the cell's right edge came back in at its left edge (x 800..803 is out of
     // reach of the unwrapped stroke, which starts at 808 with a tip of 8).
-    const Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* doc = s.document.picture_or_null();
     int wrapped_in = 0;
     for (int x = 800; doc && x < 804; ++x) wrapped_in += doc->row(600)[4 * x + 2] != 90;
     if (wrapped_in == 0) bench.SkipWithError("the stroke did not wrap");

@@ -40,9 +40,9 @@ void new_image_ok(EditorState& state) {
     }
     window_close(NewImageWindow);
     window_activate(MainWindow);
-    state.zoom = 100;
-    state.base_width = width;
-    state.base_height = height;
+    state.view.zoom = 100;
+    state.view.base_width = width;
+    state.view.base_height = height;
     document_recreate(state);
     status_update(state);
     view_layout(state, true);
@@ -82,9 +82,9 @@ void new_image_dialog_open(EditorState& state) {
     frame_create(DimensionFrame, 10, 10, 250, 150, "Image Dimension");
     text_create(WidthLabel, 20, 52, 55, 20, "Width :");
     text_create(HeightLabel, 20, 82, 55, 20, "Height :");
-    text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.new_image_default_width),
+    text_field_create(WidthField, 80, 50, 50, 20, std::to_string(state.dialogs.new_image_default_width),
                       TextDigitsOnly);
-    text_field_create(HeightField, 80, 80, 50, 20, std::to_string(state.new_image_default_height),
+    text_field_create(HeightField, 80, 80, 50, 20, std::to_string(state.dialogs.new_image_default_height),
                       TextDigitsOnly);
     button_create(OkButton, 330, 20, 60, 20, "Ok");
     button_create(CancelButton, 330, 45, 60, 20, "Cancel");
@@ -94,10 +94,10 @@ void new_image_dialog_open(EditorState& state) {
 void new_image_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
         case WidthField:
-            state.new_width_entry = string_to_integer(widget_get_text(WidthField));
+            state.dialogs.new_width_entry = string_to_integer(widget_get_text(WidthField));
             break;
         case HeightField:
-            state.new_height_entry = string_to_integer(widget_get_text(HeightField));
+            state.dialogs.new_height_entry = string_to_integer(widget_get_text(HeightField));
             break;
         case OkButton:
             new_image_ok(state);

@@ -29,8 +29,8 @@ void preferences_window_open(EditorState& state) {
     spin_create(GridWidthSpin, 5, 10, 50, 20, 1, 500, 2);
     spin_create(GridHeightSpin, 60, 10, 50, 20, 1, 500, 2);
     button_create(GridColorButton, 120, 10, 60, 20, "Grid Color");
-    widget_set_state(GridWidthSpin, state.grid_width);
-    widget_set_state(GridHeightSpin, state.grid_height);
+    widget_set_state(GridWidthSpin, state.view.grid_width);
+    widget_set_state(GridHeightSpin, state.view.grid_height);
     widget_list_close();
     // Changes apply at once: Close (Enter and Escape too) only closes the window.
     button_create(CloseButton, 315, 268, 80, 24, "Close");
@@ -40,20 +40,20 @@ void preferences_window_open(EditorState& state) {
 void preferences_window_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
         case GridWidthSpin:
-            state.grid_width = static_cast<std::int16_t>(widget_get_state(GridWidthSpin));
+            state.view.grid_width = static_cast<std::int16_t>(widget_get_state(GridWidthSpin));
             view_redraw(state);
             break;
         case GridHeightSpin:
-            state.grid_height = static_cast<std::int16_t>(widget_get_state(GridHeightSpin));
+            state.view.grid_height = static_cast<std::int16_t>(widget_get_state(GridHeightSpin));
             view_redraw(state);
             break;
         case SmallestPngCheck:
             smallest_png_choose(widget_get_state(SmallestPngCheck) != 0);
             break;
         case GridColorButton: {
-            const std::int64_t chosen = color_dialog(state.grid_color);
+            const std::int64_t chosen = color_dialog(state.view.grid_color);
             // A cancelled dialog keeps the grid colour there was.
-            if (chosen != -1) state.grid_color = static_cast<std::int32_t>(chosen);
+            if (chosen != -1) state.view.grid_color = static_cast<std::int32_t>(chosen);
             view_redraw(state);
             break;
         }

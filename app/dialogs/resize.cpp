@@ -22,13 +22,14 @@ constexpr std::int64_t MaxSide = 32767;
 
 // With "Constraint proportion" checked, the other field follows the picture's aspect ratio.
 void keep_proportion(const EditorState& state, std::int64_t typed, bool typed_width) {
-    if (widget_get_state(ConstrainCheck) != 1 || typed <= 0 || state.view_width <= 0 ||
-        state.view_height <= 0) {
+    if (widget_get_state(ConstrainCheck) != 1 || typed <= 0 || state.view.view_width <= 0 ||
+        state.view.view_height <= 0) {
         return;
     }
-    const double ratio = typed_width
-                             ? static_cast<double>(state.view_height) / static_cast<double>(state.view_width)
-                             : static_cast<double>(state.view_width) / static_cast<double>(state.view_height);
+    const double ratio =
+        typed_width
+            ? static_cast<double>(state.view.view_height) / static_cast<double>(state.view.view_width)
+            : static_cast<double>(state.view.view_width) / static_cast<double>(state.view.view_height);
     const double other = std::nearbyint(static_cast<double>(typed) * ratio);
     const std::int64_t value = other < 1      ? 1
                                : other > 1e15 ? static_cast<std::int64_t>(1e15)
@@ -45,29 +46,29 @@ void resize_ok(EditorState& state) {
     const std::int64_t width = string_to_integer(widget_get_text(WidthField));
     const std::int64_t height = string_to_integer(widget_get_text(HeightField));
     const std::int64_t mode = widget_get_state(ModeCombo);
-    state.resize_mode = mode == 1 ? Nearest : Smooth;
+    state.dialogs.resize_mode = mode == 1 ? Nearest : Smooth;
     window_close(ResizeWindow);
     widget_set_focus(ViewScrollArea);
     // The typed sizes are view sizes at the current zoom; the document takes the size that
     // shows at that zoom, and a value left as shown keeps the document's size exactly.
     // A value that is not a usable picture side leaves that dimension as it is.
-    std::int64_t doc_width = state.base_width, doc_height = state.base_height;
-    if (width > 0 && width != state.view_width) doc_width = document_side(width, state.zoom);
-    if (height > 0 && height != state.view_height) doc_height = document_side(height, state.zoom);
+    std::int64_t doc_width = state.view.base_width, doc_height = state.view.base_height;
+    if (width > 0 && width != state.view.view_width) doc_width = document_side(width, state.view.zoom);
+    if (height > 0 && height != state.view.view_height) doc_height = document_side(height, state.view.zoom);
     if (doc_width <= MaxSide && doc_height <= MaxSide &&
-        (doc_width != state.base_width || doc_height != state.base_height)) {
+        (doc_width != state.view.base_width || doc_height != state.view.base_height)) {
         // The selection does not survive the scaling: floating pixels go down first.
         selection_clear(state);
         // One undo step: the whole picture before and after.
         History& history = state.document.history;
-        history.begin(DocumentImage);
+        history.begin(state.document.record());
         history.save_whole_before();
-        if (image_resize(DocumentImage, static_cast<int>(doc_width), static_cast<int>(doc_height),
-                         static_cast<int>(state.resize_mode))) {
-            state.base_width = doc_width;
-            state.base_height = doc_height;
-            state.view_width = state.base_width * state.zoom / 100;
-            state.view_height = state.base_height * state.zoom / 100;
+        if (state.document.resize(static_cast<int>(doc_width), static_cast<int>(doc_height),
+                                  static_cast<int>(state.dialogs.resize_mode))) {
+            state.view.base_width = doc_width;
+            state.view.base_height = doc_height;
+            state.view.view_width = state.view.base_width * state.view.zoom / 100;
+            state.view.view_height = state.view.base_height * state.view.zoom / 100;
         }
         document_step_end(state);
     }
@@ -87,8 +88,8 @@ void resize_dialog_open(EditorState& state) {
     frame_create(PixelFrame, 10, 10, 250, 200, "Pixel Dimension");
     text_create(WidthLabel, 20, 32, 55, 20, "Width :");
     text_create(HeightLabel, 20, 62, 55, 20, "Height :");
-    text_field_create(WidthField, 80, 30, 50, 20, std::to_string(state.view_width), TextDigitsOnly);
-    text_field_create(HeightField, 80, 60, 50, 20, std::to_string(state.view_height), TextDigitsOnly);
+    text_field_create(WidthField, 80, 30, 50, 20, std::to_string(state.view.view_width), TextDigitsOnly);
+    text_field_create(HeightField, 80, 60, 50, 20, std::to_string(state.view.view_height), TextDigitsOnly);
     check_box_create(ConstrainCheck, 40, 90, 120, 20, "Constraint proportion");
     combo_box_create(ModeCombo, 40, 120, 120, 20);
     widget_add_item(ModeCombo, 0, "Smooth mode");
@@ -102,15 +103,15 @@ void resize_dialog_open(EditorState& state) {
 void resize_dialog_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
         case WidthField:
-            state.resize_width_entry = string_to_integer(widget_get_text(WidthField));
-            keep_proportion(state, state.resize_width_entry, true);
+            state.dialogs.resize_width_entry = string_to_integer(widget_get_text(WidthField));
+            keep_proportion(state, state.dialogs.resize_width_entry, true);
             break;
         case HeightField:
-            state.resize_height_entry = string_to_integer(widget_get_text(HeightField));
-            keep_proportion(state, state.resize_height_entry, false);
+            state.dialogs.resize_height_entry = string_to_integer(widget_get_text(HeightField));
+            keep_proportion(state, state.dialogs.resize_height_entry, false);
             break;
         case ModeCombo:
-            state.resize_mode = widget_get_state(ModeCombo) == 1 ? Nearest : Smooth;
+            state.dialogs.resize_mode = widget_get_state(ModeCombo) == 1 ? Nearest : Smooth;
             break;
         case OkButton:
             resize_ok(state);

@@ -39,12 +39,12 @@ FileFormat format_of(const std::string& file) {
 // After undo or redo changed `rect` of the picture: a change of size lays the view out
 // again, any other change repaints what it covers.
 void picture_changed(EditorState& state, const Rect& rect) {
-    const int width = image_width(DocumentImage), height = image_height(DocumentImage);
-    if (width != state.base_width || height != state.base_height) {
-        state.base_width = width;
-        state.base_height = height;
-        state.view_width = state.base_width * state.zoom / 100;
-        state.view_height = state.base_height * state.zoom / 100;
+    const int width = state.document.width(), height = state.document.height();
+    if (width != state.view.base_width || height != state.view.base_height) {
+        state.view.base_width = width;
+        state.view.base_height = height;
+        state.view.view_width = state.view.base_width * state.view.zoom / 100;
+        state.view.view_height = state.view.base_height * state.view.zoom / 100;
         status_update(state);
         view_layout(state, true);
         view_redraw(state);
@@ -87,7 +87,7 @@ namespace {
 void document_step(EditorState& state, bool forward) {
     History& history = state.document.history;
     if (!(forward ? history.can_redo() : history.can_undo())) return;
-    const Rect rect = forward ? history.redo(DocumentImage) : history.undo(DocumentImage);
+    const Rect rect = forward ? history.redo(state.document.record()) : history.undo(state.document.record());
     if (!rect.empty()) picture_changed(state, rect);
     document_state_changed(state);
 }
@@ -126,7 +126,7 @@ bool document_step_end(EditorState& state) {
 
 bool document_save(EditorState& state, bool ask) {
     select_settle(state);
-    const ObjectNumber picture = DocumentImage;
+    const ObjectNumber picture = state.document.image();
     std::string file = state.document.file;
     const FileFormat format = format_of(file);
     bool saved = false;

@@ -168,7 +168,7 @@ bool selection_drop(EditorState& state) {
     // The picture as it was before the lift, so that the step holds the whole move.
     if (!origin.empty() && original) write_back(*picture, *original, origin);
     History& history = state.document.history;
-    history.begin(DocumentImage);
+    history.begin(state.document.record());
     history.save_before(origin);
     history.save_before(intersected(at, picture_rect(*picture)));
     clear(*picture, origin);

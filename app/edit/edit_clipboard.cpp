@@ -38,7 +38,7 @@ BitmapPtr take_clipboard_picture(const std::string& title) {
 // Grows the picture to width x height (at least its size), the new part transparent, as one
 // undo step. False when memory runs out.
 bool enlarge_picture(EditorState& state, std::int32_t width, std::int32_t height) {
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture) return false;
     Bitmap* grown = bitmap_create(width, height, picture->bpp);
     if (!grown) {
@@ -48,9 +48,9 @@ bool enlarge_picture(EditorState& state, std::int32_t width, std::int32_t height
     const std::size_t row_bytes = static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->bpp / 8);
     for (std::int32_t y = 0; y < picture->height; ++y) std::memcpy(grown->row(y), picture->row(y), row_bytes);
     History& history = state.document.history;
-    history.begin(DocumentImage);
+    history.begin(state.document.record());
     history.save_whole_before();
-    edit_replace_storage(DocumentImage, grown);
+    edit_replace_storage(state.document.image(), grown);
     document_step_end(state);
     edit_picture_resized(state);
     return true;
@@ -60,7 +60,7 @@ bool enlarge_picture(EditorState& state, std::int32_t width, std::int32_t height
 void select_tool_current(EditorState& state) {
     for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button) widget_set_state(button, 0);
     widget_set_state(SelectButton, 1);
-    state.current_tool = ToolSelect;
+    state.tools.current_tool = ToolSelect;
 }
 
 // Where a paste goes: the selection's top-left corner, else the document pixel at the
@@ -72,8 +72,10 @@ void paste_place(const EditorState& state, std::int64_t& x, std::int64_t& y) {
         y = selection.rect.y0;
         return;
     }
-    x = std::clamp<std::int64_t>(canvas_to_document_x(state, 0), 0, std::max<std::int64_t>(state.base_width - 1, 0));
-    y = std::clamp<std::int64_t>(canvas_to_document_y(state, 0), 0, std::max<std::int64_t>(state.base_height - 1, 0));
+    x = std::clamp<std::int64_t>(canvas_to_document_x(state, 0), 0,
+                                 std::max<std::int64_t>(state.view.base_width - 1, 0));
+    y = std::clamp<std::int64_t>(canvas_to_document_y(state, 0), 0,
+                                 std::max<std::int64_t>(state.view.base_height - 1, 0));
 }
 
 }  // namespace
@@ -86,7 +88,7 @@ bool edit_copy(EditorState& state) {
         put = clipboard_put_image(*selection.floating);
     } else {
         const Rect rect = edit_selected_rect(state);
-        const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+        const Bitmap* picture = state.document.picture_or_null();
         if (rect.empty() || !picture) return false;
         put = clipboard_put_image(edit_window_on(*picture, rect));
     }
@@ -103,15 +105,17 @@ void edit_paste(EditorState& state) {
     if (!pixels) return;
     std::int64_t x = 0, y = 0;
     paste_place(state, x, y);
-    if (pixels->width > state.base_width || pixels->height > state.base_height) {
+    if (pixels->width > state.view.base_width || pixels->height > state.view.base_height) {
         const int answer = choice_box("Paste", "The pasted image is larger than the picture. Enlarge the picture to fit?",
                                       {"Enlarge", "Keep Size", "Cancel"});
         if (answer == 2) return;
         if (answer == 0) {
             // What floats is put down before the picture grows under it.
             if (state.document.selection.is_floating()) selection_drop(state);
-            const std::int32_t width = std::max(pixels->width, static_cast<std::int32_t>(state.base_width));
-            const std::int32_t height = std::max(pixels->height, static_cast<std::int32_t>(state.base_height));
+            const std::int32_t width =
+                std::max(pixels->width, static_cast<std::int32_t>(state.view.base_width));
+            const std::int32_t height =
+                std::max(pixels->height, static_cast<std::int32_t>(state.view.base_height));
             if (!enlarge_picture(state, width, height)) return;
             // The pasted picture lies wholly on the grown one.
             x = std::clamp<std::int64_t>(x, 0, width - pixels->width);
@@ -130,10 +134,10 @@ void edit_paste_as_new(EditorState& state) {
     if (!document_settle(state)) return;
     selection_clear(state);
     state.document.selection = Selection{};
-    state.base_width = pixels->width;
-    state.base_height = pixels->height;
+    state.view.base_width = pixels->width;
+    state.view.base_height = pixels->height;
     document_recreate(state);
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* picture = state.document.picture_or_null();
     if (!picture || picture->bpp != 32) {
         message_box("Paste as New Image", "Not enough memory for the new picture.", 16);
         return;
@@ -143,7 +147,7 @@ void edit_paste_as_new(EditorState& state) {
     document_start(state, "");
     // A new picture that no file holds yet: unsaved until it is saved.
     state.document.unrecorded_change = true;
-    state.laid_out_width = state.laid_out_height = -1;
+    state.view.laid_out_width = state.view.laid_out_height = -1;
     edit_picture_resized(state);
     document_state_changed(state);
 }

@@ -115,8 +115,9 @@ void edit_menu_refresh(EditorState& state) {
     }
     grey_paste(clipboard_has_picture());
     set_enabled({MenuCut, MenuCopy, MenuDelete, MenuCropToSelection}, state.document.selection.active());
-    set_enabled({MenuFlipHorizontal, MenuFlipVertical, MenuRotateClockwise, MenuRotateCounterClockwise, MenuRotate180},
-                image_exists(DocumentImage) != 0);
+    set_enabled({MenuFlipHorizontal, MenuFlipVertical, MenuRotateClockwise, MenuRotateCounterClockwise,
+                 MenuRotate180},
+                image_exists(state.document.image()) != 0);
 }
 
 // ---- helpers shared by the parts ----
@@ -124,8 +125,8 @@ void edit_menu_refresh(EditorState& state) {
 Rect edit_selected_rect(const EditorState& state) {
     const Rect& rect = state.document.selection.rect;
     const Rect clipped{std::max<std::int64_t>(rect.x0, 0), std::max<std::int64_t>(rect.y0, 0),
-                       std::min<std::int64_t>(rect.x1, image_width(DocumentImage)),
-                       std::min<std::int64_t>(rect.y1, image_height(DocumentImage))};
+                       std::min<std::int64_t>(rect.x1, state.document.width()),
+                       std::min<std::int64_t>(rect.y1, state.document.height())};
     return clipped.empty() ? Rect{} : clipped;
 }
 
@@ -155,10 +156,10 @@ void edit_replace_storage(ObjectNumber picture, Bitmap* fresh) {
 }
 
 void edit_picture_resized(EditorState& state) {
-    state.base_width = image_width(DocumentImage);
-    state.base_height = image_height(DocumentImage);
-    state.view_width = state.base_width * state.zoom / 100;
-    state.view_height = state.base_height * state.zoom / 100;
+    state.view.base_width = state.document.width();
+    state.view.base_height = state.document.height();
+    state.view.view_width = state.view.base_width * state.view.zoom / 100;
+    state.view.view_height = state.view.base_height * state.view.zoom / 100;
     status_update(state);
     view_layout(state, true);
     view_redraw(state);

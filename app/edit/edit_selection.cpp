@@ -10,7 +10,7 @@
 namespace morvane {
 
 void edit_select_all(EditorState& state) {
-    selection_set(state, Rect{0, 0, image_width(DocumentImage), image_height(DocumentImage)});
+    selection_set(state, Rect{0, 0, state.document.width(), state.document.height()});
 }
 
 void edit_deselect(EditorState& state) {
@@ -30,10 +30,10 @@ bool edit_delete(EditorState& state) {
         return true;
     }
     const Rect rect = edit_selected_rect(state);
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* picture = state.document.picture_or_null();
     if (rect.empty() || !picture) return false;
     History& history = state.document.history;
-    history.begin(DocumentImage);
+    history.begin(state.document.record());
     history.save_before(rect);
     const Bitmap window = edit_window_on(*picture, rect);
     const std::size_t row_bytes = static_cast<std::size_t>(window.width) * static_cast<std::size_t>(window.bpp / 8);
@@ -46,7 +46,7 @@ bool edit_delete(EditorState& state) {
 void edit_crop(EditorState& state) {
     if (state.document.selection.is_floating()) selection_drop(state);
     const Rect rect = edit_selected_rect(state);
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (rect.empty() || !picture) return;
     if (rect.x0 == 0 && rect.y0 == 0 && rect.x1 == picture->width && rect.y1 == picture->height) return;
     const Bitmap window = edit_window_on(*picture, rect);
@@ -60,9 +60,9 @@ void edit_crop(EditorState& state) {
     selection_clear(state);
     // One undo step that gives the whole picture back at its size.
     History& history = state.document.history;
-    history.begin(DocumentImage);
+    history.begin(state.document.record());
     history.save_whole_before();
-    edit_replace_storage(DocumentImage, cropped);
+    edit_replace_storage(state.document.image(), cropped);
     document_step_end(state);
     edit_picture_resized(state);
 }

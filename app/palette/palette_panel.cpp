@@ -42,9 +42,9 @@ void changed(EditorState& state) {
 void take_swatch(EditorState& state, int index) {
     const Color c = state.palette.colours[std::size_t(index)];
     const std::uint32_t alpha = c >> 24;
-    state.brush_color = rgba(color_red(c), color_green(c), color_blue(c), 255);
+    state.tools.brush_color = rgba(color_red(c), color_green(c), color_blue(c), 255);
     if (alpha < 255) {
-        state.brush_alpha = static_cast<std::uint8_t>(alpha);
+        state.tools.brush_alpha = static_cast<std::uint8_t>(alpha);
         widget_set_state(OpacityTrackbar, alpha);
     }
     brush_color_apply(state);
@@ -58,8 +58,8 @@ void add_brush_colour(EditorState& state) {
         return;
     }
     // The eraser's packed colour has no alpha; the swatch is the colour painted with.
-    const std::uint32_t alpha = state.brush_tool == 2 ? 255 : state.brush_alpha;
-    const Color c = state.brush_color;
+    const std::uint32_t alpha = state.tools.brush_tool == 2 ? 255 : state.tools.brush_alpha;
+    const Color c = state.tools.brush_color;
     state.palette.colours.push_back(rgba(color_red(c), color_green(c), color_blue(c), alpha));
     changed(state);
     widget_set_state(PaletteSwatches, static_cast<std::int64_t>(state.palette.colours.size()) - 1);
@@ -99,8 +99,8 @@ void edit_swatch(EditorState& state, std::int64_t index) {
         r.from = old;
         r.to = fresh;
         r.tolerance = 0;
-        r.area = PixelArea{0, 0, static_cast<std::int32_t>(state.base_width),
-                           static_cast<std::int32_t>(state.base_height)};
+        r.area = PixelArea{0, 0, static_cast<std::int32_t>(state.view.base_width),
+                           static_cast<std::int32_t>(state.view.base_height)};
         document_replace_colour(state, r);
     }
     changed(state);
@@ -151,8 +151,8 @@ void palette_panel_layout() {
 }
 
 void palette_panel_mark(const EditorState& state) {
-    const Color brush = state.brush_color;
-    const std::uint32_t alpha = state.brush_tool == 2 ? 255 : state.brush_alpha;
+    const Color brush = state.tools.brush_color;
+    const std::uint32_t alpha = state.tools.brush_tool == 2 ? 255 : state.tools.brush_alpha;
     const std::vector<Color>& colours = state.palette.colours;
     // The swatch of the exact colour and opacity ranks first, then an opaque one of the same
     // colour (a click on an opaque swatch leaves the opacity as it was).

@@ -1,6 +1,7 @@
 // Replace Colour: the dialog (window 16, not modal, so that the picture and the swatches stay
 // at hand for picking) and the replacement in the document as one undo step.
 #include "app/document/document_commands.h"
+#include "app/document/painter.h"
 #include "app/palette/palette_panel.h"
 #include "app/view/view.h"
 #include "app/view/view_compose.h"
@@ -26,10 +27,9 @@ bool dialog_open() {
 // Paints a colour button's picture (red, green and blue; alpha is not shown).
 void show_colour(ObjectNumber button, ObjectNumber image, Color c) {
     if (!image_exists(image) && !image_create(image, kSwatchWidth - 8, kSwatchHeight - 8, 24)) return;
-    if (drawing_begin(image_output(image))) {
+    if (Painter painter{image}) {
         drawing_mode_set(Default);
         draw_box(0, 0, kSwatchWidth, kSwatchHeight, c | 0xFF000000u);
-        drawing_end();
     }
     widget_set_attribute(button, 1, image_handle(image));
     const std::string tip = "Red " + std::to_string(color_red(c)) + ", green " +
@@ -58,8 +58,8 @@ void apply(EditorState& state) {
     r.to = state.palette.replace_to;
     r.tolerance = static_cast<int>(widget_get_state(ReplaceToleranceSpin));
     // The whole picture: the rectangle is where a selection will go.
-    r.area = PixelArea{0, 0, static_cast<std::int32_t>(state.base_width),
-                       static_cast<std::int32_t>(state.base_height)};
+    r.area = PixelArea{0, 0, static_cast<std::int32_t>(state.view.base_width),
+                       static_cast<std::int32_t>(state.view.base_height)};
     window_close(ReplaceColourWindow);
     window_activate(MainWindow);
     if (document_replace_colour(state, r) == 0)
@@ -70,10 +70,10 @@ void apply(EditorState& state) {
 }  // namespace
 
 std::uint64_t document_replace_colour(EditorState& state, const ColourReplacement& replacement) {
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* picture = state.document.picture_or_null();
     if (!picture) return 0;
     History& history = state.document.history;
-    history.begin(DocumentImage);
+    history.begin(state.document.record());
     // The replacement goes tile by tile and is done with a tile when it reports the next one:
     // each tile is packed for the undo step right after its replacement, while in the cache.
     Rect last;
@@ -95,7 +95,7 @@ void replace_dialog_open(EditorState& state) {
         return;
     // Both colours start as the brush colour (its swatch's, with alpha, when one is marked).
     const std::int64_t marked = widget_get_state(PaletteSwatches);
-    const Color brush = (state.brush_color & 0xFFFFFFu) | 0xFF000000u;
+    const Color brush = (state.tools.brush_color & 0xFFFFFFu) | 0xFF000000u;
     const Color start = marked >= 0 && marked < static_cast<std::int64_t>(state.palette.colours.size())
                             ? state.palette.colours[std::size_t(marked)]
                             : brush;
@@ -156,9 +156,9 @@ bool replace_dialog_canvas_event(EditorState& state, std::int64_t subtype) {
     if (!dialog_open() || subtype != LeftButtonDown ||
         !(widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Modifiers)) & ModifierAlt))
         return false;
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
-    const std::int64_t x = canvas_to_document_x(state, state.mouse_x);
-    const std::int64_t y = canvas_to_document_y(state, state.mouse_y);
+    const Bitmap* picture = state.document.picture_or_null();
+    const std::int64_t x = canvas_to_document_x(state, state.view.mouse_x);
+    const std::int64_t y = canvas_to_document_y(state, state.view.mouse_y);
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return true;
     replace_dialog_pick(state, picture_pixel(*picture, static_cast<int>(x), static_cast<int>(y)));
     return true;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/document/painter.h"
 #include "app/regrid/regrid.h"
 #include "canvas/canvas.h"
 #include "draw/draw.h"
@@ -176,9 +177,9 @@ void show_preview(RegridSession& s) {
     if (!buffer) return;
     regrid_clamp_pan(s.model, s.view, buffer->width, buffer->height);
     // The session makes the canvas repaint when it ends.
-    if (!drawing_begin(canvas_output(PreviewCanvas))) return;
+    Painter painter{canvas_output(PreviewCanvas)};
+    if (!painter) return;
     regrid_render(s.model, s.view, *buffer);
-    drawing_end();
 }
 
 void show_texts(const RegridSession& s) {

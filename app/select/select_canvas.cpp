@@ -36,8 +36,8 @@ int canvas_state(CanvasAttribute attribute) {
 }
 
 Rect selection_rect_for(const EditorState& state, const Rect& dragged) {
-    const Rect on_picture = rect_clipped(dragged, state.base_width, state.base_height);
-    if (!state.snap_to_grid || on_picture.empty()) return on_picture;
+    const Rect on_picture = rect_clipped(dragged, state.view.base_width, state.view.base_height);
+    if (!state.tools.snap_to_grid || on_picture.empty()) return on_picture;
     return rect_snapped(on_picture, tile_grid(state));
 }
 
@@ -54,7 +54,7 @@ void press(EditorState& state, std::int64_t x, std::int64_t y) {
         g_drag.dropped = select_settle(state);
         g_drag.gesture = Gesture::Selecting;
     }
-    state.mouse_down = 1;
+    state.view.mouse_down = 1;
 }
 
 void drag_select(EditorState& state, std::int64_t x, std::int64_t y) {
@@ -75,10 +75,10 @@ void drag_select(EditorState& state, std::int64_t x, std::int64_t y) {
 
 void drag_move(EditorState& state, std::int64_t x, std::int64_t y) {
     std::int64_t dx = x - g_drag.press_x, dy = y - g_drag.press_y;
-    if (state.snap_to_grid) {
-        const std::int64_t gap = std::max<std::int64_t>(0, state.grid_gap);
-        dx = delta_in_cells(dx, std::max<std::int64_t>(1, state.grid_width) + gap);
-        dy = delta_in_cells(dy, std::max<std::int64_t>(1, state.grid_height) + gap);
+    if (state.tools.snap_to_grid) {
+        const std::int64_t gap = std::max<std::int64_t>(0, state.view.grid_gap);
+        dx = delta_in_cells(dx, std::max<std::int64_t>(1, state.view.grid_width) + gap);
+        dy = delta_in_cells(dy, std::max<std::int64_t>(1, state.view.grid_height) + gap);
     }
     Selection& selection = state.document.selection;
     const Rect before = selection.rect;
@@ -105,7 +105,7 @@ void release(EditorState& state) {
         select_changed(state, before);
     }
     g_drag = Drag{};
-    state.mouse_down = 0;
+    state.view.mouse_down = 0;
 }
 
 void double_click(EditorState& state, std::int64_t x, std::int64_t y) {
@@ -120,7 +120,7 @@ void double_click(EditorState& state, std::int64_t x, std::int64_t y) {
 }  // namespace
 
 bool select_canvas_event(EditorState& state, std::int64_t subtype, std::int64_t x, std::int64_t y) {
-    if (state.current_tool != ToolSelect) {
+    if (state.tools.current_tool != ToolSelect) {
         // Painting puts floating pixels down before it begins.
         if (subtype == LeftButtonDown) select_settle(state);
         return false;

@@ -26,13 +26,13 @@ int g_last_x = 0, g_last_y = 0;
 SelectionClip::SelectionClip(const EditorState& state, std::int64_t subtype, int x, int y) {
     const int from_x = subtype == MouseMove ? g_last_x : x, from_y = subtype == MouseMove ? g_last_y : y;
     g_last_x = x, g_last_y = y;
-    picture_ = bitmap_from_handle(image_handle(DocumentImage));
+    picture_ = state.document.picture_or_null();
     const Rect selected = state.document.selection.rect;
     if (!picture_ || picture_->bpp != 32 || !picture_->bits || selected.empty()) return;
     // A selection wholly off the picture lets nothing be painted.
     clipping_ = true;
     clip_ = rect_clipped(selected, picture_->width, picture_->height);
-    const PaintTool* tool = paint_tool_for(state.current_tool);
+    const PaintTool* tool = paint_tool_for(state.tools.current_tool);
     // The fill's region is found inside the selection only.
     confined_ = tool == &fill_tool();
     if (confined_ || clip_.empty()) return;
@@ -48,7 +48,7 @@ SelectionClip::SelectionClip(const EditorState& state, std::int64_t subtype, int
         reach = Rect{std::min(from_x, x) - grow, std::min(from_y, y) - grow, std::max(from_x, x) + grow + 1,
                      std::max(from_y, y) + grow + 1};
     } else {
-        const std::int64_t sx = state.stroke_start_x, sy = state.stroke_start_y;
+        const std::int64_t sx = state.tools.stroke_start_x, sy = state.tools.stroke_start_y;
         const std::int64_t half = std::max(std::llabs(x - sx), std::llabs(y - sy)) + tip_side + 2;
         reach = Rect{sx - half, sy - half, sx + half + 1, sy + half + 1};
     }

@@ -68,8 +68,10 @@ void move_by(EditorState& state, std::int64_t dx, std::int64_t dy) {
 
 bool selection_key(EditorState& state, std::int64_t id) {
     Selection& selection = state.document.selection;
-    const std::int64_t cell_x = std::max<std::int64_t>(1, state.grid_width) + std::max<std::int64_t>(0, state.grid_gap);
-    const std::int64_t cell_y = std::max<std::int64_t>(1, state.grid_height) + std::max<std::int64_t>(0, state.grid_gap);
+    const std::int64_t cell_x =
+        std::max<std::int64_t>(1, state.view.grid_width) + std::max<std::int64_t>(0, state.view.grid_gap);
+    const std::int64_t cell_y =
+        std::max<std::int64_t>(1, state.view.grid_height) + std::max<std::int64_t>(0, state.view.grid_gap);
     const Rect before = selection.rect;
     switch (id) {
         case SelectKeyLeft:
@@ -117,8 +119,8 @@ void select_view_items() {
 
 bool select_menu_event(EditorState& state, std::int64_t id) {
     if (id == MenuSnapToGrid) {
-        state.snap_to_grid = !state.snap_to_grid;
-        menu_set_item_checked(MainMenu, MenuSnapToGrid, state.snap_to_grid ? 1 : 0);
+        state.tools.snap_to_grid = !state.tools.snap_to_grid;
+        menu_set_item_checked(MainMenu, MenuSnapToGrid, state.tools.snap_to_grid ? 1 : 0);
         return true;
     }
     if (id == tool_key_id(ToolSelect)) {

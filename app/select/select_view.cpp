@@ -27,21 +27,24 @@ SelectionLayer g_layer;
 // Repaints the view rectangle [vx0, vx1) x [vy0, vy1), cut to what the canvas shows.
 void invalidate_view(const EditorState& state, std::int64_t vx0, std::int64_t vy0, std::int64_t vx1,
                      std::int64_t vy1) {
-    const std::int64_t x0 = std::max({vx0, std::int64_t{0}, state.scroll_x});
-    const std::int64_t y0 = std::max({vy0, std::int64_t{0}, state.scroll_y});
-    const std::int64_t x1 = std::min({vx1, state.view_width, state.scroll_x + view_visible_width()});
-    const std::int64_t y1 = std::min({vy1, state.view_height, state.scroll_y + view_visible_height()});
+    const std::int64_t x0 = std::max({vx0, std::int64_t{0}, state.view.scroll_x});
+    const std::int64_t y0 = std::max({vy0, std::int64_t{0}, state.view.scroll_y});
+    const std::int64_t x1 =
+        std::min({vx1, state.view.view_width, state.view.scroll_x + view_visible_width()});
+    const std::int64_t y1 =
+        std::min({vy1, state.view.view_height, state.view.scroll_y + view_visible_height()});
     if (x1 <= x0 || y1 <= y0) return;
-    canvas_invalidate(ViewCanvas, static_cast<int>(x0 - state.scroll_x), static_cast<int>(y0 - state.scroll_y),
-                      static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
+    canvas_invalidate(ViewCanvas, static_cast<int>(x0 - state.view.scroll_x),
+                      static_cast<int>(y0 - state.view.scroll_y), static_cast<int>(x1 - x0),
+                      static_cast<int>(y1 - y0));
 }
 
 // Repaints only the outline: the four sides of the selection's view rectangle.
 void invalidate_outline(const EditorState& state) {
     const Rect& r = state.document.selection.rect;
     std::int64_t vx0, vx1, vy0, vy1;
-    selection_view_span(r.x0, r.x1, state.zoom, &vx0, &vx1);
-    selection_view_span(r.y0, r.y1, state.zoom, &vy0, &vy1);
+    selection_view_span(r.x0, r.x1, state.view.zoom, &vx0, &vx1);
+    selection_view_span(r.y0, r.y1, state.view.zoom, &vy0, &vy1);
     invalidate_view(state, vx0, vy0, vx1, vy0 + 1);
     invalidate_view(state, vx0, vy1 - 1, vx1, vy1);
     invalidate_view(state, vx0, vy0, vx0 + 1, vy1);

@@ -30,8 +30,8 @@ constexpr const char* kAboutText =
     "Date : 16 feb 2017\nVersion : 0.02";
 
 void set_zoom(EditorState& state, int zoom) {
-    state.zoom_before_command = state.zoom;
-    state.zoom = static_cast<std::int16_t>(zoom);
+    state.view.zoom_before_command = state.view.zoom;
+    state.view.zoom = static_cast<std::int16_t>(zoom);
     view_zoom_apply(state);
 }
 
@@ -71,16 +71,16 @@ void menu_event(EditorState& state, std::int64_t id) {
             preferences_window_open(state);
             break;
         case MenuGrid:
-            state.grid_visible = static_cast<std::uint8_t>(1 - state.grid_visible);
-            menu_set_item_checked(MainMenu, MenuGrid, state.grid_visible);
+            state.view.grid_visible = static_cast<std::uint8_t>(1 - state.view.grid_visible);
+            menu_set_item_checked(MainMenu, MenuGrid, state.view.grid_visible);
             view_redraw(state);
             break;
         // The zoom field is 16 bits wide, so the steps stay within it before the clamp.
         case MenuZoomIn:
-            set_zoom(state, state.zoom + 5);
+            set_zoom(state, state.view.zoom + 5);
             break;
         case MenuZoomOut:
-            set_zoom(state, state.zoom - 5);
+            set_zoom(state, state.view.zoom - 5);
             break;
         case MenuZoom3200:
             set_zoom(state, 3200);
@@ -123,9 +123,9 @@ void menu_event(EditorState& state, std::int64_t id) {
 
 void main_window_widget_event(EditorState& state, std::int64_t source, std::int64_t subtype) {
     if (source == ViewCanvas) {
-        state.mouse_x = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseX));
-        state.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
-        state.canvas_subtype = subtype;
+        state.view.mouse_x = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseX));
+        state.view.mouse_y = widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::MouseY));
+        state.view.canvas_subtype = subtype;
         if (!replace_dialog_canvas_event(state, subtype)) canvas_event(state, subtype);
         edit_menu_refresh(state);
     } else if (source == ViewScrollArea) {

@@ -1,5 +1,6 @@
 // "Open an Image (or a Tileset...)": a picture file becomes the document at zoom 100.
 #include "app/document/document_commands.h"
+#include "app/document/painter.h"
 #include "app/startup/desktop.h"
 #include "app/tilesets/tileset_commands.h"
 #include "app/view/view.h"
@@ -23,9 +24,9 @@ bool load_document(EditorState& state, const std::string& file, std::string* why
         *why = load_failure_text(loaded);
         return false;
     }
-    state.base_width = image_width(OpenedImage);
-    state.base_height = image_height(OpenedImage);
-    state.zoom = 100;
+    state.view.base_width = image_width(OpenedImage);
+    state.view.base_height = image_height(OpenedImage);
+    state.view.zoom = 100;
     busy.keep_alive();
     document_recreate(state);
     document_start(state, file);
@@ -34,10 +35,9 @@ bool load_document(EditorState& state, const std::string& file, std::string* why
 
     // All four channels of the picture go into the document (a picture without alpha is opaque).
     busy.keep_alive();
-    if (drawing_begin(image_output(DocumentImage))) {
+    if (Painter painter{state.document}) {
         drawing_mode_set(WriteAlpha);
         draw_alpha_image(image_handle(OpenedImage), 0, 0);
-        drawing_end();
     }
     view_redraw(state);
     image_free(OpenedImage);

@@ -22,46 +22,46 @@ void read_into(Field& field, const char* key, std::int64_t fallback) {
 void settings_load(EditorState& state) {
     const EditorState defaults;
     if (preference_open(kFileName)) {
-        read_into(state.grid_visible, "grid", defaults.grid_visible);
-        read_into(state.grid_width, "gridW", defaults.grid_width);
-        read_into(state.grid_height, "gridH", defaults.grid_height);
-        read_into(state.grid_color, "gridColor", defaults.grid_color);
-        state.brush_dir = preference_read_string("brushdir", defaults.brush_dir);
-        read_into(state.brush_size, "brushsize", defaults.brush_size);
-        read_into(state.brush_alpha, "brushalpha", defaults.brush_alpha);
-        read_into(state.brush_type, "brushtype", defaults.brush_type);
-        read_into(state.brush_tool, "brushtool", defaults.brush_tool);
+        read_into(state.view.grid_visible, "grid", defaults.view.grid_visible);
+        read_into(state.view.grid_width, "gridW", defaults.view.grid_width);
+        read_into(state.view.grid_height, "gridH", defaults.view.grid_height);
+        read_into(state.view.grid_color, "gridColor", defaults.view.grid_color);
+        state.tools.brush_dir = preference_read_string("brushdir", defaults.tools.brush_dir);
+        read_into(state.tools.brush_size, "brushsize", defaults.tools.brush_size);
+        read_into(state.tools.brush_alpha, "brushalpha", defaults.tools.brush_alpha);
+        read_into(state.tools.brush_type, "brushtype", defaults.tools.brush_type);
+        read_into(state.tools.brush_tool, "brushtool", defaults.tools.brush_tool);
         preference_close();
     } else {
-        state.grid_visible = defaults.grid_visible;
-        state.grid_width = defaults.grid_width;
-        state.grid_height = defaults.grid_height;
-        state.grid_color = defaults.grid_color;
-        state.brush_dir = defaults.brush_dir;
-        state.brush_size = defaults.brush_size;
-        state.brush_alpha = defaults.brush_alpha;
-        state.brush_type = defaults.brush_type;
-        state.brush_tool = defaults.brush_tool;
+        state.view.grid_visible = defaults.view.grid_visible;
+        state.view.grid_width = defaults.view.grid_width;
+        state.view.grid_height = defaults.view.grid_height;
+        state.view.grid_color = defaults.view.grid_color;
+        state.tools.brush_dir = defaults.tools.brush_dir;
+        state.tools.brush_size = defaults.tools.brush_size;
+        state.tools.brush_alpha = defaults.tools.brush_alpha;
+        state.tools.brush_type = defaults.tools.brush_type;
+        state.tools.brush_tool = defaults.tools.brush_tool;
     }
     smallest_png_load();  // kept in its own file, beside Open Recent
-    state.zoom = 100;
-    state.zoom_before_command = 100;
-    state.new_image_default_width = state.new_image_default_height = 256;
-    state.view_width = state.view_height = 256;
-    state.base_width = state.base_height = 256;
+    state.view.zoom = 100;
+    state.view.zoom_before_command = 100;
+    state.dialogs.new_image_default_width = state.dialogs.new_image_default_height = 256;
+    state.view.view_width = state.view.view_height = 256;
+    state.view.base_width = state.view.base_height = 256;
 }
 
 void settings_save(const EditorState& state) {
     if (!preference_create(kFileName)) return;
-    preference_write_integer("grid", state.grid_visible);
-    preference_write_integer("gridW", state.grid_width);
-    preference_write_integer("gridH", state.grid_height);
-    preference_write_integer("gridColor", state.grid_color);
-    preference_write_string("brushdir", state.brush_dir);
-    preference_write_integer("brushsize", state.brush_size);
-    preference_write_integer("brushalpha", state.brush_alpha);
-    preference_write_integer("brushtype", state.brush_type);
-    preference_write_integer("brushtool", state.brush_tool);
+    preference_write_integer("grid", state.view.grid_visible);
+    preference_write_integer("gridW", state.view.grid_width);
+    preference_write_integer("gridH", state.view.grid_height);
+    preference_write_integer("gridColor", state.view.grid_color);
+    preference_write_string("brushdir", state.tools.brush_dir);
+    preference_write_integer("brushsize", state.tools.brush_size);
+    preference_write_integer("brushalpha", state.tools.brush_alpha);
+    preference_write_integer("brushtype", state.tools.brush_type);
+    preference_write_integer("brushtool", state.tools.brush_tool);
     preference_close();
 }
 

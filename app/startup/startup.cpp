@@ -151,7 +151,7 @@ void build_tool_buttons() {
 }
 
 void build_colour_and_preview(EditorState& state) {
-    state.brush_color = rgba(0, 0, 0, 255);
+    state.tools.brush_color = rgba(0, 0, 0, 255);
     image_create(ColorSwatchImage, 25, 25, 24);
     image_button_create(ColourButton, 5, 166, 30, 30, image_handle(ColorSwatchImage), 0);
     if (image_copy(BrushImage, BrushPreviewImage)) image_resize(BrushPreviewImage, 48, 48);
@@ -208,14 +208,14 @@ bool editor_init(EditorState& state) {
     brush_tips_refresh(state);
 
     widget_set_state(ToolPaint, 1);
-    widget_set_state(SizeSpin, state.brush_size);
-    widget_set_state(OpacityTrackbar, state.brush_alpha);
-    widget_set_state(TipCombo, state.brush_type);
-    widget_set_state(KindCombo, state.brush_tool);
+    widget_set_state(SizeSpin, state.tools.brush_size);
+    widget_set_state(OpacityTrackbar, state.tools.brush_alpha);
+    widget_set_state(TipCombo, state.tools.brush_type);
+    widget_set_state(KindCombo, state.tools.brush_tool);
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
                          static_cast<int>(CanvasCursor::Cross));
-    state.current_tool = ToolPaint;
-    menu_set_item_checked(MainMenu, MenuGrid, state.grid_visible);
+    state.tools.current_tool = ToolPaint;
+    menu_set_item_checked(MainMenu, MenuGrid, state.view.grid_visible);
     view_redraw(state);
     widget_set_focus(ViewCanvas);
     status_update(state);

@@ -19,7 +19,7 @@ void unlink(EditorState& state) {
     if (!links) return;
     Rect cells = state.document.selection.rect;
     if (cells.empty()) {
-        const std::int64_t cell = state.tile_pointer_cell;
+        const std::int64_t cell = state.view.tile_pointer_cell;
         if (cell < 0 || cell >= links->grid.count()) {
             message_box("Unlink Tile", "Point at a tile of the picture, or select the tiles to unlink.", 48);
             return;
@@ -30,7 +30,8 @@ void unlink(EditorState& state) {
     }
     tile_unlink_cells(state, cells);
     // The group numbers and the status change with the new groups.
-    tile_pointer_moved(state, canvas_to_document_x(state, state.mouse_x), canvas_to_document_y(state, state.mouse_y));
+    tile_pointer_moved(state, canvas_to_document_x(state, state.view.mouse_x),
+                       canvas_to_document_y(state, state.view.mouse_y));
     view_redraw(state);
 }
 
@@ -62,23 +63,23 @@ bool tile_menu_event(EditorState& state, std::int64_t id) {
             tile_grid_dialog_open(state);
             return true;
         case MenuTileMode:
-            tile_mode_set(state, !state.tile_mode);
+            tile_mode_set(state, !state.tools.tile_mode);
             return true;
         case MenuRelinkTiles:
-            if (state.tile_mode) tile_relink(state);
+            if (state.tools.tile_mode) tile_relink(state);
             return true;
         case MenuLinkMirrored:
-            state.tile_link_mirrored = !state.tile_link_mirrored;
-            menu_set_item_checked(MainMenu, MenuLinkMirrored, state.tile_link_mirrored ? 1 : 0);
+            state.tools.tile_link_mirrored = !state.tools.tile_link_mirrored;
+            menu_set_item_checked(MainMenu, MenuLinkMirrored, state.tools.tile_link_mirrored ? 1 : 0);
             // The groups change at once in tile mode.
-            if (state.tile_mode) tile_relink(state);
+            if (state.tools.tile_mode) tile_relink(state);
             return true;
         case MenuUnlinkTile:
-            if (state.tile_mode) unlink(state);
+            if (state.tools.tile_mode) unlink(state);
             return true;
         case MenuShowTileNumbers:
-            state.tile_numbers = !state.tile_numbers;
-            menu_set_item_checked(MainMenu, MenuShowTileNumbers, state.tile_numbers ? 1 : 0);
+            state.view.tile_numbers = !state.view.tile_numbers;
+            menu_set_item_checked(MainMenu, MenuShowTileNumbers, state.view.tile_numbers ? 1 : 0);
             view_redraw(state);
             return true;
         default:

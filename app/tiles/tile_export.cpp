@@ -55,7 +55,7 @@ bool same_file(const std::string& a, const std::string& b) {
 void export_tiled_map(EditorState& state) {
     // What the user sees is what the map shows: floating pixels are put down first.
     if (state.document.selection.is_floating()) selection_drop(state);
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture) return;
     const SourceGrid grid = tile_grid(state);
     StrayPixels stray;

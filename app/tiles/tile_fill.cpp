@@ -33,7 +33,8 @@ void fill_in_cell(EditorState& state, Bitmap& picture, const Rect& cell, int x, 
                                              static_cast<int>(cell.y1 - cell.y0), picture.stride, picture.bpp,
                                              nullptr))) {
         drawing_mode_set(paint_mode(state));
-        fill_area_exact(static_cast<int>(x - cell.x0), static_cast<int>(y - cell.y0), state.brush_color);
+        fill_area_exact(static_cast<int>(x - cell.x0), static_cast<int>(y - cell.y0),
+                        state.tools.brush_color);
         drawing_end();
     }
 }
@@ -41,8 +42,8 @@ void fill_in_cell(EditorState& state, Bitmap& picture, const Rect& cell, int x, 
 }  // namespace
 
 bool tile_fill(EditorState& state, int x, int y, Rect* changed) {
-    if (!state.tile_mode) return false;
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    if (!state.tools.tile_mode) return false;
+    Bitmap* picture = state.document.picture_or_null();
     if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return false;
     const SourceGrid grid = tile_grid(state);
     const std::uint32_t seed = stored_value(*picture, x, y);
@@ -74,7 +75,7 @@ bool tile_fill(EditorState& state, int x, int y, Rect* changed) {
     }
     state.document.history.save_before_holding(whole, seed);
     drawing_mode_set(paint_mode(state));
-    fill_area_exact(x, y, state.brush_color);
+    fill_area_exact(x, y, state.tools.brush_color);
     keep = cells.data();
     for (std::int64_t i = 0; i < grid.count(); ++i) {
         const Rect r = tile_cell_rect(grid, i);

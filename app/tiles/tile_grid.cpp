@@ -6,9 +6,10 @@
 namespace morvane {
 
 SourceGrid tile_grid(const EditorState& state) {
-    return source_grid(state.base_width, state.base_height, std::max<std::int64_t>(1, state.grid_width),
-                       std::max<std::int64_t>(1, state.grid_height), std::max<std::int64_t>(0, state.grid_offset),
-                       std::max<std::int64_t>(0, state.grid_gap));
+    return source_grid(
+        state.view.base_width, state.view.base_height, std::max<std::int64_t>(1, state.view.grid_width),
+        std::max<std::int64_t>(1, state.view.grid_height), std::max<std::int64_t>(0, state.view.grid_offset),
+        std::max<std::int64_t>(0, state.view.grid_gap));
 }
 
 std::int64_t tile_cell_at(const SourceGrid& grid, std::int64_t x, std::int64_t y, Rect* cell) {

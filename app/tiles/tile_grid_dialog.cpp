@@ -32,14 +32,14 @@ std::int16_t spin_value(ObjectNumber number, std::int64_t low) {
 }
 
 void apply(EditorState& state) {
-    state.grid_width = spin_value(TileWidthSpin, 1);
-    state.grid_height = spin_value(TileHeightSpin, 1);
-    state.grid_offset = spin_value(OffsetSpin, 0);
-    state.grid_gap = spin_value(GapSpin, 0);
+    state.view.grid_width = spin_value(TileWidthSpin, 1);
+    state.view.grid_height = spin_value(TileHeightSpin, 1);
+    state.view.grid_offset = spin_value(OffsetSpin, 0);
+    state.view.grid_gap = spin_value(GapSpin, 0);
     window_close(TileGridWindow);
     tile_grid_place_save(state);
     // The cells moved: tile mode links the new cells (or says why it cannot).
-    if (state.tile_mode) tile_relink(state);
+    if (state.tools.tile_mode) tile_relink(state);
     view_redraw(state);
 }
 
@@ -63,10 +63,10 @@ void tile_grid_dialog_open(EditorState& state) {
     int label = FirstLabel;
     const char* captions[] = {"Tile width :", "Tile height :", "Offset :", "Gap :"};
     for (int i = 0; i < 4; ++i) text_create(label++, 10, 12 + 30 * i, 95, 20, captions[i]);
-    spin(TileWidthSpin, 10, 1, state.grid_width);
-    spin(TileHeightSpin, 40, 1, state.grid_height);
-    spin(OffsetSpin, 70, 0, state.grid_offset);
-    spin(GapSpin, 100, 0, state.grid_gap);
+    spin(TileWidthSpin, 10, 1, state.view.grid_width);
+    spin(TileHeightSpin, 40, 1, state.view.grid_height);
+    spin(OffsetSpin, 70, 0, state.view.grid_offset);
+    spin(GapSpin, 100, 0, state.view.grid_gap);
     button_create(OkButton, 205, 10, 75, 24, "OK");
     button_create(CancelButton, 205, 40, 75, 24, "Cancel");
     dialog_keys_set(TileGridWindow, OkButton, CancelButton);
@@ -92,15 +92,16 @@ std::string tile_grid_place_path() {
 }
 
 void tile_grid_place_load(EditorState& state) {
-    state.grid_offset = 0;
-    state.grid_gap = 0;
+    state.view.grid_offset = 0;
+    state.view.grid_gap = 0;
     const std::string path = tile_grid_place_path();
     if (path.empty()) return;
     std::ifstream in(path, std::ios::binary);
     std::string line;
     for (int lines = 0; lines < 16 && std::getline(in, line); ++lines) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!read_value(line, "offset", &state.grid_offset)) read_value(line, "gap", &state.grid_gap);
+        if (!read_value(line, "offset", &state.view.grid_offset))
+            read_value(line, "gap", &state.view.grid_gap);
     }
 }
 
@@ -114,7 +115,7 @@ bool tile_grid_place_save(const EditorState& state) {
     const std::string temporary = path + ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << "offset=" << state.grid_offset << "\ngap=" << state.grid_gap << '\n';
+        out << "offset=" << state.view.grid_offset << "\ngap=" << state.view.grid_gap << '\n';
         out.flush();
         if (!out) {
             std::filesystem::remove(temporary, error);

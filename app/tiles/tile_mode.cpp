@@ -30,9 +30,9 @@ std::int64_t floor_div(std::int64_t a, std::int64_t b) {
 }
 
 void leave(EditorState& state) {
-    state.tile_mode = false;
+    state.tools.tile_mode = false;
     state.document.tiles.reset();
-    state.tile_pointer_cell = -1;
+    state.view.tile_pointer_cell = -1;
     menu_set_item_checked(MainMenu, MenuTileMode, 0);
     menu_set_item_enabled(MainMenu, MenuRelinkTiles, 0);
     menu_set_item_enabled(MainMenu, MenuUnlinkTile, 0);
@@ -40,12 +40,12 @@ void leave(EditorState& state) {
 }
 
 bool build(EditorState& state) {
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     TileLinks links;
     bool built = false;
     if (picture) {
         try {
-            built = tile_links_build(*picture, tile_grid(state), state.tile_link_mirrored, &links);
+            built = tile_links_build(*picture, tile_grid(state), state.tools.tile_link_mirrored, &links);
         } catch (const std::bad_alloc&) {
             built = false;
         }
@@ -57,8 +57,8 @@ bool build(EditorState& state) {
         return false;
     }
     state.document.tiles = std::move(links);
-    state.tile_links_width = state.base_width;
-    state.tile_links_height = state.base_height;
+    state.view.tile_links_width = state.view.base_width;
+    state.view.tile_links_height = state.view.base_height;
     return true;
 }
 
@@ -94,12 +94,13 @@ bool tile_mode_set(EditorState& state, bool on) {
                     48);
         return false;
     }
-    state.tile_mode = true;
+    state.tools.tile_mode = true;
     if (!build(state)) return false;
     menu_set_item_checked(MainMenu, MenuTileMode, 1);
     menu_set_item_enabled(MainMenu, MenuRelinkTiles, 1);
     menu_set_item_enabled(MainMenu, MenuUnlinkTile, 1);
-    tile_pointer_moved(state, canvas_to_document_x(state, state.mouse_x), canvas_to_document_y(state, state.mouse_y));
+    tile_pointer_moved(state, canvas_to_document_x(state, state.view.mouse_x),
+                       canvas_to_document_y(state, state.view.mouse_y));
     view_redraw(state);
     return true;
 }
@@ -109,15 +110,16 @@ bool tile_relink(EditorState& state) {
 }
 
 const TileLinks* tile_links_if_current(const EditorState& state) {
-    if (!state.tile_mode || !state.document.tiles) return nullptr;
-    if (state.tile_links_width != state.base_width || state.tile_links_height != state.base_height ||
+    if (!state.tools.tile_mode || !state.document.tiles) return nullptr;
+    if (state.view.tile_links_width != state.view.base_width ||
+        state.view.tile_links_height != state.view.base_height ||
         !same_grid(state.document.tiles->grid, tile_grid(state)))
         return nullptr;
     return &*state.document.tiles;
 }
 
 const TileLinks* tile_links_current(EditorState& state) {
-    if (!state.tile_mode) return nullptr;
+    if (!state.tools.tile_mode) return nullptr;
     if (const TileLinks* links = tile_links_if_current(state)) return links;
     // The picture or the grid changed since the links were made: link again.
     if (!build(state)) return nullptr;
@@ -149,9 +151,9 @@ std::int64_t tile_unlink_cells(EditorState& state, const Rect& cells) {
 }
 
 Rect tile_mode_propagate(EditorState& state, const Rect& changed) {
-    if (!state.tile_mode || changed.empty()) return {};
+    if (!state.tools.tile_mode || changed.empty()) return {};
     const TileLinks* current = tile_links_current(state);
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* picture = state.document.picture_or_null();
     if (!current || !picture) return {};
     const TileLinks& links = *current;
     const SourceGrid& g = links.grid;
@@ -184,7 +186,7 @@ Rect tile_mode_propagate(EditorState& state, const Rect& changed) {
 }
 
 void tile_pointer_moved(EditorState& state, std::int64_t x, std::int64_t y) {
-    if (!state.tile_mode) return;
+    if (!state.tools.tile_mode) return;
     const TileLinks* links = tile_links_current(state);
     if (!links) return;
     const std::int64_t cell = links->cell_at(x, y);
@@ -192,8 +194,8 @@ void tile_pointer_moved(EditorState& state, std::int64_t x, std::int64_t y) {
     const auto group_of = [&](std::int64_t c) {
         return c < 0 || c >= links->grid.count() ? -1 : links->group[static_cast<std::size_t>(c)];
     };
-    const std::int32_t before = group_of(state.tile_pointer_cell), now = group_of(cell);
-    state.tile_pointer_cell = cell;
+    const std::int32_t before = group_of(state.view.tile_pointer_cell), now = group_of(cell);
+    state.view.tile_pointer_cell = cell;
     // The outline follows the group under the pointer.
     if (before != now) view_redraw(state);
 }

@@ -94,7 +94,7 @@ void open_window(EditorState& state) {
     window_add_shortcut(TilePreviewWindow, "Shift+P", MenuTilePreview);
     menu_set_item_checked(MainMenu, MenuTilePreview, 1);
     shown() = Shown{};
-    if (state.tile_preview_zoom > 0) widget_set_state(ZoomCombo, state.tile_preview_zoom / 100 - 1);
+    if (state.view.tile_preview_zoom > 0) widget_set_state(ZoomCombo, state.view.tile_preview_zoom / 100 - 1);
     tile_preview_refresh(state);
 }
 
@@ -161,15 +161,15 @@ void tile_preview_close() {
 void tile_preview_event(EditorState& state, std::int64_t source, std::int64_t) {
     if (source != ZoomCombo) return;
     const std::int64_t step = std::clamp<std::int64_t>(widget_get_state(ZoomCombo), 0, kZoomSteps - 1);
-    state.tile_preview_zoom = static_cast<std::int16_t>((step + 1) * 100);
-    if (shown().zoom == state.tile_preview_zoom) return;
-    shown().zoom = state.tile_preview_zoom;
+    state.view.tile_preview_zoom = static_cast<std::int16_t>((step + 1) * 100);
+    if (shown().zoom == state.view.tile_preview_zoom) return;
+    shown().zoom = state.view.tile_preview_zoom;
     canvas_invalidate(PreviewCanvas, 0, 0, kCanvasSide, kCanvasSide);
 }
 
 void tile_preview_refresh(EditorState& state) {
     if (!window_handle(TilePreviewWindow)) return;
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture || picture->bpp != 32) return show_nothing("No picture");
     const SourceGrid grid = tile_grid(state);
     Shown& s = shown();
@@ -177,11 +177,11 @@ void tile_preview_refresh(EditorState& state) {
     // the one shown before (when the grid still has it).
     Rect cell = tile_wrap_cell(state);
     std::int64_t index = -1;
-    if (state.mouse_down == 1 && !cell.empty()) {
-        index = tile_cell_at(grid, state.stroke_start_x, state.stroke_start_y);
+    if (state.view.mouse_down == 1 && !cell.empty()) {
+        index = tile_cell_at(grid, state.tools.stroke_start_x, state.tools.stroke_start_y);
     } else {
-        index = tile_cell_at(grid, canvas_to_document_x(state, state.mouse_x),
-                             canvas_to_document_y(state, state.mouse_y), &cell);
+        index = tile_cell_at(grid, canvas_to_document_x(state, state.view.mouse_x),
+                             canvas_to_document_y(state, state.view.mouse_y), &cell);
     }
     if (index < 0 && s.index >= 0 && s.index < grid.columns * grid.rows) {
         index = s.index;
@@ -194,11 +194,11 @@ void tile_preview_refresh(EditorState& state) {
     if (same && up_to_date(*picture, cell)) return;
     if (!copy_cell(*picture, cell)) return show_nothing("Not enough memory for the preview");
     if (!same) {
-        if (state.tile_preview_zoom <= 0) {
-            state.tile_preview_zoom = static_cast<std::int16_t>(fitting_zoom(cell));
-            widget_set_state(ZoomCombo, state.tile_preview_zoom / 100 - 1);
+        if (state.view.tile_preview_zoom <= 0) {
+            state.view.tile_preview_zoom = static_cast<std::int16_t>(fitting_zoom(cell));
+            widget_set_state(ZoomCombo, state.view.tile_preview_zoom / 100 - 1);
         }
-        s.zoom = state.tile_preview_zoom;
+        s.zoom = state.view.tile_preview_zoom;
         widget_set_text(InfoText, "Tile " + std::to_string(index) + ": " + std::to_string(cell.x1 - cell.x0) +
                                       " x " + std::to_string(cell.y1 - cell.y0) + " at " +
                                       std::to_string(cell.x0) + ", " + std::to_string(cell.y0));

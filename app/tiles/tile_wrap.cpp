@@ -133,9 +133,10 @@ Bitmap cell_view(const Bitmap& picture, const Rect& cell) {
 }  // namespace
 
 Rect tile_wrap_cell(const EditorState& state) {
-    if (!state.wrap_within_tiles) return {};
+    if (!state.tools.wrap_within_tiles) return {};
     Rect cell;
-    if (tile_cell_at(tile_grid(state), state.stroke_start_x, state.stroke_start_y, &cell) < 0) return {};
+    if (tile_cell_at(tile_grid(state), state.tools.stroke_start_x, state.tools.stroke_start_y, &cell) < 0)
+        return {};
     return cell;
 }
 
@@ -261,7 +262,7 @@ Rect tile_wrap_stamp(EditorState& state, StrokeCoverage& coverage, Bitmap& pictu
 
 bool tile_wrap_fill(EditorState& state, int x, int y, Rect* changed) {
     const Rect cell = tile_wrap_cell(state);
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture || !drawing_current() || !inside(cell, picture->width, picture->height)) return false;
     if (x < cell.x0 || y < cell.y0 || x >= cell.x1 || y >= cell.y1 || picture->bpp < 24) return false;
     const auto w = static_cast<int>(cell.x1 - cell.x0), h = static_cast<int>(cell.y1 - cell.y0);
@@ -313,7 +314,7 @@ bool tile_wrap_fill(EditorState& state, int x, int y, Rect* changed) {
             const int start = cx;
             while (cx < w && row[cx]) ++cx;
             draw_box(static_cast<int>(cell.x0) + start, static_cast<int>(cell.y0) + cy, cx - start, 1,
-                     state.brush_color);
+                     state.tools.brush_color);
         }
     }
     *changed = cell;
@@ -323,8 +324,8 @@ bool tile_wrap_fill(EditorState& state, int x, int y, Rect* changed) {
 bool tile_wrap_menu_event(EditorState& state, std::int64_t id) {
     switch (id) {
         case MenuWrapWithinTiles:
-            state.wrap_within_tiles = static_cast<std::uint8_t>(!state.wrap_within_tiles);
-            menu_set_item_checked(MainMenu, MenuWrapWithinTiles, state.wrap_within_tiles);
+            state.tools.wrap_within_tiles = static_cast<std::uint8_t>(!state.tools.wrap_within_tiles);
+            menu_set_item_checked(MainMenu, MenuWrapWithinTiles, state.tools.wrap_within_tiles);
             return true;
         case MenuTilePreview:
             tile_preview_toggle(state);

@@ -78,9 +78,9 @@ bool plain_name(const std::string& dir) {
 }  // namespace
 
 BrushFolder brush_folder(const EditorState& state) {
-    if (!plain_name(state.brush_dir)) return {};
+    if (!plain_name(state.tools.brush_dir)) return {};
     for (const fs::path& root : brush_roots()) {
-        const fs::path folder = root / "brush" / state.brush_dir;
+        const fs::path folder = root / "brush" / state.tools.brush_dir;
         std::vector<int> indices = indices_in(folder);
         if (!indices.empty()) return {folder.string(), std::move(indices)};
     }
@@ -89,8 +89,8 @@ BrushFolder brush_folder(const EditorState& state) {
 
 std::string custom_brush_path(const EditorState& state) {
     const BrushFolder folder = brush_folder(state);
-    const std::string base = folder.path.empty() ? "brush/" + state.brush_dir : folder.path;
-    return base + "/brush" + std::to_string(state.brush_index) + ".png";
+    const std::string base = folder.path.empty() ? "brush/" + state.tools.brush_dir : folder.path;
+    return base + "/brush" + std::to_string(state.tools.brush_index) + ".png";
 }
 
 void brush_tips_refresh(const EditorState& state) {
@@ -101,16 +101,16 @@ void brush_step(EditorState& state, int step) {
     // To the next (or previous) brush picture of the folder; the first and the last stay.
     const std::vector<int> indices = brush_folder(state).indices;
     if (indices.empty()) return;
-    int next = state.brush_index;
+    int next = state.tools.brush_index;
     if (step > 0) {
-        const auto it = std::upper_bound(indices.begin(), indices.end(), state.brush_index);
+        const auto it = std::upper_bound(indices.begin(), indices.end(), state.tools.brush_index);
         next = it != indices.end() ? *it : indices.back();
     } else if (step < 0) {
-        const auto it = std::lower_bound(indices.begin(), indices.end(), state.brush_index);
+        const auto it = std::lower_bound(indices.begin(), indices.end(), state.tools.brush_index);
         next = it != indices.begin() ? *(it - 1) : indices.front();
     }
-    state.brush_index = static_cast<std::int16_t>(next);
-    if (state.brush_type == CustomTip) stamp_rebuild(state, false);
+    state.tools.brush_index = static_cast<std::int16_t>(next);
+    if (state.tools.brush_type == CustomTip) stamp_rebuild(state, false);
 }
 
 }  // namespace morvane

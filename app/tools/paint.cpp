@@ -31,8 +31,8 @@ void document_will_change(EditorState& state, const Rect& rect) {
 }
 
 int paint_mode(const EditorState& state) {
-    if (state.brush_tool == KindEraser) return AlphaOnly | BlendKeepAlpha;
-    return state.keep_alpha ? BlendKeepAlpha : Blend;
+    if (state.tools.brush_tool == KindEraser) return AlphaOnly | BlendKeepAlpha;
+    return state.tools.keep_alpha ? BlendKeepAlpha : Blend;
 }
 
 PaintTool* paint_tool_for(std::uint8_t button) {
@@ -53,7 +53,7 @@ PaintTool* paint_tool_for(std::uint8_t button) {
 }
 
 void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t subtype) {
-    PaintTool* tool = paint_tool_for(state.current_tool);
+    PaintTool* tool = paint_tool_for(state.tools.current_tool);
     const int px = static_cast<int>(std::clamp<std::int64_t>(x, -1000000, 1000000));
     const int py = static_cast<int>(std::clamp<std::int64_t>(y, -1000000, 1000000));
     // While something is selected, only the selected pixels change.
@@ -77,8 +77,8 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
     // Only what lies on the picture counts as a change.
     changed.x0 = std::max<std::int64_t>(changed.x0, 0);
     changed.y0 = std::max<std::int64_t>(changed.y0, 0);
-    changed.x1 = std::min<std::int64_t>(changed.x1, state.base_width);
-    changed.y1 = std::min<std::int64_t>(changed.y1, state.base_height);
+    changed.x1 = std::min<std::int64_t>(changed.x1, state.view.base_width);
+    changed.y1 = std::min<std::int64_t>(changed.y1, state.view.base_height);
     changed = changed.united(tile_mode_propagate(state, changed));
     if (changed.empty()) return;
     if (!state.document.history.recording()) state.document.unrecorded_change = true;
@@ -88,28 +88,28 @@ void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t s
 void canvas_event(EditorState& state, std::int64_t subtype) {
     if (view_navigate_event(state, subtype)) return;
     // The canvas shows the view from its scroll position on.
-    const int x = static_cast<int>(canvas_to_document_x(state, clamp_coordinate(state.mouse_x)));
-    const int y = static_cast<int>(canvas_to_document_y(state, clamp_coordinate(state.mouse_y)));
+    const int x = static_cast<int>(canvas_to_document_x(state, clamp_coordinate(state.view.mouse_x)));
+    const int y = static_cast<int>(canvas_to_document_y(state, clamp_coordinate(state.view.mouse_y)));
     if (subtype == MouseMove || subtype == LeftButtonDown) tile_pointer_moved(state, x, y);
     if (select_canvas_event(state, subtype, x, y)) return;
     switch (subtype) {
         case LeftButtonDown:
             // A stroke, a shape or a fill is one undo step, from the press to the release.
-            state.document.history.begin(DocumentImage);
-            state.stroke_start_x = x;
-            state.stroke_start_y = y;
+            state.document.history.begin(state.document.record());
+            state.tools.stroke_start_x = x;
+            state.tools.stroke_start_y = y;
             paint_at(state, x, y, LeftButtonDown);
-            state.mouse_down = 1;
+            state.view.mouse_down = 1;
             break;
         case LeftButtonUp:
-            if (state.mouse_down == 1) {
+            if (state.view.mouse_down == 1) {
                 paint_at(state, x, y, LeftButtonUp);
-                state.mouse_down = 0;
+                state.view.mouse_down = 0;
                 document_step_end(state);
             }
             break;
         case MouseMove:
-            if (state.mouse_down == 1 &&
+            if (state.view.mouse_down == 1 &&
                 (widget_get_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Buttons)) & ButtonLeft))
                 paint_at(state, x, y, MouseMove);
             break;

@@ -10,7 +10,7 @@
 
 namespace morvane {
 
-/// Values of EditorState::brush_tool.
+/// Values of ToolSettings::brush_tool.
 enum PaintKind : std::uint8_t { KindBrush = 0, KindPencil = 1, KindEraser = 2 };
 
 class PaintTool {

@@ -71,7 +71,7 @@ class DabTool final : public PaintTool {
 
     // One tip with its centre at (x, y).
     Rect dab(EditorState& state, int x, int y) {
-        if (state.brush_tool == KindEraser) {
+        if (state.tools.brush_tool == KindEraser) {
             // The eraser's radius is the whole brush size; a 1-pixel eraser takes one pixel.
             // It writes alpha 0 only, so a pixel erased twice is the pixel erased once.
             const int size = brush_tip_size(state);
@@ -81,7 +81,7 @@ class DabTool final : public PaintTool {
             tile_wrap_draw(state, area, [&] { draw_circle(x, y, r, rgba(255, 255, 255, 0)); });
             return tile_wrap_cover(state, area);
         }
-        Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* picture = state.document.picture_or_null();
         const Bitmap* tip = bitmap_from_handle(image_handle(BrushImage));
         if (!picture || !tip) return {};
         // A picture replaced under the stroke (a new document, an undo) starts its own stroke.
@@ -91,11 +91,11 @@ class DabTool final : public PaintTool {
         }
         const int tw = tip->width, th = tip->height;
         const Rect area{x - tw / 2, y - th / 2, x - tw / 2 + tw, y - th / 2 + th};
-        if (state.wrap_within_tiles)
+        if (state.tools.wrap_within_tiles)
             return tile_wrap_stamp(state, coverage_, *picture, *tip, x - tw / 2, y - th / 2,
-                                   state.keep_alpha != 0, ties_);
+                                   state.tools.keep_alpha != 0, ties_);
         document_will_change(state, area);
-        return coverage_.stamp(*picture, *tip, x - tw / 2, y - th / 2, state.keep_alpha != 0, ties_);
+        return coverage_.stamp(*picture, *tip, x - tw / 2, y - th / 2, state.tools.keep_alpha != 0, ties_);
     }
 
     // Dabs along the segment from the last position to (x, y), every `spacing` pixels of the

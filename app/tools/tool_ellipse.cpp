@@ -27,7 +27,7 @@ class EllipseTool final : public ShapeTool {
     void draw(const EditorState& state, int sx, int sy, int x, int y) const override {
         int rx = 0, ry = 0;
         radii(sx, sy, x, y, &rx, &ry);
-        draw_ellipse(sx, sy, rx, ry, state.brush_color);
+        draw_ellipse(sx, sy, rx, ry, state.tools.brush_color);
     }
 };
 

@@ -16,7 +16,7 @@ namespace {
 class FillTool final : public PaintTool {
   public:
     Rect press(EditorState& state, int x, int y) override {
-        const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+        const Bitmap* picture = state.document.picture_or_null();
         if (!picture || x < 0 || y < 0 || x >= picture->width || y >= picture->height) return {};
         if (Rect cell; tile_wrap_fill(state, x, y, &cell)) return cell;
         if (Rect in_tiles; tile_fill(state, x, y, &in_tiles)) return in_tiles;
@@ -29,7 +29,7 @@ class FillTool final : public PaintTool {
         const Rect whole{0, 0, picture->width, picture->height};
         state.document.history.save_before_holding(whole, seed);
         drawing_mode_set(paint_mode(state));
-        fill_area_exact(x, y, state.brush_color);
+        fill_area_exact(x, y, state.tools.brush_color);
         return whole;
     }
     Rect move(EditorState&, int, int) override { return {}; }

@@ -15,7 +15,7 @@ class LineTool final : public ShapeTool {
         return Rect{std::min(sx, x), std::min(sy, y), std::max(sx, x) + 1, std::max(sy, y) + 1};
     }
     void draw(const EditorState& state, int sx, int sy, int x, int y) const override {
-        tile_wrap_line(state, sx, sy, x, y, state.brush_color);
+        tile_wrap_line(state, sx, sy, x, y, state.tools.brush_color);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/document/document_commands.h"
+#include "app/document/painter.h"
 #include "app/select/select_tool.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
@@ -17,14 +18,14 @@ namespace morvane {
 namespace {
 
 void select_tool(EditorState& state, int tool) {
-    state.current_tool = static_cast<std::uint8_t>(tool);
+    state.tools.current_tool = static_cast<std::uint8_t>(tool);
     for (int button = ToolButtonFirst; button <= ToolButtonLast; ++button)
         widget_set_state(button, button == tool ? 1 : 0);
     select_tool_chosen(state, tool);
 }
 
 void set_paint_kind(EditorState& state, std::uint8_t kind) {
-    state.brush_tool = kind;
+    state.tools.brush_tool = kind;
     widget_set_state(KindCombo, kind);
     color_repack(state);
     stamp_rebuild(state, false);
@@ -34,11 +35,11 @@ void set_paint_kind(EditorState& state, std::uint8_t kind) {
 // tool; released, the paint kind of before returns.
 void eraser_button(EditorState& state) {
     if (widget_get_state(EraserButton) != 0) {
-        state.eraser_previous_tool = state.brush_tool;
+        state.tools.eraser_previous_tool = state.tools.brush_tool;
         set_paint_kind(state, KindEraser);
         select_tool(state, ToolPaint);
     } else {
-        set_paint_kind(state, state.eraser_previous_tool);
+        set_paint_kind(state, state.tools.eraser_previous_tool);
     }
 }
 
@@ -47,10 +48,10 @@ void eraser_button(EditorState& state) {
 void paint_key(EditorState& state) {
     // The brush key paints: it ends the eraser, quick or chosen, and brings back the kind in
     // use before it (the brush when that was the eraser too).
-    if (state.brush_tool == KindEraser) {
+    if (state.tools.brush_tool == KindEraser) {
         const bool quick = widget_get_state(EraserButton) != 0;
         widget_set_state(EraserButton, 0);
-        const std::uint8_t before = quick ? state.eraser_previous_tool : std::uint8_t{KindBrush};
+        const std::uint8_t before = quick ? state.tools.eraser_previous_tool : std::uint8_t{KindBrush};
         set_paint_kind(state, before == KindEraser ? std::uint8_t{KindBrush} : before);
     }
     widget_set_state(ToolPaint, 1);
@@ -60,9 +61,9 @@ void paint_key(EditorState& state) {
 namespace {
 
 void colour_button(EditorState& state) {
-    const std::int64_t chosen = color_dialog(static_cast<std::int32_t>(state.brush_color));
+    const std::int64_t chosen = color_dialog(static_cast<std::int32_t>(state.tools.brush_color));
     // A cancelled dialog keeps the colour there was.
-    if (chosen != -1) state.brush_color = static_cast<Color>(chosen);
+    if (chosen != -1) state.tools.brush_color = static_cast<Color>(chosen);
     brush_color_apply(state);
 }
 
@@ -83,10 +84,9 @@ constexpr ToolTip kToolTips[] = {
 
 void brush_color_apply(EditorState& state) {
     color_repack(state);
-    if (drawing_begin(image_output(ColorSwatchImage))) {
+    if (Painter painter{ColorSwatchImage}) {
         drawing_mode_set(Default);
-        draw_box(0, 0, 30, 30, state.brush_color);
-        drawing_end();
+        draw_box(0, 0, 30, 30, state.tools.brush_color);
         widget_set_attribute(ColourButton, 1, image_handle(ColorSwatchImage));
     }
     stamp_rebuild(state, false);
@@ -106,27 +106,27 @@ void tool_panel_arrange() {
 void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
     switch (source) {
         case KindCombo:
-            state.brush_tool = static_cast<std::uint8_t>(widget_get_state(KindCombo));
+            state.tools.brush_tool = static_cast<std::uint8_t>(widget_get_state(KindCombo));
             // Choosing a paint kind by hand ends the quick eraser.
             widget_set_state(EraserButton, 0);
             color_repack(state);
             stamp_rebuild(state, false);
             break;
         case TipCombo:
-            state.brush_type = static_cast<std::uint8_t>(widget_get_state(TipCombo));
+            state.tools.brush_type = static_cast<std::uint8_t>(widget_get_state(TipCombo));
             stamp_rebuild(state, false);
             break;
         case SizeSpin:
-            state.brush_size = static_cast<std::int16_t>(widget_get_state(SizeSpin));
+            state.tools.brush_size = static_cast<std::int16_t>(widget_get_state(SizeSpin));
             stamp_rebuild(state, true);
             break;
         case OpacityTrackbar:
-            state.brush_alpha = static_cast<std::uint8_t>(widget_get_state(OpacityTrackbar));
+            state.tools.brush_alpha = static_cast<std::uint8_t>(widget_get_state(OpacityTrackbar));
             color_repack(state);
             stamp_rebuild(state, false);
             break;
         case KeepAlphaCheck:
-            state.keep_alpha = static_cast<std::uint8_t>(widget_get_state(KeepAlphaCheck) != 0);
+            state.tools.keep_alpha = static_cast<std::uint8_t>(widget_get_state(KeepAlphaCheck) != 0);
             break;
         case ToolPaint:
         case ToolLine:
@@ -145,7 +145,7 @@ void tool_panel_event(EditorState& state, std::int64_t source, std::int64_t) {
             // Clearing is one undo step.
             select_settle(state);
             History& history = state.document.history;
-            history.begin(DocumentImage);
+            history.begin(state.document.record());
             history.save_whole_before();
             document_recreate(state);
             view_redraw(state);

@@ -27,7 +27,7 @@ Rect ShapeTool::press(EditorState& state, int x, int y) {
 
 Rect ShapeTool::move(EditorState& state, int x, int y) {
     // A shape belongs to a stroke begun by a press on the canvas.
-    if (!active_ || state.mouse_down != 1) return {};
+    if (!active_ || state.view.mouse_down != 1) return {};
     return step(state, x, y);
 }
 
@@ -41,9 +41,9 @@ Rect ShapeTool::release(EditorState& state, int x, int y) {
 }
 
 Rect ShapeTool::step(EditorState& state, int x, int y) {
-    Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* picture = state.document.picture_or_null();
     if (!picture) return {};
-    const int sx = clamp_point(state.stroke_start_x), sy = clamp_point(state.stroke_start_y);
+    const int sx = clamp_point(state.tools.stroke_start_x), sy = clamp_point(state.tools.stroke_start_y);
     const Rect drawn = bounds(state, sx, sy, x, y), shape = tile_wrap_cover(state, drawn);
     // Everything the new shape touches is saved before it changes; the old shape goes away.
     if (!backup_.save(*picture, shape)) return {};

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/document/painter.h"
 #include "app/select/select_compose.h"
 #include "draw/draw.h"
 #include "draw/session.h"
@@ -191,7 +192,7 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
         }
     }
 
-    if (drawing_begin(drawing_output_prepare(ground.bits, w, h, ground.stride, 24, nullptr))) {
+    if (Painter painter{drawing_output_prepare(ground.bits, w, h, ground.stride, 24, nullptr)}) {
         drawing_mode_set(Blend);
         draw_alpha_image(bitmap_handle(&scaled), 0, 0);
         if (view.grid_visible) {
@@ -203,7 +204,6 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
             }
         }
         tile_overlay_draw(view.tiles, view.zoom, x0, y0, x1, y1);
-        drawing_end();
     }
     if (view.selection) selection_draw_ants(*view.selection, view.zoom, x0, y0, ground);
 

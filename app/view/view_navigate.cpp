@@ -27,7 +27,7 @@ std::int64_t canvas_attribute(CanvasAttribute a) {
 }
 
 void scroll_by(EditorState& state, std::int64_t dx, std::int64_t dy) {
-    if (dx != 0 || dy != 0) view_scroll_to(state, state.scroll_x + dx, state.scroll_y + dy);
+    if (dx != 0 || dy != 0) view_scroll_to(state, state.view.scroll_x + dx, state.view.scroll_y + dy);
 }
 
 void wheel(EditorState& state) {
@@ -40,17 +40,18 @@ void wheel(EditorState& state) {
     if (notches == 0) return;
     if (modifiers & ModifierControl) {
         // The canvas is the visible part: the pointer's canvas position is its place there.
-        const std::int64_t x = state.mouse_x, y = state.mouse_y;
+        const std::int64_t x = state.view.mouse_x, y = state.view.mouse_y;
         // One preset per notch, applied as one zoom so that no rounding adds up.
         const int direction = notches > 0 ? 1 : -1;
-        int target = state.zoom;
+        int target = state.view.zoom;
         for (std::int64_t i = 0; i < std::abs(notches); ++i) {
             const int next = zoom_preset_step(target, direction);
             if (next == 0) break;
             target = next;
         }
         // The pointer is over another view pixel of the same document pixel now.
-        if (target != state.zoom && view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y)))
+        if (target != state.view.zoom &&
+            view_zoom_at(state, target, static_cast<int>(x), static_cast<int>(y)))
             status_mouse_document(state);
         return;
     }
@@ -64,36 +65,36 @@ void wheel(EditorState& state) {
 }
 
 void pan_start(EditorState& state) {
-    state.panning = true;
-    state.pan_x = state.mouse_x;
-    state.pan_y = state.mouse_y;
-    state.pan_scroll_x = state.scroll_x;
-    state.pan_scroll_y = state.scroll_y;
-    state.pan_cursor = canvas_attribute(CanvasAttribute::Cursor);
+    state.view.panning = true;
+    state.view.pan_x = state.view.mouse_x;
+    state.view.pan_y = state.view.mouse_y;
+    state.view.pan_scroll_x = state.view.scroll_x;
+    state.view.pan_scroll_y = state.view.scroll_y;
+    state.view.pan_cursor = canvas_attribute(CanvasAttribute::Cursor);
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
                          static_cast<int>(CanvasCursor::Hand));
 }
 
 void pan_move(EditorState& state) {
     // The canvas stays put while the view moves under the pointer.
-    view_scroll_to(state, state.pan_scroll_x - (state.mouse_x - state.pan_x),
-                   state.pan_scroll_y - (state.mouse_y - state.pan_y));
+    view_scroll_to(state, state.view.pan_scroll_x - (state.view.mouse_x - state.view.pan_x),
+                   state.view.pan_scroll_y - (state.view.mouse_y - state.view.pan_y));
 }
 
 void pan_end(EditorState& state) {
-    if (!state.panning) return;
-    state.panning = false;
+    if (!state.view.panning) return;
+    state.view.panning = false;
     widget_set_attribute(ViewCanvas, static_cast<int>(CanvasAttribute::Cursor),
-                         state.pan_cursor < 0 ? 0 : state.pan_cursor);
+                         state.view.pan_cursor < 0 ? 0 : state.view.pan_cursor);
 }
 
 // The brush takes the colour of the document pixel under the pointer; its opacity stays.
 void pick_colour(EditorState& state, std::int64_t x, std::int64_t y) {
-    const Bitmap* picture = bitmap_from_handle(image_handle(DocumentImage));
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture || picture->bpp != 32 || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
         return;
     const std::uint8_t* p = picture->row(static_cast<int>(y)) + x * 4;
-    state.brush_color = rgb(p[2], p[1], p[0]);
+    state.tools.brush_color = rgb(p[2], p[1], p[0]);
     brush_color_apply(state);
 }
 
@@ -113,16 +114,16 @@ int zoom_preset_step(int zoom, int direction) {
 }
 
 void view_zoom_key(EditorState& state, int direction) {
-    const int next = direction == 0 ? 100 : zoom_preset_step(state.zoom, direction);
-    if (next == 0 || next == state.zoom) return;
+    const int next = direction == 0 ? 100 : zoom_preset_step(state.view.zoom, direction);
+    if (next == 0 || next == state.view.zoom) return;
     view_zoom_at(state, next, static_cast<int>(view_visible_width() / 2),
                  static_cast<int>(view_visible_height() / 2));
 }
 
 void status_mouse_document(const EditorState& state) {
     statusbar_set_text(MainStatusBar, 2,
-                       "Mouse : " + std::to_string(canvas_to_document_x(state, state.mouse_x)) + "/" +
-                           std::to_string(canvas_to_document_y(state, state.mouse_y)),
+                       "Mouse : " + std::to_string(canvas_to_document_x(state, state.view.mouse_x)) + "/" +
+                           std::to_string(canvas_to_document_y(state, state.view.mouse_y)),
                        0);
 }
 
@@ -133,41 +134,41 @@ bool view_navigate_event(EditorState& state, std::int64_t subtype) {
             return true;
         case KeyDown:
             if (canvas_attribute(CanvasAttribute::Key) != kSpaceKey) return false;
-            state.space_held = true;
+            state.view.space_held = true;
             return true;
         case KeyUp:
             if (canvas_attribute(CanvasAttribute::Key) != kSpaceKey) return false;
-            state.space_held = false;
+            state.view.space_held = false;
             return true;
         case FocusLost:
-            state.space_held = false;
+            state.view.space_held = false;
             return false;
         case MiddleButtonDown:
-            if (state.mouse_down == 0 && !state.panning) pan_start(state);
+            if (state.view.mouse_down == 0 && !state.view.panning) pan_start(state);
             return true;
         case MiddleButtonUp:
             pan_end(state);
             return true;
         case LeftButtonDown:
-            if (state.mouse_down != 0 || state.panning) return state.panning;
-            if (state.space_held) {
+            if (state.view.mouse_down != 0 || state.view.panning) return state.view.panning;
+            if (state.view.space_held) {
                 pan_start(state);
                 return true;
             }
             if (canvas_attribute(CanvasAttribute::Modifiers) & ModifierAlt) {
-                pick_colour(state, canvas_to_document_x(state, state.mouse_x),
-                            canvas_to_document_y(state, state.mouse_y));
+                pick_colour(state, canvas_to_document_x(state, state.view.mouse_x),
+                            canvas_to_document_y(state, state.view.mouse_y));
                 return true;
             }
             return false;
         case LeftButtonUp:
-            if (!state.panning) return false;
+            if (!state.view.panning) return false;
             pan_end(state);
             return true;
         case MouseEnter:
         case MouseMove:
             status_mouse_document(state);
-            if (!state.panning) return false;
+            if (!state.view.panning) return false;
             pan_move(state);
             return true;
         default:

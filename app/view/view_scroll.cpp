@@ -14,12 +14,12 @@ namespace {
 
 // Clamps and stores a scroll position and shows it on the bars; returns the movement.
 void place(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t& dx, std::int64_t& dy) {
-    const std::int64_t nx = view_scroll_clamp(x, state.view_width, view_visible_width());
-    const std::int64_t ny = view_scroll_clamp(y, state.view_height, view_visible_height());
-    dx = nx - state.scroll_x;
-    dy = ny - state.scroll_y;
-    state.scroll_x = nx;
-    state.scroll_y = ny;
+    const std::int64_t nx = view_scroll_clamp(x, state.view.view_width, view_visible_width());
+    const std::int64_t ny = view_scroll_clamp(y, state.view.view_height, view_visible_height());
+    dx = nx - state.view.scroll_x;
+    dy = ny - state.view.scroll_y;
+    state.view.scroll_x = nx;
+    state.view.scroll_y = ny;
     // The bars run over [0, view - visible]; a centred picture leaves them at 0. Each one set
     // lays the scroll area out again, so only a bar that moves is set.
     const std::int64_t bar_x = std::max<std::int64_t>(nx, 0), bar_y = std::max<std::int64_t>(ny, 0);
@@ -45,16 +45,16 @@ std::int64_t view_visible_height() {
 }
 
 std::int64_t canvas_to_document_x(const EditorState& state, std::int64_t x) {
-    return view_to_document(x + state.scroll_x, state.zoom);
+    return view_to_document(x + state.view.scroll_x, state.view.zoom);
 }
 
 std::int64_t canvas_to_document_y(const EditorState& state, std::int64_t y) {
-    return view_to_document(y + state.scroll_y, state.zoom);
+    return view_to_document(y + state.view.scroll_y, state.view.zoom);
 }
 
 void view_fit(EditorState& state, std::int64_t x, std::int64_t y) {
-    widget_set_attribute(ViewScrollArea, ScrollContentWidth, state.view_width);
-    widget_set_attribute(ViewScrollArea, ScrollContentHeight, state.view_height);
+    widget_set_attribute(ViewScrollArea, ScrollContentWidth, state.view.view_width);
+    widget_set_attribute(ViewScrollArea, ScrollContentHeight, state.view.view_height);
     widget_resize(ViewCanvas, 0, 0, static_cast<int>(view_visible_width()),
                   static_cast<int>(view_visible_height()));
     std::int64_t dx = 0, dy = 0;
@@ -71,9 +71,9 @@ void view_scroll_to(EditorState& state, std::int64_t x, std::int64_t y) {
 
 void view_scrollbars_moved(EditorState& state) {
     // Only an axis the picture overflows scrolls; a centred one stays centred.
-    std::int64_t x = state.scroll_x, y = state.scroll_y;
-    if (state.view_width > view_visible_width()) x = widget_get_attribute(ViewScrollArea, ScrollX);
-    if (state.view_height > view_visible_height()) y = widget_get_attribute(ViewScrollArea, ScrollY);
+    std::int64_t x = state.view.scroll_x, y = state.view.scroll_y;
+    if (state.view.view_width > view_visible_width()) x = widget_get_attribute(ViewScrollArea, ScrollX);
+    if (state.view.view_height > view_visible_height()) y = widget_get_attribute(ViewScrollArea, ScrollY);
     view_scroll_to(state, x, y);
 }
 

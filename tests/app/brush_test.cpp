@@ -96,7 +96,7 @@ TEST_F(BrushTest, WithoutBrushPicturesCustomIsGreyedAndPaintsNothing) {
     dab(40, 40);
     for (int x = 20; x < 60; ++x) ASSERT_EQ(pixel(DocumentImage, x, 40), 0u) << x;
     choose_menu(42);
-    EXPECT_EQ(state_.brush_index, 0);
+    EXPECT_EQ(state_.tools.brush_index, 0);
 }
 
 TEST_F(BrushTest, ShippedBrushesPaintTheirPicturesAndStep) {
@@ -124,7 +124,7 @@ TEST_F(BrushTest, ShippedBrushesPaintTheirPicturesAndStep) {
     const int steps[][2] = {{42, 1}, {42, 2}, {42, 3}, {42, 3}, {41, 2}, {41, 1}, {41, 0}, {41, 0}};
     for (const auto& step : steps) {
         choose_menu(step[0]);
-        ASSERT_EQ(state_.brush_index, step[1]);
+        ASSERT_EQ(state_.tools.brush_index, step[1]);
         const QImage tip = shipped(step[1]);
         for (int y = 0; y < 32; y += 3)
             for (int x = 0; x < 32; x += 3)
@@ -144,17 +144,17 @@ TEST_F(BrushTest, CustomBrushFilesAndStepping) {
     for (int x = 16; x < 24; ++x)
         ASSERT_EQ(pixel(DocumentImage, x, 20), x >= 18 && x <= 21 ? 0xFF0000FFu : 0u) << x;
     choose_menu(42);
-    EXPECT_EQ(state_.brush_index, 1);
+    EXPECT_EQ(state_.tools.brush_index, 1);
     dab(40, 20);
     EXPECT_EQ(pixel(DocumentImage, 40, 20), 0xFFFF0000u);
     // No brush2.png: Next Brush stays at the last picture.
     choose_menu(42);
-    EXPECT_EQ(state_.brush_index, 1);
+    EXPECT_EQ(state_.tools.brush_index, 1);
     dab(60, 20);
     EXPECT_EQ(pixel(DocumentImage, 60, 20), 0xFFFF0000u);
     choose_menu(41);
     choose_menu(41);
-    EXPECT_EQ(state_.brush_index, 0);
+    EXPECT_EQ(state_.tools.brush_index, 0);
     dab(80, 20);
     EXPECT_EQ(pixel(DocumentImage, 80, 20), 0xFF0000FFu);
 }
@@ -177,17 +177,17 @@ TEST_F(BrushTest, QuickEraserButton) {
     click(5);
     click(9);
     EXPECT_EQ(widget_get_state(9), 1);
-    EXPECT_EQ(state_.brush_tool, 2);
+    EXPECT_EQ(state_.tools.brush_tool, 2);
     EXPECT_EQ(widget_get_state(14), 2);
-    EXPECT_EQ(state_.current_tool, 3);
+    EXPECT_EQ(state_.tools.current_tool, 3);
     EXPECT_EQ(widget_get_state(3), 1);
     EXPECT_EQ(widget_get_state(5), 0);
-    EXPECT_EQ(state_.brush_color >> 24, 0u);
+    EXPECT_EQ(state_.tools.brush_color >> 24, 0u);
     click(9);
     EXPECT_EQ(widget_get_state(9), 0);
-    EXPECT_EQ(state_.brush_tool, 1);
+    EXPECT_EQ(state_.tools.brush_tool, 1);
     EXPECT_EQ(widget_get_state(14), 1);
-    EXPECT_EQ(state_.brush_color, kBlack);
+    EXPECT_EQ(state_.tools.brush_color, kBlack);
 }
 
 TEST_F(BrushTest, ColourButtonPacksTheOpacityAndFillsTheSwatch) {
@@ -197,7 +197,7 @@ TEST_F(BrushTest, ColourButtonPacksTheOpacityAndFillsTheSwatch) {
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0].kind, DialogKind::Color);
     EXPECT_EQ(requests_[0].color, static_cast<std::int32_t>(rgba(0, 0, 0, 100)));
-    EXPECT_EQ(state_.brush_color, rgba(10, 20, 30, 100));
+    EXPECT_EQ(state_.tools.brush_color, rgba(10, 20, 30, 100));
     EXPECT_EQ(pixel(ColorSwatchImage, 0, 0), rgb(10, 20, 30));
     EXPECT_EQ(pixel(ColorSwatchImage, 24, 24), rgb(10, 20, 30));
     EXPECT_EQ(widget_get_attribute(2, 1), image_handle(ColorSwatchImage));
@@ -206,17 +206,17 @@ TEST_F(BrushTest, ColourButtonPacksTheOpacityAndFillsTheSwatch) {
     // Cancelling keeps the colour (never opaque white).
     answer_color(-1);
     click(2);
-    EXPECT_EQ(state_.brush_color, rgba(10, 20, 30, 100));
+    EXPECT_EQ(state_.tools.brush_color, rgba(10, 20, 30, 100));
     EXPECT_EQ(pixel(ColorSwatchImage, 5, 5), rgb(10, 20, 30));
 }
 
 TEST_F(BrushTest, EraserKindPacksAlphaZeroAndBack) {
     change_widget(13, 77, 0);
     change_widget(14, 2);
-    EXPECT_EQ(state_.brush_color, rgba(0, 0, 0, 0));
+    EXPECT_EQ(state_.tools.brush_color, rgba(0, 0, 0, 0));
     EXPECT_EQ(pixel(BrushImage, 10, 10), kBlack);  // the eraser's tip is opaque black
     change_widget(14, 0);
-    EXPECT_EQ(state_.brush_color, rgba(0, 0, 0, 77));
+    EXPECT_EQ(state_.tools.brush_color, rgba(0, 0, 0, 77));
 }
 
 TEST_F(BrushTest, ClearButtonEmptiesThePicture) {

@@ -32,15 +32,15 @@ class DesktopTest : public EditorFixture {
         return path(name);
     }
     void expect_document(int width, int height) {
-        EXPECT_EQ(state_.view_width, width);
-        EXPECT_EQ(state_.view_height, height);
-        EXPECT_EQ(state_.zoom, 100);
-        EXPECT_EQ(image_width(DocumentImage), width);
+        EXPECT_EQ(state_.view.view_width, width);
+        EXPECT_EQ(state_.view.view_height, height);
+        EXPECT_EQ(state_.view.zoom, 100);
+        EXPECT_EQ(state_.document.width(), width);
         EXPECT_EQ(image_pixel(DocumentImage, width - 1, height - 1), test_pixel(width - 1, height - 1));
     }
     void expect_blank_document() {
-        EXPECT_EQ(state_.view_width, 256);
-        EXPECT_EQ(image_width(DocumentImage), 256);
+        EXPECT_EQ(state_.view.view_width, 256);
+        EXPECT_EQ(state_.document.width(), 256);
         EXPECT_EQ(image_pixel(DocumentImage, 100, 100), 0u);
     }
     void expect_load_message(std::size_t index, const std::string& file) {
@@ -293,8 +293,8 @@ TEST_F(DesktopTest, ToolKeysActAsClicksOnTheirButtons) {
         ASSERT_NE(focused, nullptr);
         QTest::keyClick(focused, c.key, c.mods);
         pump();
-        EXPECT_EQ(state_.current_tool, c.tool) << c.key;
-        EXPECT_EQ(state_.brush_tool, c.paint_kind) << c.key;
+        EXPECT_EQ(state_.tools.current_tool, c.tool) << c.key;
+        EXPECT_EQ(state_.tools.brush_tool, c.paint_kind) << c.key;
         EXPECT_EQ(widget_get_state(14), c.paint_kind) << c.key;
         for (int b : {3, 4, 5, 6, 7, 9}) {
             const bool pressed = std::find(c.pressed.begin(), c.pressed.end(), b) != c.pressed.end();
@@ -308,7 +308,7 @@ TEST_F(DesktopTest, ToolKeysActAsClicksOnTheirButtons) {
 
 TEST_F(DesktopTest, ToolKeysAreTypedIntoAFocusedSpinBox) {
     choose_menu(tool_key_id(ToolLine));
-    ASSERT_EQ(state_.current_tool, 4);
+    ASSERT_EQ(state_.tools.current_tool, 4);
     widget_set_focus(11);
     QWidget* focused = QApplication::focusWidget();
     ASSERT_NE(focused, nullptr);
@@ -316,8 +316,8 @@ TEST_F(DesktopTest, ToolKeysAreTypedIntoAFocusedSpinBox) {
         QTest::keyClick(focused, key);
         pump();
     }
-    EXPECT_EQ(state_.current_tool, 4);
-    EXPECT_EQ(state_.brush_tool, 0);
+    EXPECT_EQ(state_.tools.current_tool, 4);
+    EXPECT_EQ(state_.tools.brush_tool, 0);
     EXPECT_EQ(widget_get_state(4), 1);
     EXPECT_EQ(widget_get_state(9), 0);
 }

@@ -56,7 +56,7 @@ class DialogKeys : public EditorFixture {
         pump(pump_ms_);
     }
     void mark_picture() {
-        std::uint8_t* p = bitmap_from_handle(image_handle(DocumentImage))->row(3) + 4 * 5;
+        std::uint8_t* p = state_.document.picture_or_null()->row(3) + 4 * 5;
         p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
     }
     // Writes a 64 x 48 sheet and answers the next file dialog with it.
@@ -101,7 +101,7 @@ TEST_F(DialogKeys, CancelOfNewImageAndResizeCloseTheirOwnWindow) {
         click(c.cancel);
         EXPECT_EQ(window_handle(c.closed), 0);
         ASSERT_NE(window_handle(c.kept), 0);
-        EXPECT_EQ(state_.base_width, c.width_before);
+        EXPECT_EQ(state_.view.base_width, c.width_before);
         // The window left open still makes its picture: a new one, or the resized one.
         const std::string width = std::to_string(c.width), height = std::to_string(c.height);
         if (c.kept == NewImageWindow) {
@@ -114,8 +114,8 @@ TEST_F(DialogKeys, CancelOfNewImageAndResizeCloseTheirOwnWindow) {
             click(ResizeOkButton);
         }
         EXPECT_EQ(window_handle(c.kept), 0);
-        EXPECT_EQ(state_.base_width, c.width);
-        EXPECT_EQ(state_.base_height, c.height);
+        EXPECT_EQ(state_.view.base_width, c.width);
+        EXPECT_EQ(state_.view.base_height, c.height);
     }
 }
 
@@ -171,11 +171,11 @@ TEST_F(DialogKeys, EscapeLeavesEachDialogWithoutAChange) {
     // Nothing changed: the document, its size, the grid; nothing written, nothing asked but
     // the two pictures.
     EXPECT_EQ(state_.quit_requested, 0);
-    EXPECT_EQ(state_.base_width, 256);
-    EXPECT_EQ(state_.base_height, 256);
-    EXPECT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(state_.view.base_width, 256);
+    EXPECT_EQ(state_.view.base_height, 256);
+    EXPECT_EQ(state_.document.width(), 256);
     EXPECT_EQ(image_pixel(DocumentImage, 5, 3), rgba(30, 20, 10, 255));
-    EXPECT_EQ(state_.grid_width, 32);
+    EXPECT_EQ(state_.view.grid_width, 32);
     EXPECT_FALSE(state_.document.modified());
     EXPECT_TRUE(written().empty());
     EXPECT_EQ(requests_.size(), 2u);
@@ -189,8 +189,8 @@ TEST_F(DialogKeys, EnterPressesTheDefaultButton) {
     type(NewHeightField, "32");
     key(NewHeightField, Qt::Key_Return);
     EXPECT_EQ(window_handle(NewImageWindow), 0);
-    EXPECT_EQ(image_width(DocumentImage), 64);
-    EXPECT_EQ(image_height(DocumentImage), 32);
+    EXPECT_EQ(state_.document.width(), 64);
+    EXPECT_EQ(state_.document.height(), 32);
 
     // Resize: Ok, also from the keypad's Enter.
     choose_menu(MenuResizeImage);
@@ -198,15 +198,15 @@ TEST_F(DialogKeys, EnterPressesTheDefaultButton) {
     type(ResizeWidthField, "128");
     key(ResizeWidthField, Qt::Key_Enter);
     EXPECT_EQ(window_handle(ResizeWindow), 0);
-    EXPECT_EQ(image_width(DocumentImage), 128);
-    EXPECT_EQ(image_height(DocumentImage), 32);
+    EXPECT_EQ(state_.document.width(), 128);
+    EXPECT_EQ(state_.document.height(), 32);
 
     // Preferences: Close; the value typed before stays.
     choose_menu(MenuPreferences);
     type(GridWidthSpin, "8");
     key(GridWidthSpin, Qt::Key_Return);
     EXPECT_EQ(window_handle(PreferencesWindow), 0);
-    EXPECT_EQ(state_.grid_width, 8);
+    EXPECT_EQ(state_.view.grid_width, 8);
 
     // Re-grid: Save, but not while Save is disabled (a dialog then would fail the test); a
     // focused push button is the one Enter presses.
@@ -320,7 +320,7 @@ TEST_F(DialogKeys, SizeFieldsAreLabelledAndPreferencesCloses) {
     pump();
     EXPECT_EQ(window_handle(PreferencesWindow), 0);
     EXPECT_NE(window_handle(MainWindow), 0);
-    EXPECT_EQ(state_.grid_width, 12);
+    EXPECT_EQ(state_.view.grid_width, 12);
     EXPECT_TRUE(requests_.empty());
 }
 

@@ -59,13 +59,13 @@ TEST_F(DispatchTest, AboutBox) {
 TEST_F(DispatchTest, GridItemTogglesCheckAndCanvas) {
     ASSERT_EQ(canvas_pixel(32, 5), 0u);
     choose_menu(70);
-    EXPECT_EQ(state_.grid_visible, 0);
+    EXPECT_EQ(state_.view.grid_visible, 0);
     EXPECT_EQ(menu_item_checked(0, 70), 0);
     EXPECT_EQ(canvas_pixel(32, 5), rgb(255, 255, 255));
     EXPECT_EQ(canvas_pixel(16, 5), rgb(192, 192, 192));
     EXPECT_EQ(canvas_pixel(0, 0), rgb(255, 255, 255));
     choose_menu(70);
-    EXPECT_EQ(state_.grid_visible, 1);
+    EXPECT_EQ(state_.view.grid_visible, 1);
     EXPECT_EQ(menu_item_checked(0, 70), 1);
     EXPECT_EQ(canvas_pixel(32, 5), 0u);
 }
@@ -77,42 +77,42 @@ TEST_F(DispatchTest, ZoomItemsAndClamps) {
                    {65, 300},  {66, 200},  {67, 100}, {68, 50},  {69, 25}};
     for (const auto& p : presets) {
         choose_menu(p.id);
-        EXPECT_EQ(state_.zoom, p.zoom) << p.id;
-        EXPECT_EQ(state_.view_width, 256 * p.zoom / 100) << p.id;
+        EXPECT_EQ(state_.view.zoom, p.zoom) << p.id;
+        EXPECT_EQ(state_.view.view_width, 256 * p.zoom / 100) << p.id;
         // The canvas is the visible part of the view, whatever the zoom.
         EXPECT_EQ(canvas()->size(), static_cast<QAbstractScrollArea*>(widget_qt(0))->viewport()->size())
             << p.id;
-        EXPECT_EQ(image_width(DocumentImage), 256) << p.id;
+        EXPECT_EQ(state_.document.width(), 256) << p.id;
     }
     // Zoom + goes on past 500 % and stops at 3200 %.
     choose_menu(63);
     choose_menu(61);
-    EXPECT_EQ(state_.zoom, 505);
+    EXPECT_EQ(state_.view.zoom, 505);
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 505 %");
     choose_menu(71);
     choose_menu(61);
-    EXPECT_EQ(state_.zoom, 3200);
+    EXPECT_EQ(state_.view.zoom, 3200);
     choose_menu(67);
     for (int i = 0; i < 18; ++i) choose_menu(62);
-    EXPECT_EQ(state_.zoom, 10);
-    EXPECT_EQ(state_.view_width, 25);
+    EXPECT_EQ(state_.view.zoom, 10);
+    EXPECT_EQ(state_.view.view_width, 25);
     choose_menu(62);
-    EXPECT_EQ(state_.zoom, 10);
+    EXPECT_EQ(state_.view.zoom, 10);
     choose_menu(61);
-    EXPECT_EQ(state_.zoom, 15);
+    EXPECT_EQ(state_.view.zoom, 15);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");  // the picture's own size
     EXPECT_TRUE(requests_.empty());
 }
 
 TEST_F(DispatchTest, ToolButtonsFormOneGroup) {
     click(5);
-    EXPECT_EQ(state_.current_tool, 5);
+    EXPECT_EQ(state_.tools.current_tool, 5);
     for (ObjectNumber b = 3; b <= 7; ++b) EXPECT_EQ(widget_get_state(b), b == 5 ? 1 : 0) << b;
     click(5);  // the pressed one stays pressed
-    EXPECT_EQ(state_.current_tool, 5);
+    EXPECT_EQ(state_.tools.current_tool, 5);
     EXPECT_EQ(widget_get_state(5), 1);
     click(7);
-    EXPECT_EQ(state_.current_tool, 7);
+    EXPECT_EQ(state_.tools.current_tool, 7);
     for (ObjectNumber b = 3; b <= 7; ++b) EXPECT_EQ(widget_get_state(b), b == 7 ? 1 : 0) << b;
 }
 
@@ -121,26 +121,26 @@ TEST_F(DispatchTest, ShortcutsOfTheMenuCaptions) {
     ASSERT_NE(w, nullptr);
     QTest::keyClick(w, Qt::Key_G, Qt::ControlModifier);
     pump();
-    EXPECT_EQ(state_.grid_visible, 0);
+    EXPECT_EQ(state_.view.grid_visible, 0);
     QTest::keyClick(w, Qt::Key_C);
     pump();
     QTest::keyClick(w, Qt::Key_C);
     pump();
-    EXPECT_EQ(state_.brush_index, 2);
+    EXPECT_EQ(state_.tools.brush_index, 2);
     QTest::keyClick(w, Qt::Key_X);
     pump();
-    EXPECT_EQ(state_.brush_index, 1);
+    EXPECT_EQ(state_.tools.brush_index, 1);
 }
 
 TEST_F(DispatchTest, BrushIndexStepsAndStopsAtZero) {
     choose_menu(41);
-    EXPECT_EQ(state_.brush_index, 0);
+    EXPECT_EQ(state_.tools.brush_index, 0);
     choose_menu(42);
     choose_menu(42);
     choose_menu(42);
-    EXPECT_EQ(state_.brush_index, 3);
+    EXPECT_EQ(state_.tools.brush_index, 3);
     choose_menu(41);
-    EXPECT_EQ(state_.brush_index, 2);
+    EXPECT_EQ(state_.tools.brush_index, 2);
 }
 
 TEST_F(DispatchTest, SizeEventLaysTheViewOut) {
@@ -166,11 +166,11 @@ TEST_F(DispatchTest, PreferencesWindowAppliesAtOnce) {
     EXPECT_EQ(widget_get_text(41), "Grid Color");
 
     change_widget(39, 8, 768, PreferencesWindow);
-    EXPECT_EQ(state_.grid_width, 8);
+    EXPECT_EQ(state_.view.grid_width, 8);
     EXPECT_EQ(canvas_pixel(8, 5), 0u);
     EXPECT_EQ(canvas_pixel(9, 5), rgb(255, 255, 255));
     change_widget(40, 10, 4, PreferencesWindow);
-    EXPECT_EQ(state_.grid_height, 10);
+    EXPECT_EQ(state_.view.grid_height, 10);
     EXPECT_EQ(canvas_pixel(3, 10), 0u);
 
     answer_color(rgb(255, 0, 0));
@@ -178,13 +178,13 @@ TEST_F(DispatchTest, PreferencesWindowAppliesAtOnce) {
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0].kind, DialogKind::Color);
     EXPECT_EQ(requests_[0].color, 0);
-    EXPECT_EQ(state_.grid_color, 255);
+    EXPECT_EQ(state_.view.grid_color, 255);
     EXPECT_EQ(canvas_pixel(8, 5), rgb(255, 0, 0));
 
     // A cancelled colour dialog keeps the grid colour.
     answer_color(-1);
     click(41);
-    EXPECT_EQ(state_.grid_color, 255);
+    EXPECT_EQ(state_.view.grid_color, 255);
     EXPECT_EQ(canvas_pixel(8, 5), rgb(255, 0, 0));
 }
 

@@ -21,7 +21,7 @@ class DocumentFileTest : public EditorFixture {
         write_test_picture(name, width, height);
         answer_file((dir_ / name).string());
         choose_menu(MenuOpenImage);
-        ASSERT_EQ(state_.base_width, width);
+        ASSERT_EQ(state_.view.base_width, width);
     }
     // A dab of the default brush (black, 20 pixels) at (x, y).
     void dab(int x, int y) { drag(x, y, x, y); }
@@ -31,8 +31,8 @@ class DocumentFileTest : public EditorFixture {
     }
     std::vector<Color> picture() {
         std::vector<Color> out;
-        for (int y = 0; y < image_height(DocumentImage); ++y)
-            for (int x = 0; x < image_width(DocumentImage); ++x) out.push_back(pixel(DocumentImage, x, y));
+        for (int y = 0; y < state_.document.height(); ++y)
+            for (int x = 0; x < state_.document.width(); ++x) out.push_back(pixel(DocumentImage, x, y));
         return out;
     }
     // The pixels of a saved file, read back through the codecs (colour only for BMP files,
@@ -268,7 +268,7 @@ TEST_F(DocumentFileTest, UnsavedChangesQuestionBeforeClosingOrReplacing) {
         }
         if (c.trigger == Open && c.goes_on) {
             EXPECT_EQ(title(), "other.png - Morvane");
-            EXPECT_EQ(state_.base_width, 12);
+            EXPECT_EQ(state_.view.base_width, 12);
             EXPECT_FALSE(undo_enabled());
         }
         if (!c.goes_on) {
@@ -292,18 +292,18 @@ TEST_F(DocumentFileTest, ResizeIsOneStepThatUndoRestoresSizeAndPixels) {
     widget_set_text(42, "60");
     widget_set_text(43, "20");
     click(44);
-    ASSERT_EQ(image_width(DocumentImage), 60);
+    ASSERT_EQ(state_.document.width(), 60);
     const std::vector<Color> resized = picture();
     EXPECT_EQ(title(), "*pic.png - Morvane");
     choose_menu(MenuUndo);
-    EXPECT_EQ(image_width(DocumentImage), 40);
-    EXPECT_EQ(image_height(DocumentImage), 30);
-    EXPECT_EQ(state_.view_width, 40);
-    EXPECT_EQ(state_.base_height, 30);
+    EXPECT_EQ(state_.document.width(), 40);
+    EXPECT_EQ(state_.document.height(), 30);
+    EXPECT_EQ(state_.view.view_width, 40);
+    EXPECT_EQ(state_.view.base_height, 30);
     EXPECT_EQ(picture(), start);
     EXPECT_EQ(title(), "pic.png - Morvane");
     choose_menu(MenuRedo);
-    EXPECT_EQ(state_.view_width, 60);
+    EXPECT_EQ(state_.view.view_width, 60);
     EXPECT_EQ(picture(), resized);
     // The shortcuts reach the same commands.
     auto* main = reinterpret_cast<QWidget*>(window_handle(MainWindow));
@@ -320,7 +320,7 @@ TEST_F(DocumentFileTest, ResizeIsOneStepThatUndoRestoresSizeAndPixels) {
     for (const auto& k : keys) {
         QTest::keyClick(main, k.key, k.mods);
         pump();
-        EXPECT_EQ(state_.view_width, k.width) << k.key;
+        EXPECT_EQ(state_.view.view_width, k.width) << k.key;
     }
     // Ctrl+S saves the file.
     QTest::keyClick(main, Qt::Key_S, Qt::ControlModifier);

@@ -17,7 +17,7 @@ class DocumentTest : public EditorFixture {
     // A picture of 1-pixel checkers, opaque dark red and transparent, the hardest case for
     // any rescaling.
     void fill_one_pixel_checkers() {
-        Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* doc = state_.document.picture_or_null();
         for (int y = 0; y < doc->height; ++y) {
             for (int x = 0; x < doc->width; ++x) {
                 // Stored blue, green, red, alpha: opaque red 120 or transparent black.
@@ -29,8 +29,8 @@ class DocumentTest : public EditorFixture {
     }
     std::vector<Color> document_pixels() {
         std::vector<Color> out;
-        for (int y = 0; y < image_height(DocumentImage); ++y)
-            for (int x = 0; x < image_width(DocumentImage); ++x) out.push_back(pixel(DocumentImage, x, y));
+        for (int y = 0; y < state_.document.height(); ++y)
+            for (int x = 0; x < state_.document.width(); ++x) out.push_back(pixel(DocumentImage, x, y));
         return out;
     }
     // The first canvas pixel that shows document pixel d at zoom z (below 100 % only some
@@ -49,8 +49,8 @@ class DocumentTest : public EditorFixture {
             if (p.zoom == zoom) return choose_menu(p.item);
         }
         choose_menu(67);
-        while (state_.zoom < zoom) choose_menu(61);
-        while (state_.zoom > zoom) choose_menu(62);
+        while (state_.view.zoom < zoom) choose_menu(61);
+        while (state_.view.zoom > zoom) choose_menu(62);
     }
 };
 
@@ -63,7 +63,7 @@ TEST_F(DocumentTest, PaintingAtAnyZoomChangesOnlyThePaintedDocumentPixels) {
         fill_one_pixel_checkers();
         const std::vector<Color> before = document_pixels();
         zoom_to(zoom);
-        ASSERT_EQ(state_.zoom, zoom);
+        ASSERT_EQ(state_.view.zoom, zoom);
         answer_color(rgb(0, 0, 255));
         click(2);
         click(5);
@@ -140,9 +140,9 @@ TEST_F(DocumentTest, ResizeOkWithoutEditingKeepsTheSizeAtEveryZoom) {
         choose_menu(7);
         ASSERT_NE(window_handle(ResizeWindow), 0);
         click(44);
-        EXPECT_EQ(state_.base_width, 256) << zoom;
-        EXPECT_EQ(state_.base_height, 256) << zoom;
-        EXPECT_EQ(image_width(DocumentImage), 256) << zoom;
+        EXPECT_EQ(state_.view.base_width, 256) << zoom;
+        EXPECT_EQ(state_.view.base_height, 256) << zoom;
+        EXPECT_EQ(state_.document.width(), 256) << zoom;
     }
 }
 
@@ -152,7 +152,7 @@ TEST_F(DocumentTest, NewPictureShowsTheCheckerboardEverywhere) {
     widget_set_text(18, "900");
     widget_set_text(19, "700");
     click(21);
-    ASSERT_EQ(image_width(DocumentImage), 900);
+    ASSERT_EQ(state_.document.width(), 900);
     auto checker = [](int x, int y) {
         const std::uint32_t v = (x / 16 + y / 16) % 2 == 0 ? 255 : 192;
         return rgb(v, v, v);
@@ -241,7 +241,7 @@ TEST_F(DocumentTest, RandomStrokesAtRandomZoomsUndoAndRedoExactly) {
         change_widget(14, pick(0, 2));
         answer_color(rgb(pick(0, 255), pick(0, 255), pick(0, 255)));
         click(2);
-        const int side = static_cast<int>(std::min<std::int64_t>(state_.view_width, 600));
+        const int side = static_cast<int>(std::min<std::int64_t>(state_.view.view_width, 600));
         press(pick(0, side - 1), pick(0, side - 1));
         for (int m = pick(0, 4); m > 0; --m) move(pick(-20, side + 20), pick(-20, side + 20));
         release(pick(0, side - 1), pick(0, side - 1));
@@ -251,9 +251,9 @@ TEST_F(DocumentTest, RandomStrokesAtRandomZoomsUndoAndRedoExactly) {
     ASSERT_FALSE(painted == start);
     History& history = state_.document.history;
     ASSERT_LE(history.steps(), std::size_t(strokes));
-    while (history.can_undo()) history.undo(DocumentImage);
+    while (history.can_undo()) history.undo(state_.document.record());
     EXPECT_TRUE(document_pixels() == start);
-    while (history.can_redo()) history.redo(DocumentImage);
+    while (history.can_redo()) history.redo(state_.document.record());
     EXPECT_TRUE(document_pixels() == painted);
 }
 

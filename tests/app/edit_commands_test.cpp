@@ -29,12 +29,12 @@ class EditCommands : public EditorFixture {
     }
     void make_picture(int w, int h, bool filled = true) {
         state_.document.selection = Selection{};
-        state_.base_width = w;
-        state_.base_height = h;
+        state_.view.base_width = w;
+        state_.view.base_height = h;
         document_recreate(state_);
         document_start(state_, "");
         view_layout(state_, true);
-        Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* b = state_.document.picture_or_null();
         ASSERT_NE(b, nullptr);
         for (int y = 0; y < h && filled; ++y)
             for (int x = 0; x < w; ++x) set(*b, x, y, sample(x, y));
@@ -106,21 +106,21 @@ TEST_F(EditCommands, DeleteAndCropAreOneUndoStepEach) {
     // Crop: the picture becomes the selected block (a selection reaching out is clipped).
     select(5, 2, 12, 5);
     choose_menu(MenuCropToSelection);
-    ASSERT_EQ(image_width(DocumentImage), 3);
-    ASSERT_EQ(image_height(DocumentImage), 3);
-    EXPECT_EQ(state_.base_width, 3);
-    EXPECT_EQ(state_.view_height, 3);
+    ASSERT_EQ(state_.document.width(), 3);
+    ASSERT_EQ(state_.document.height(), 3);
+    EXPECT_EQ(state_.view.base_width, 3);
+    EXPECT_EQ(state_.view.view_height, 3);
     EXPECT_FALSE(state_.document.selection.active());
     std::vector<Color> block;
     for (int y = 2; y < 5; ++y)
         for (int x = 5; x < 8; ++x) block.push_back(sample(x, y));
     EXPECT_EQ(document(), block);
     choose_menu(MenuUndo);
-    EXPECT_EQ(state_.base_width, 8);
+    EXPECT_EQ(state_.view.base_width, 8);
     EXPECT_EQ(document(), original);
     choose_menu(MenuRedo);
     EXPECT_EQ(document(), block);
-    EXPECT_EQ(state_.base_height, 3);
+    EXPECT_EQ(state_.view.base_height, 3);
 
     // Delete while lifted pixels float: the hole stays, one step with the lift.
     make_picture(8, 6);
@@ -159,7 +159,7 @@ TEST_F(EditCommands, FlipsAndTurnsOfTheSelectionStayInItsPlace) {
         const std::vector<Color> original = document();
         select(4, 2, 7, 5);
         choose_menu(c.menu);
-        EXPECT_EQ(image_width(DocumentImage), 8);
+        EXPECT_EQ(state_.document.width(), 8);
         EXPECT_EQ(state_.document.history.steps(), 1u);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 8; ++x) {
@@ -247,9 +247,9 @@ TEST_F(EditCommands, PasteFloatsAtTheSelectionOrTheViewsTopLeftWithTheSelectTool
         make_picture(c.width, c.height, false);
         put_png(5, 4);
         if (c.zoom != 100) {
-            state_.zoom = static_cast<std::int16_t>(c.zoom);
-            state_.view_width = c.width * c.zoom / 100;
-            state_.view_height = c.height * c.zoom / 100;
+            state_.view.zoom = static_cast<std::int16_t>(c.zoom);
+            state_.view.view_width = c.width * c.zoom / 100;
+            state_.view.view_height = c.height * c.zoom / 100;
             view_layout(state_, true);
         }
         if (c.scroll_x >= 0) view_scroll_to(state_, c.scroll_x, c.scroll_y);
@@ -263,7 +263,7 @@ TEST_F(EditCommands, PasteFloatsAtTheSelectionOrTheViewsTopLeftWithTheSelectTool
         EXPECT_EQ(selection.rect.y1, c.y + 4);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 5; ++x) ASSERT_EQ(bitmap_pixel(*selection.floating, x, y), sample(x + 100, y));
-        EXPECT_EQ(state_.current_tool, ToolSelect);
+        EXPECT_EQ(state_.tools.current_tool, ToolSelect);
         // The Select tool's button is made by the tool itself, in its own part.
         if (widget_qt(SelectButton)) {
             EXPECT_EQ(widget_get_state(SelectButton), 1);
@@ -275,7 +275,7 @@ TEST_F(EditCommands, PasteFloatsAtTheSelectionOrTheViewsTopLeftWithTheSelectTool
         EXPECT_EQ(pixel(DocumentImage, int(c.x) + 1, int(c.y) + 2), sample(101, 2));
         choose_menu(MenuUndo);
         EXPECT_EQ(pixel(DocumentImage, int(c.x) + 1, int(c.y) + 2), Color{0});
-        state_.zoom = 100;
+        state_.view.zoom = 100;
     }
 }
 
@@ -295,9 +295,9 @@ TEST_F(EditCommands, PasteLargerThanThePictureAsksToEnlarge) {
         ASSERT_EQ(requests_.size(), 1u);
         EXPECT_EQ(requests_[0].text, "The pasted image is larger than the picture. Enlarge the picture to fit?");
         EXPECT_EQ(requests_[0].buttons, (std::vector<std::string>{"Enlarge", "Keep Size", "Cancel"}));
-        EXPECT_EQ(image_width(DocumentImage), c.width);
-        EXPECT_EQ(image_height(DocumentImage), c.height);
-        EXPECT_EQ(state_.base_width, c.width);
+        EXPECT_EQ(state_.document.width(), c.width);
+        EXPECT_EQ(state_.document.height(), c.height);
+        EXPECT_EQ(state_.view.base_width, c.width);
         EXPECT_EQ(state_.document.selection.is_floating(), c.floating);
         if (c.floating) {
             EXPECT_EQ(state_.document.selection.rect.x1, 10);
@@ -308,7 +308,7 @@ TEST_F(EditCommands, PasteLargerThanThePictureAsksToEnlarge) {
             EXPECT_EQ(pixel(DocumentImage, 9, 7), Color{0});
             selection_put_back(state_);
             choose_menu(MenuUndo);
-            EXPECT_EQ(image_width(DocumentImage), 6);
+            EXPECT_EQ(state_.document.width(), 6);
             EXPECT_EQ(pixel(DocumentImage, 5, 4), sample(5, 4));
         }
         selection_clear(state_);
@@ -326,13 +326,13 @@ TEST_F(EditCommands, PasteAsNewImageReplacesTheDocumentAfterAsking) {
         replies_.push_back(DialogReply{answer, "", 0});
         choose_menu(MenuPasteAsNew);
         if (answer == CancelChanges) {
-            EXPECT_EQ(image_width(DocumentImage), 8);
+            EXPECT_EQ(state_.document.width(), 8);
             EXPECT_EQ(pixel(DocumentImage, 0, 0), Color{0});
             continue;
         }
-        ASSERT_EQ(image_width(DocumentImage), 7);
-        ASSERT_EQ(image_height(DocumentImage), 3);
-        EXPECT_EQ(state_.base_width, 7);
+        ASSERT_EQ(state_.document.width(), 7);
+        ASSERT_EQ(state_.document.height(), 3);
+        EXPECT_EQ(state_.view.base_width, 7);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 7; ++x) ASSERT_EQ(pixel(DocumentImage, x, y), sample(x + 100, y));
         EXPECT_FALSE(state_.document.selection.active());

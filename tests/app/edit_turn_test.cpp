@@ -11,12 +11,12 @@ class EditTurn : public EditorFixture {
   protected:
     // A picture of w x h where every pixel differs, alpha included.
     void make_picture(int w, int h) {
-        state_.base_width = w;
-        state_.base_height = h;
+        state_.view.base_width = w;
+        state_.view.base_height = h;
         document_recreate(state_);
         document_start(state_, "");
         view_layout(state_, true);
-        Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* b = state_.document.picture_or_null();
         ASSERT_NE(b, nullptr);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
@@ -68,10 +68,10 @@ TEST_F(EditTurn, WholePictureMovesEveryPixelAndUndoesWithoutKeepingPixels) {
             const std::vector<Color> after = pixels(w1, h1);
             ASSERT_EQ(w1, c.swaps ? height : width);
             ASSERT_EQ(h1, c.swaps ? width : height);
-            EXPECT_EQ(state_.base_width, w1);
-            EXPECT_EQ(state_.base_height, h1);
-            EXPECT_EQ(state_.view_width, w1);
-            EXPECT_EQ(image_width(DocumentImage), w1);
+            EXPECT_EQ(state_.view.base_width, w1);
+            EXPECT_EQ(state_.view.base_height, h1);
+            EXPECT_EQ(state_.view.view_width, w1);
+            EXPECT_EQ(state_.document.width(), w1);
             for (int y = 0; y < h1; ++y)
                 for (int x = 0; x < w1; ++x) {
                     int sx = 0, sy = 0;
@@ -88,12 +88,12 @@ TEST_F(EditTurn, WholePictureMovesEveryPixelAndUndoesWithoutKeepingPixels) {
             int wu = 0, hu = 0;
             EXPECT_EQ(pixels(wu, hu), before);
             EXPECT_EQ(wu, width);
-            EXPECT_EQ(state_.base_width, width);
+            EXPECT_EQ(state_.view.base_width, width);
             EXPECT_EQ(window_title(MainWindow), "Morvane");
             choose_menu(MenuRedo);
             int wr = 0, hr = 0;
             EXPECT_EQ(pixels(wr, hr), after);
-            EXPECT_EQ(state_.base_height, h1);
+            EXPECT_EQ(state_.view.base_height, h1);
         }
     }
 }

@@ -157,16 +157,16 @@ class EditorFixture : public ::testing::Test {
     /// does not show is scrolled into view first, as a user would.
     QPoint canvas_point(int x, int y) {
         const std::int64_t w = view_visible_width(), h = view_visible_height();
-        std::int64_t sx = state_.scroll_x, sy = state_.scroll_y;
-        if (x >= 0 && x < state_.view_width && (x < sx || x >= sx + w)) sx = x - w / 2;
-        if (y >= 0 && y < state_.view_height && (y < sy || y >= sy + h)) sy = y - h / 2;
-        if (sx != state_.scroll_x || sy != state_.scroll_y) view_scroll_to(state_, sx, sy);
-        return QPoint(x - int(state_.scroll_x), y - int(state_.scroll_y));
+        std::int64_t sx = state_.view.scroll_x, sy = state_.view.scroll_y;
+        if (x >= 0 && x < state_.view.view_width && (x < sx || x >= sx + w)) sx = x - w / 2;
+        if (y >= 0 && y < state_.view.view_height && (y < sy || y >= sy + h)) sy = y - h / 2;
+        if (sx != state_.view.scroll_x || sy != state_.view.scroll_y) view_scroll_to(state_, sx, sy);
+        return QPoint(x - int(state_.view.scroll_x), y - int(state_.view.scroll_y));
     }
     /// Where the canvas shows the view (the picture at the zoom), in canvas pixels.
     QRect view_on_canvas() {
-        return QRect(-int(state_.scroll_x), -int(state_.scroll_y), int(state_.view_width),
-                     int(state_.view_height));
+        return QRect(-int(state_.view.scroll_x), -int(state_.view.scroll_y), int(state_.view.view_width),
+                     int(state_.view.view_height));
     }
     /// A view of w x h pixels in the middle of the canvas, by whole pixels.
     QRect centred(int w, int h) {

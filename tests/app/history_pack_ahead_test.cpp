@@ -81,7 +81,7 @@ TEST(HistoryPackAhead, SameStepsAsPackingAtCommit) {
         }
         const std::vector<std::uint8_t> start = bytes_of(Ahead);
         History ahead(c.limit, c.raw_limit), plain(c.limit, c.raw_limit);
-        ahead.begin(Ahead);
+        ahead.begin(*image_record(Ahead));
         plain.begin(Plain);
         for (const Op& op : c.ops) {
             for (const ObjectNumber n : {Ahead, Plain}) {
@@ -108,9 +108,9 @@ TEST(HistoryPackAhead, SameStepsAsPackingAtCommit) {
             EXPECT_EQ(bytes_of(Ahead), start);
         } else {
             ASSERT_EQ(ahead.steps(), 1u);
-            EXPECT_FALSE(ahead.undo(Ahead).empty());
+            EXPECT_FALSE(ahead.undo(*image_record(Ahead)).empty());
             EXPECT_EQ(bytes_of(Ahead), start);
-            EXPECT_FALSE(ahead.redo(Ahead).empty());
+            EXPECT_FALSE(ahead.redo(*image_record(Ahead)).empty());
             EXPECT_EQ(bytes_of(Ahead), after);
         }
         image_free(Ahead);

@@ -62,11 +62,11 @@ struct Editor {
         if (by_difference) {
             ASSERT_NE(image_copy(Picture, Picture + 1), 0);
             paint(calls++ % 2 == 0 ? Rect{} : random_rect(image_width(Picture), image_height(Picture)));
-            history.record_difference(Picture, Picture + 1);
+            history.record_difference(*image_record(Picture), *image_record(Picture + 1));
             image_free(Picture + 1);
             return;
         }
-        history.begin(Picture);
+        history.begin(*image_record(Picture));
         if (allow_resize && rng() % 6 == 0) {
             history.save_whole_before();
             const int w = 1 + static_cast<int>(rng() % 150), h = 1 + static_cast<int>(rng() % 150);
@@ -128,14 +128,14 @@ TEST_F(HistoryTest, RandomEditsUndoAndRedoMatchWholeCopies) {
         EXPECT_GE(history.steps(), static_cast<std::size_t>(c.steps / 3));
         for (std::size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_TRUE(history.can_undo());
-            EXPECT_FALSE(history.undo(Picture).empty());
+            EXPECT_FALSE(history.undo(*image_record(Picture)).empty());
             ASSERT_EQ(pixels_of(Picture), states[i - 1]) << "undo to state " << i - 1;
         }
         EXPECT_FALSE(history.can_undo());
-        EXPECT_TRUE(history.undo(Picture).empty());
+        EXPECT_TRUE(history.undo(*image_record(Picture)).empty());
         for (std::size_t i = 1; i < states.size(); ++i) {
             ASSERT_TRUE(history.can_redo());
-            history.redo(Picture);
+            history.redo(*image_record(Picture));
             ASSERT_EQ(pixels_of(Picture), states[i]) << "redo to state " << i;
         }
         EXPECT_FALSE(history.can_redo());
@@ -159,7 +159,7 @@ TEST_F(HistoryTest, StepKeepsOnlyTheChangedRectangle) {
     for (const Case& c : cases) {
         const Pixels start = pixels_of(Picture);
         const std::size_t bytes = history.bytes();
-        history.begin(Picture);
+        history.begin(*image_record(Picture));
         history.save_before(c.saved);
         history.save_before(c.saved);  // saving twice within a step keeps the first pixels
         for (std::size_t i = 0; i < c.touched.size(); i += 2)
@@ -173,9 +173,9 @@ TEST_F(HistoryTest, StepKeepsOnlyTheChangedRectangle) {
         // a little bookkeeping; never the saved area.
         EXPECT_LT(history.bytes() - bytes, 2 * 4 * static_cast<std::size_t>(r.empty() ? 0 : 50 * 50) + 1024);
         if (!r.empty()) {
-            history.undo(Picture);
+            history.undo(*image_record(Picture));
             EXPECT_EQ(pixels_of(Picture), start);
-            history.redo(Picture);
+            history.redo(*image_record(Picture));
         }
     }
 }
@@ -193,7 +193,7 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     };
     std::vector<Pixels> states{pixels_of(Picture)};
     for (int i = 1; i <= 12; ++i) {
-        history.begin(Picture);
+        history.begin(*image_record(Picture));
         history.save_before(Rect{0, 0, 64, 64});
         noise();
         history.commit();
@@ -202,9 +202,9 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     }
     EXPECT_EQ(history.steps(), 5u);
     // Undo all goes back to the state after step 7: the oldest seven are gone.
-    while (history.can_undo()) history.undo(Picture);
+    while (history.can_undo()) history.undo(*image_record(Picture));
     EXPECT_EQ(pixels_of(Picture), states[7]);
-    while (history.can_redo()) history.redo(Picture);
+    while (history.can_redo()) history.redo(*image_record(Picture));
     EXPECT_EQ(pixels_of(Picture), states[12]);
 
     // Steps that compress are compressed as they age, so far more of them fit: sixty steps
@@ -212,7 +212,7 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     const Pixels noisy = pixels_of(Picture);
     History packed(100 << 10, 40 << 10);
     for (int i = 1; i <= 60; ++i) {
-        packed.begin(Picture);
+        packed.begin(*image_record(Picture));
         packed.save_before(Rect{0, 0, 64, 64});
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x) put(Picture, x, y, static_cast<std::uint32_t>(i * 1000 + y));
@@ -220,7 +220,7 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
         EXPECT_LE(packed.bytes(), std::size_t{100} << 10);
     }
     EXPECT_EQ(packed.steps(), 60u);
-    while (packed.can_undo()) packed.undo(Picture);
+    while (packed.can_undo()) packed.undo(*image_record(Picture));
     EXPECT_EQ(pixels_of(Picture), noisy);
 
     // A step larger than the bound is not kept: it is held until the caller reverts it
@@ -228,7 +228,7 @@ TEST_F(HistoryTest, BoundDropsOldestStepsFirst) {
     History tiny(1000);
     const Pixels before = pixels_of(Picture);
     for (const bool revert : {true, false}) {
-        tiny.begin(Picture);
+        tiny.begin(*image_record(Picture));
         tiny.save_before(Rect{0, 0, 64, 64});
         noise();
         const Pixels after = pixels_of(Picture);
@@ -252,7 +252,7 @@ TEST_F(HistoryTest, SavedPointFollowsUndoRedoAndNewSteps) {
     ASSERT_NE(image_create(Picture, 10, 10, 32, 0), 0);
     History history;
     auto edit = [&](std::uint32_t v) {
-        history.begin(Picture);
+        history.begin(*image_record(Picture));
         history.save_before(Rect{0, 0, 1, 1});
         put(Picture, 0, 0, v);
         history.commit();
@@ -273,8 +273,8 @@ TEST_F(HistoryTest, SavedPointFollowsUndoRedoAndNewSteps) {
         history.clear();
         for (const char* p = c.script; *p; ++p) {
             if (*p == 'e') edit(++value);
-            if (*p == 'u') history.undo(Picture);
-            if (*p == 'r') history.redo(Picture);
+            if (*p == 'u') history.undo(*image_record(Picture));
+            if (*p == 'r') history.redo(*image_record(Picture));
             if (*p == 's') history.mark_saved();
         }
         EXPECT_EQ(history.at_saved_point(), c.saved);
@@ -286,7 +286,7 @@ TEST_F(HistoryTest, ResizeStepRestoresSizeAndPixels) {
     put(Picture, 39, 29, 0xAABBCCDD);
     const Pixels start = pixels_of(Picture);
     History history;
-    history.begin(Picture);
+    history.begin(*image_record(Picture));
     history.save_before(Rect{0, 0, 5, 5});  // a tile saved before the whole is kept
     put(Picture, 1, 1, 0x01020304);
     history.save_whole_before();
@@ -298,20 +298,20 @@ TEST_F(HistoryTest, ResizeStepRestoresSizeAndPixels) {
 
     // Undo applies only to the picture as the step left it.
     ASSERT_NE(image_create(Picture + 1, 40, 30, 32, 0), 0);
-    EXPECT_TRUE(history.undo(Picture + 1).empty());
+    EXPECT_TRUE(history.undo(*image_record(Picture + 1)).empty());
     image_free(Picture + 1);
 
-    const Rect u = history.undo(Picture);
+    const Rect u = history.undo(*image_record(Picture));
     EXPECT_EQ(u.x1, 40);
     EXPECT_EQ(u.y1, 30);
     EXPECT_EQ(image_width(Picture), 40);
     EXPECT_EQ(pixels_of(Picture), start);
-    history.redo(Picture);
+    history.redo(*image_record(Picture));
     EXPECT_EQ(pixels_of(Picture), resized);
 
     // A whole save whose size did not change is kept as the changed pixels only.
     const std::size_t bytes = history.bytes();
-    history.begin(Picture);
+    history.begin(*image_record(Picture));
     history.save_whole_before();
     put(Picture, 3, 3, 7);
     const Rect one = history.commit();

@@ -17,12 +17,12 @@ class NavigateTest : public EditorFixture {
   protected:
     // The view pixel at the canvas's top-left corner; the scroll bars show the same.
     std::int64_t scroll_x() {
-        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 3), std::max<std::int64_t>(state_.scroll_x, 0));
-        return state_.scroll_x;
+        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 3), std::max<std::int64_t>(state_.view.scroll_x, 0));
+        return state_.view.scroll_x;
     }
     std::int64_t scroll_y() {
-        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 4), std::max<std::int64_t>(state_.scroll_y, 0));
-        return state_.scroll_y;
+        EXPECT_EQ(widget_get_attribute(ViewScrollArea, 4), std::max<std::int64_t>(state_.view.scroll_y, 0));
+        return state_.view.scroll_y;
     }
     void scroll_to(std::int64_t x, std::int64_t y) { view_scroll_to(state_, x, y); }
     // A wheel turn at canvas point (x, y).
@@ -35,7 +35,7 @@ class NavigateTest : public EditorFixture {
         pump(pump_ms_);
     }
     void set_document_pixel(int x, int y, Color c) {
-        const Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        const Bitmap* b = state_.document.picture_or_null();
         std::uint8_t* p = b->row(y) + x * 4;
         p[0] = std::uint8_t(color_blue(c));
         p[1] = std::uint8_t(color_green(c));
@@ -72,7 +72,7 @@ TEST_F(NavigateTest, WheelScrollsThreeStepsPerNotchShiftSideways) {
         wheel(300, 300, c.delta, c.mods, c.sideways);
         EXPECT_EQ(scroll_x() - x0, c.dx) << c.delta << " " << c.mods << " " << c.sideways;
         EXPECT_EQ(scroll_y() - y0, c.dy) << c.delta << " " << c.mods;
-        EXPECT_EQ(state_.zoom, 400);
+        EXPECT_EQ(state_.view.zoom, 400);
     }
 }
 
@@ -94,12 +94,12 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         {3200, 300, 200, 120, 3200},                           // nothing above 3200
     };
     // A document larger than the canvas from 25 % on, so that the point can stay in place.
-    state_.base_width = 3000;
-    state_.base_height = 3000;
+    state_.view.base_width = 3000;
+    state_.view.base_height = 3000;
     document_recreate(state_);
     for (const Case& c : cases) {
-        state_.zoom_before_command = state_.zoom;
-        state_.zoom = static_cast<std::int16_t>(c.start);
+        state_.view.zoom_before_command = state_.view.zoom;
+        state_.view.zoom = static_cast<std::int16_t>(c.start);
         view_zoom_apply(state_);
         // Document point (1500, 1400) under the pointer, where the view is large enough.
         scroll_to(1500 * c.start / 100 - c.x, 1400 * c.start / 100 - c.y);
@@ -109,13 +109,13 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
         const int vx = c.x + int(sx), vy = c.y + int(sy);
         hover(vx, vy);
         wheel(c.x, c.y, c.delta, Qt::ControlModifier);
-        ASSERT_EQ(state_.zoom, c.expected) << c.start << " " << c.delta;
+        ASSERT_EQ(state_.view.zoom, c.expected) << c.start << " " << c.delta;
         if (c.expected == c.start) {
             EXPECT_EQ(scroll_x(), sx);
             EXPECT_EQ(scroll_y(), sy);
             continue;
         }
-        EXPECT_EQ(state_.view_width, 3000 * c.expected / 100);
+        EXPECT_EQ(state_.view.view_width, 3000 * c.expected / 100);
         // The centre of the screen pixel under the pointer, in document pixels, stays within
         // one screen pixel of where it was, unless the picture's edge stops the view there; a
         // view smaller than the canvas is centred instead.
@@ -149,17 +149,17 @@ TEST_F(NavigateTest, CtrlWheelStepsThroughPresetsKeepingThePixelUnderThePointer)
 
 TEST_F(NavigateTest, CtrlWheelZoomsLargePicturesWithoutAQuestion) {
     // Once refused past the zoom limit (7000 x 500 % = 3.5 million view pixels).
-    state_.base_width = 7000;
-    state_.base_height = 100;
+    state_.view.base_width = 7000;
+    state_.view.base_height = 100;
     document_recreate(state_);
     choose_menu(MenuZoom400);
-    ASSERT_EQ(state_.zoom, 400);
+    ASSERT_EQ(state_.view.zoom, 400);
     scroll_to(2000, 100);
     hover(2300, 150);
     const QPoint at = canvas_point(2300, 150);
     ASSERT_EQ(at.x(), 300);
     wheel(at.x(), at.y(), 120, Qt::ControlModifier);
-    EXPECT_EQ(state_.zoom, 500);
+    EXPECT_EQ(state_.view.zoom, 500);
     EXPECT_TRUE(requests_.empty());
     // Document pixel 575 (view 2300 at 400 %) stays under the pointer: view 2875 at 500 %.
     EXPECT_NEAR(300 + scroll_x(), 2875, 1);
@@ -185,14 +185,14 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
         {SizeSpin, Qt::Key_Plus, Qt::NoModifier, 200, 200},
     };
     // A picture larger than the canvas at every zoom of the table, shown from its middle.
-    state_.base_width = 3000;
-    state_.base_height = 3000;
+    state_.view.base_width = 3000;
+    state_.view.base_height = 3000;
     document_recreate(state_);
     for (const Case& c : cases) {
-        state_.zoom_before_command = state_.zoom;
-        state_.zoom = static_cast<std::int16_t>(c.start);
+        state_.view.zoom_before_command = state_.view.zoom;
+        state_.view.zoom = static_cast<std::int16_t>(c.start);
         view_zoom_apply(state_);
-        scroll_to(state_.view_width / 2 - 200, state_.view_height / 2 - 100);
+        scroll_to(state_.view.view_width / 2 - 200, state_.view.view_height / 2 - 100);
         pump();
         const int cx = canvas()->width() / 2, cy = canvas()->height() / 2;
         const QPoint before(cx + int(scroll_x()), cy + int(scroll_y()));  // the view pixel there
@@ -201,7 +201,7 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
         ASSERT_NE(focused, nullptr);
         QTest::keyClick(focused, c.key, c.mods);
         pump();
-        EXPECT_EQ(state_.zoom, c.expected) << c.focus << " " << c.key << " " << c.mods;
+        EXPECT_EQ(state_.view.zoom, c.expected) << c.focus << " " << c.key << " " << c.mods;
         if (c.expected == c.start) continue;
         const QPoint after(cx + int(scroll_x()), cy + int(scroll_y()));
         EXPECT_NEAR(after.x() + 0.5, (before.x() + 0.5) * c.expected / c.start, 1.0) << c.key;
@@ -209,7 +209,7 @@ TEST_F(NavigateTest, ZoomKeysStepAroundTheViewCentreAndLeaveSpinBoxesTheirText) 
     }
     // The menu items keep their 5 % steps.
     choose_menu(MenuZoomIn);
-    EXPECT_EQ(state_.zoom, 205);
+    EXPECT_EQ(state_.view.zoom, 205);
 }
 
 TEST_F(NavigateTest, MiddleButtonAndSpaceDragPanWithoutPainting) {
@@ -257,7 +257,7 @@ TEST_F(NavigateTest, AltClickTakesThePixelColourAndKeepsTheOpacity) {
     const Color red = rgba(200, 30, 40, 255), half = rgba(10, 220, 90, 128);
     set_document_pixel(50, 60, red);
     set_document_pixel(51, 60, half);
-    state_.brush_alpha = 100;
+    state_.tools.brush_alpha = 100;
     color_repack(state_);
     struct Case {
         int x, y;  // canvas pixels at 200 %
@@ -271,8 +271,8 @@ TEST_F(NavigateTest, AltClickTakesThePixelColourAndKeepsTheOpacity) {
     for (const Case& c : cases) {
         press(c.x, c.y, Qt::AltModifier);
         release(c.x, c.y, Qt::AltModifier);
-        EXPECT_EQ(state_.brush_color, c.expected) << c.x;
-        EXPECT_EQ(state_.brush_alpha, 100);
+        EXPECT_EQ(state_.tools.brush_color, c.expected) << c.x;
+        EXPECT_EQ(state_.tools.brush_alpha, 100);
         // The swatch shows the colour (24 bits, no alpha).
         EXPECT_EQ(pixel(ColorSwatchImage, 15, 15) & 0xFFFFFFu, c.expected & 0xFFFFFFu) << c.x;
     }

@@ -21,8 +21,8 @@ class NewImage : public EditorFixture {
     }
     // Every pixel of the working image is transparent black.
     bool picture_is_empty() {
-        for (int y = 0; y < image_height(DocumentImage); ++y) {
-            for (int x = 0; x < image_width(DocumentImage); ++x) {
+        for (int y = 0; y < state_.document.height(); ++y) {
+            for (int x = 0; x < state_.document.width(); ++x) {
                 if (image_pixel(DocumentImage, x, y) != 0) return false;
             }
         }
@@ -30,7 +30,7 @@ class NewImage : public EditorFixture {
     }
     // Marks the document so that a later replacement shows.
     void mark_picture() {
-        std::uint8_t* p = bitmap_from_handle(image_handle(DocumentImage))->row(3) + 4 * 5;
+        std::uint8_t* p = state_.document.picture_or_null()->row(3) + 4 * 5;
         p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
     }
 };
@@ -50,15 +50,15 @@ TEST_F(NewImage, DialogShowsTheProposedSize) {
 TEST_F(NewImage, OkWithTheProposedValuesGivesAnEmptyDocumentAtZoom100) {
     mark_picture();
     choose_menu(66);  // zoom 200 first
-    ASSERT_EQ(state_.zoom, 200);
+    ASSERT_EQ(state_.view.zoom, 200);
     open_dialog();
     click(21);
     EXPECT_EQ(window_handle(NewImageWindow), 0);
-    EXPECT_EQ(state_.zoom, 100);
-    EXPECT_EQ(state_.view_width, 256);
-    EXPECT_EQ(state_.view_height, 256);
-    EXPECT_EQ(state_.base_width, 256);
-    EXPECT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(state_.view.zoom, 100);
+    EXPECT_EQ(state_.view.view_width, 256);
+    EXPECT_EQ(state_.view.view_height, 256);
+    EXPECT_EQ(state_.view.base_width, 256);
+    EXPECT_EQ(state_.document.width(), 256);
     EXPECT_EQ(view_on_canvas(), centred(256, 256));
     EXPECT_TRUE(picture_is_empty());
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
@@ -70,16 +70,16 @@ TEST_F(NewImage, NewSizeThenZoomStepScalesTheNewDocument) {
     open_dialog();
     set_fields("64", "32");
     click(21);
-    EXPECT_EQ(state_.view_width, 64);
-    EXPECT_EQ(state_.view_height, 32);
-    EXPECT_EQ(image_width(DocumentImage), 64);
-    EXPECT_EQ(image_height(DocumentImage), 32);
+    EXPECT_EQ(state_.view.view_width, 64);
+    EXPECT_EQ(state_.view.view_height, 32);
+    EXPECT_EQ(state_.document.width(), 64);
+    EXPECT_EQ(state_.document.height(), 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 64/32");
     EXPECT_EQ(view_on_canvas(), centred(64, 32));
     choose_menu(61);                   // Zoom +
-    EXPECT_EQ(state_.view_width, 67);  // 64 x 105 / 100
-    EXPECT_EQ(state_.view_height, 33);
-    EXPECT_EQ(image_width(DocumentImage), 64);  // the document keeps its own size
+    EXPECT_EQ(state_.view.view_width, 67);  // 64 x 105 / 100
+    EXPECT_EQ(state_.view.view_height, 33);
+    EXPECT_EQ(state_.document.width(), 64);  // the document keeps its own size
 }
 
 TEST_F(NewImage, ZeroOrEmptyValuesAreRefusedAndTheDialogStays) {
@@ -100,7 +100,7 @@ TEST_F(NewImage, ZeroOrEmptyValuesAreRefusedAndTheDialogStays) {
     }
     EXPECT_NE(window_handle(NewImageWindow), 0);
     EXPECT_EQ(widget_get_text(18), "20");
-    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(state_.view.view_width, 256);
     EXPECT_EQ(image_pixel(DocumentImage, 5, 3), rgba(30, 20, 10, 255));
 }
 
@@ -111,7 +111,7 @@ TEST_F(NewImage, SizesBeyondAPictureSideAreRefused) {
     click(21);
     ASSERT_EQ(requests_.size(), 1u);
     EXPECT_EQ(requests_[0].text, "The width and Height should be <= 32767");
-    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(state_.view.view_width, 256);
     EXPECT_NE(window_handle(NewImageWindow), 0);
 }
 
@@ -125,7 +125,7 @@ TEST_F(NewImage, CloseBoxAndCancelLeaveTheDocument) {
     set_fields("10", "10");
     click(22);
     EXPECT_EQ(window_handle(NewImageWindow), 0);
-    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(state_.view.view_width, 256);
     EXPECT_EQ(image_pixel(DocumentImage, 5, 3), rgba(30, 20, 10, 255));
     EXPECT_TRUE(requests_.empty());
 }
@@ -137,16 +137,16 @@ TEST_F(NewImage, TypedFieldsAreKeptAsEntries) {
     field->selectAll();
     QTest::keyClicks(field, "77");
     pump();
-    EXPECT_EQ(state_.new_width_entry, 77);
+    EXPECT_EQ(state_.dialogs.new_width_entry, 77);
     auto* height = qobject_cast<QLineEdit*>(widget_qt(19));
     ASSERT_NE(height, nullptr);
     height->selectAll();
     QTest::keyClicks(height, "5");
     pump();
-    EXPECT_EQ(state_.new_height_entry, 5);
+    EXPECT_EQ(state_.dialogs.new_height_entry, 5);
     click(21);
-    EXPECT_EQ(state_.view_width, 77);
-    EXPECT_EQ(state_.view_height, 5);
+    EXPECT_EQ(state_.view.view_width, 77);
+    EXPECT_EQ(state_.view.view_height, 5);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ class OpenImage : public EditorFixture {
         choose_menu(3);
     }
     void expect_document_is_test_picture(int width, int height, int scale) {
-        ASSERT_EQ(image_width(DocumentImage), width * scale);
-        ASSERT_EQ(image_height(DocumentImage), height * scale);
+        ASSERT_EQ(state_.document.width(), width * scale);
+        ASSERT_EQ(state_.document.height(), height * scale);
         for (int y = 0; y < height * scale; ++y) {
             for (int x = 0; x < width * scale; ++x) {
                 ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / scale, y / scale)) << x << "," << y;
@@ -28,7 +28,7 @@ class OpenImage : public EditorFixture {
 TEST_F(OpenImage, PictureBecomesTheDocumentAtZoom100) {
     write_test_picture("pic.png", 100, 60);
     choose_menu(66);
-    ASSERT_EQ(state_.zoom, 200);
+    ASSERT_EQ(state_.view.zoom, 200);
     open((dir_ / "pic.png").string());
 
     ASSERT_EQ(requests_.size(), 1u);
@@ -51,11 +51,11 @@ TEST_F(OpenImage, PictureBecomesTheDocumentAtZoom100) {
     }
     EXPECT_EQ(requests_[0].pattern_index, 0);
 
-    EXPECT_EQ(state_.zoom, 100);
-    EXPECT_EQ(state_.view_width, 100);
-    EXPECT_EQ(state_.view_height, 60);
-    EXPECT_EQ(state_.base_width, 100);
-    EXPECT_EQ(state_.base_height, 60);
+    EXPECT_EQ(state_.view.zoom, 100);
+    EXPECT_EQ(state_.view.view_width, 100);
+    EXPECT_EQ(state_.view.view_height, 60);
+    EXPECT_EQ(state_.view.base_width, 100);
+    EXPECT_EQ(state_.view.base_height, 60);
     EXPECT_EQ(statusbar_text(0, 0), "Zoom : 100 %");
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 100/60");
     EXPECT_EQ(view_on_canvas(), centred(100, 60));
@@ -67,8 +67,8 @@ TEST_F(OpenImage, ZoomStepAfterOpeningScalesThePicture) {
     write_test_picture("pic.png", 30, 20);
     open((dir_ / "pic.png").string());
     choose_menu(66);  // 200 %
-    EXPECT_EQ(state_.view_width, 60);
-    EXPECT_EQ(state_.view_height, 40);
+    EXPECT_EQ(state_.view.view_width, 60);
+    EXPECT_EQ(state_.view.view_height, 40);
     EXPECT_EQ(view_on_canvas(), centred(60, 40));
     expect_document_is_test_picture(30, 20, 1);  // the document itself is never rescaled
 }
@@ -76,9 +76,9 @@ TEST_F(OpenImage, ZoomStepAfterOpeningScalesThePicture) {
 TEST_F(OpenImage, CancelKeepsEverything) {
     choose_menu(66);
     open("");
-    EXPECT_EQ(state_.zoom, 200);
-    EXPECT_EQ(state_.view_width, 512);
-    EXPECT_EQ(state_.base_width, 256);
+    EXPECT_EQ(state_.view.zoom, 200);
+    EXPECT_EQ(state_.view.view_width, 512);
+    EXPECT_EQ(state_.view.base_width, 256);
 }
 
 TEST_F(OpenImage, UnreadableFileIsReportedAndChangesNothing) {
@@ -91,8 +91,8 @@ TEST_F(OpenImage, UnreadableFileIsReportedAndChangesNothing) {
     EXPECT_EQ(requests_[1].kind, DialogKind::Message);
     EXPECT_EQ(requests_[1].title, "Canvas");
     EXPECT_EQ(requests_[1].text, "Cannot load image: " + path + "\nThe picture is truncated or damaged");
-    EXPECT_EQ(state_.view_width, 256);
-    EXPECT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(state_.view.view_width, 256);
+    EXPECT_EQ(state_.document.width(), 256);
 }
 
 // The first line names the file, the second says why; the document stays.
@@ -125,7 +125,7 @@ TEST_F(OpenImage, FailedOpenSaysWhyOnASecondLine) {
         ASSERT_EQ(requests_.size(), 2u);
         EXPECT_EQ(requests_[1].title, "Canvas");
         EXPECT_EQ(requests_[1].text, "Cannot load image: " + path + "\n" + row.why);
-        EXPECT_EQ(image_width(DocumentImage), 256);
+        EXPECT_EQ(state_.document.width(), 256);
     }
 }
 
@@ -142,8 +142,8 @@ TEST_F(OpenImage, BmpThroughAllFilesAndPicturesWithoutAlphaAreOpaque) {
     ASSERT_EQ(image_save(50, "flat.bmp", FormatBmp), 1);
     image_free(50);
     open((dir_ / "flat.bmp").string(), 2);
-    EXPECT_EQ(state_.view_width, 12);
-    EXPECT_EQ(state_.view_height, 7);
+    EXPECT_EQ(state_.view.view_width, 12);
+    EXPECT_EQ(state_.view.view_height, 7);
     EXPECT_EQ(image_pixel(DocumentImage, 0, 0), rgba(99, 0, 0, 255));
     EXPECT_EQ(image_pixel(DocumentImage, 11, 6), rgba(99, 180, 220, 255));
     EXPECT_EQ(image_pixel(DocumentImage, 5, 2), rgba(99, 60, 100, 255));

@@ -18,7 +18,7 @@ class PaintRedrawTest : public EditorFixture {
         pump_ms_ = 0;
         std::mt19937 rng(seed);
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-        const int side = static_cast<int>(state_.view_width);
+        const int side = static_cast<int>(state_.view.view_width);
         for (int s = 0; s < strokes; ++s) {
             click(3 + pick(0, 4));
             change_widget(12, pick(0, 2));
@@ -41,11 +41,12 @@ TEST_F(PaintRedrawTest, PartialComposeEqualsFullCompose) {
     for (int zoom_item : {67, 66, 69, 65}) {
         SCOPED_TRACE(zoom_item);
         choose_menu(zoom_item);
-        state_.grid_width = 24;
-        state_.grid_height = 40;
+        state_.view.grid_width = 24;
+        state_.view.grid_height = 40;
         random_strokes(static_cast<unsigned>(zoom_item) * 31u, 12);
         const std::vector<std::uint32_t> full = view_compose_all(state_);
-        const int vw = static_cast<int>(state_.view_width), vh = static_cast<int>(state_.view_height);
+        const int vw = static_cast<int>(state_.view.view_width),
+                  vh = static_cast<int>(state_.view.view_height);
         ASSERT_EQ(full.size(), std::size_t(vw) * std::size_t(vh));
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         for (int r = 0; r < 40; ++r) {
@@ -74,7 +75,7 @@ TEST_F(PaintRedrawTest, ComposeShowsDocumentPixelsAsWholeBlocks) {
     // An opaque picture of distinct pixels without grid: at every zoom each view pixel shows
     // document pixel (x * 100 / zoom, y * 100 / zoom).
     choose_menu(70);
-    Bitmap* doc = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* doc = state_.document.picture_or_null();
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
             std::uint8_t* p = doc->row(y) + 4 * x;
@@ -83,10 +84,10 @@ TEST_F(PaintRedrawTest, ComposeShowsDocumentPixelsAsWholeBlocks) {
     }
     for (int zoom_item : {69, 68, 67, 66, 65, 64, 63}) {
         choose_menu(zoom_item);
-        const int z = state_.zoom;
+        const int z = state_.view.zoom;
         const std::vector<std::uint32_t> full = view_compose_all(state_);
-        const int vw = static_cast<int>(state_.view_width);
-        for (int y = 0; y < state_.view_height; y += 7) {
+        const int vw = static_cast<int>(state_.view.view_width);
+        for (int y = 0; y < state_.view.view_height; y += 7) {
             for (int x = 0; x < vw; x += 5) {
                 const int dx = x * 100 / z, dy = y * 100 / z;
                 const std::uint32_t want =

@@ -136,7 +136,7 @@ TEST_F(PaintToolsTest, OpacityReachesTheShapes) {
     fill_picture(rgb(255, 255, 255));
     choose_color(rgb(255, 0, 0));
     change_widget(13, 128, 0);
-    EXPECT_EQ(state_.brush_color, rgba(255, 0, 0, 128));
+    EXPECT_EQ(state_.tools.brush_color, rgba(255, 0, 0, 128));
     click(5);
     drag(10, 10, 20, 20);
     // Red at alpha 128 blended over opaque white.

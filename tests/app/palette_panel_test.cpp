@@ -38,8 +38,8 @@ class PalettePanelTest : public EditorFixture {
     }
     std::vector<Color> document() {
         std::vector<Color> all;
-        for (int y = 0; y < state_.base_height; ++y)
-            for (int x = 0; x < state_.base_width; ++x) all.push_back(pixel(DocumentImage, x, y));
+        for (int y = 0; y < state_.view.base_height; ++y)
+            for (int x = 0; x < state_.view.base_width; ++x) all.push_back(pixel(DocumentImage, x, y));
         return all;
     }
 };
@@ -50,7 +50,7 @@ TEST_F(PalettePanelTest, ClickAddDeleteDragAndRecolourSwap) {
     EXPECT_EQ(shown()[5], opaque(0xdf, 0x71, 0x26));
     // A click makes the swatch the brush colour and marks it; the opacity stays.
     click_swatch(5);
-    EXPECT_EQ(state_.brush_color, opaque(0xdf, 0x71, 0x26));
+    EXPECT_EQ(state_.tools.brush_color, opaque(0xdf, 0x71, 0x26));
     EXPECT_EQ(widget_get_state(PaletteSwatches), 5);
     // The colour button's colour marks its swatch too (white is swatch 21).
     answer_color(rgb(255, 255, 255));
@@ -69,7 +69,7 @@ TEST_F(PalettePanelTest, ClickAddDeleteDragAndRecolourSwap) {
     EXPECT_EQ(widget_get_state(PaletteSwatches), 32);
     change_widget(OpacityTrackbar, 255);
     click_swatch(32);
-    EXPECT_EQ(state_.brush_alpha, 90);
+    EXPECT_EQ(state_.tools.brush_alpha, 90);
     EXPECT_EQ(widget_get_state(OpacityTrackbar), 90);
 
     // Delete removes the marked swatch.
@@ -110,7 +110,7 @@ TEST_F(PalettePanelTest, ClickAddDeleteDragAndRecolourSwap) {
     EXPECT_EQ(pixel(DocumentImage, 1, 0), (old & 0xFFFFFFu) | 0x40000000u);
     EXPECT_EQ(pixel(DocumentImage, 2, 0), opaque(9, 9, 9));
     EXPECT_EQ(pixel(DocumentImage, 3, 0), opaque(200, 100, 50));
-    EXPECT_EQ(state_.brush_color, rgba(200, 100, 50, 90));  // the opacity chosen above stays
+    EXPECT_EQ(state_.tools.brush_color, rgba(200, 100, 50, 90));  // the opacity chosen above stays
     choose_menu(MenuUndo);
     EXPECT_EQ(document(), picture_before);
 

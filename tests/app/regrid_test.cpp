@@ -83,9 +83,9 @@ TEST_F(Regrid, OpensFromTheFileMenuBesideAUsableEditor) {
     EXPECT_EQ(widget_enabled(QualitySpin), 0);  // PNG: no quality
 
     // Not modal: the main window goes on answering its menu.
-    const std::uint8_t grid = state_.grid_visible;
+    const std::uint8_t grid = state_.view.grid_visible;
     choose_menu(70);
-    EXPECT_NE(state_.grid_visible, grid);
+    EXPECT_NE(state_.view.grid_visible, grid);
 
     // The close box closes only this window and lets the sheet go.
     event_post(CloseWindowEvent, 0, RegridWindow, 0, PostRepeated);

@@ -12,7 +12,7 @@ class Resize : public EditorFixture {
         write_test_picture(name, width, height);
         answer_file((dir_ / name).string());
         choose_menu(3);
-        ASSERT_EQ(state_.view_width, width);
+        ASSERT_EQ(state_.view.view_width, width);
     }
     void open_dialog() {
         choose_menu(7);
@@ -47,7 +47,7 @@ TEST_F(Resize, DialogShowsTheViewSizeAndSmoothMode) {
     EXPECT_EQ(widget_get_text(resize_window::CancelButton), "Cancel");
     // Hard mode chosen, then cancelled: the next dialog starts in smooth mode again.
     change_widget(48, 1, 768, ResizeWindow);
-    EXPECT_EQ(state_.resize_mode, 1);
+    EXPECT_EQ(state_.dialogs.resize_mode, 1);
     click(resize_window::CancelButton);
     EXPECT_EQ(window_handle(ResizeWindow), 0);
     open_dialog();
@@ -58,7 +58,7 @@ TEST_F(Resize, OkWithoutEditingKeepsThePicture) {
     open_picture("pic.png", 40, 30);
     resize_to("40", "30", 0);
     EXPECT_EQ(window_handle(ResizeWindow), 0);
-    ASSERT_EQ(image_width(DocumentImage), 40);
+    ASSERT_EQ(state_.document.width(), 40);
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 40; ++x) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x, y));
     }
@@ -67,19 +67,19 @@ TEST_F(Resize, OkWithoutEditingKeepsThePicture) {
 TEST_F(Resize, HardModeDoublingGivesBlocksAndCarriesIntoTheZoom) {
     open_picture("pic.png", 16, 16);
     resize_to("32", "32", 1);
-    EXPECT_EQ(state_.view_width, 32);
-    EXPECT_EQ(state_.view_height, 32);
+    EXPECT_EQ(state_.view.view_width, 32);
+    EXPECT_EQ(state_.view.view_height, 32);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 32/32");
     EXPECT_EQ(view_on_canvas(), centred(32, 32));
-    ASSERT_EQ(image_width(DocumentImage), 32);
+    ASSERT_EQ(state_.document.width(), 32);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / 2, y / 2));
     }
     // The next zoom step starts from the resized picture.
-    EXPECT_EQ(state_.base_width, 32);
+    EXPECT_EQ(state_.view.base_width, 32);
     choose_menu(66);
-    EXPECT_EQ(state_.view_width, 64);
-    ASSERT_EQ(image_width(DocumentImage), 32);
+    EXPECT_EQ(state_.view.view_width, 64);
+    ASSERT_EQ(state_.document.width(), 32);
     for (int y = 0; y < 32; y += 3) {
         for (int x = 0; x < 32; x += 5) ASSERT_EQ(image_pixel(DocumentImage, x, y), test_pixel(x / 2, y / 2));
     }
@@ -89,11 +89,11 @@ TEST_F(Resize, ResizeAtAZoomKeepsTheDocumentScale) {
     open_picture("pic.png", 20, 10);
     choose_menu(66);  // 200 %: view 40 x 20
     resize_to("80", "40", 1);
-    EXPECT_EQ(state_.base_width, 40);
-    EXPECT_EQ(state_.base_height, 20);
+    EXPECT_EQ(state_.view.base_width, 40);
+    EXPECT_EQ(state_.view.base_height, 20);
     choose_menu(67);  // back to 100 %: the document is now 40 x 20
-    EXPECT_EQ(state_.view_width, 40);
-    ASSERT_EQ(image_width(DocumentImage), 40);
+    EXPECT_EQ(state_.view.view_width, 40);
+    ASSERT_EQ(state_.document.width(), 40);
     EXPECT_EQ(image_pixel(DocumentImage, 7, 5), test_pixel(3, 2));
 }
 
@@ -113,7 +113,7 @@ TEST_F(Resize, SmoothModeInterpolates) {
     answer_file((dir_ / "edge.png").string());
     choose_menu(3);
     resize_to("16", "8", 0);
-    ASSERT_EQ(image_width(DocumentImage), 16);
+    ASSERT_EQ(state_.document.width(), 16);
     for (int y = 0; y < 8; ++y) EXPECT_EQ(image_pixel(DocumentImage, 5, y), rgba(62, 62, 62, 255)) << y;
     EXPECT_EQ(image_pixel(DocumentImage, 0, 0), rgba(0, 0, 0, 255));
     EXPECT_EQ(image_pixel(DocumentImage, 15, 0), rgba(255, 255, 255, 255));
@@ -121,16 +121,16 @@ TEST_F(Resize, SmoothModeInterpolates) {
 
 TEST_F(Resize, EmptyOrZeroFieldKeepsThatDimension) {
     resize_to("512", "", 0);
-    EXPECT_EQ(state_.view_width, 512);
-    EXPECT_EQ(state_.view_height, 256);
-    EXPECT_EQ(image_width(DocumentImage), 512);
-    EXPECT_EQ(image_height(DocumentImage), 256);
+    EXPECT_EQ(state_.view.view_width, 512);
+    EXPECT_EQ(state_.view.view_height, 256);
+    EXPECT_EQ(state_.document.width(), 512);
+    EXPECT_EQ(state_.document.height(), 256);
     resize_to("0", "100", 0);
-    EXPECT_EQ(state_.view_width, 512);
-    EXPECT_EQ(state_.view_height, 100);
+    EXPECT_EQ(state_.view.view_width, 512);
+    EXPECT_EQ(state_.view.view_height, 100);
     resize_to("40000", "-5", 1);
-    EXPECT_EQ(state_.view_width, 512);
-    EXPECT_EQ(state_.view_height, 100);
+    EXPECT_EQ(state_.view.view_width, 512);
+    EXPECT_EQ(state_.view.view_height, 100);
     EXPECT_TRUE(requests_.empty());
 }
 
@@ -147,10 +147,10 @@ TEST_F(Resize, ConstraintKeepsTheAspectRatioRoundedToNearest) {
     EXPECT_EQ(widget_get_text(43), "20");
     type(43, "45");
     EXPECT_EQ(widget_get_text(42), "75");
-    EXPECT_EQ(state_.resize_height_entry, 45);
+    EXPECT_EQ(state_.dialogs.resize_height_entry, 45);
     click(44);
-    EXPECT_EQ(state_.view_width, 75);
-    EXPECT_EQ(state_.view_height, 45);
+    EXPECT_EQ(state_.view.view_width, 75);
+    EXPECT_EQ(state_.view.view_height, 45);
 }
 
 }  // namespace

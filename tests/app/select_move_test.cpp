@@ -19,7 +19,7 @@ Color pattern(int x, int y) {
 class SelectMoveTest : public EditorFixture {
   protected:
     void load_pattern() {
-        Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* b = state_.document.picture_or_null();
         ASSERT_NE(b, nullptr);
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x) {
@@ -52,11 +52,9 @@ TEST_F(SelectMoveTest, MovesPutDownAndPutBack) {
         bool put_back;  // the picture comes back as it was
     };
     const Case cases[] = {
-        {"drag, Return", [this] { drag(12, 12, 17, 15), key(Qt::Key_Return); }, 5, 3, false,
-         false},
-        {"Ctrl+drag, Enter",
-         [this] { drag(12, 12, 17, 15, Qt::ControlModifier), key(Qt::Key_Enter); },
-         5, 3, true, false},
+        {"drag, Return", [this] { drag(12, 12, 17, 15), key(Qt::Key_Return); }, 5, 3, false, false},
+        {"Ctrl+drag, Enter", [this] { drag(12, 12, 17, 15, Qt::ControlModifier), key(Qt::Key_Enter); }, 5, 3,
+         true, false},
         {"arrows, click outside",
          [this] {
              for (Qt::Key k : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) key(k);
@@ -65,30 +63,30 @@ TEST_F(SelectMoveTest, MovesPutDownAndPutBack) {
          3, 1, false, false},
         {"Shift+arrows by a cell of 16 + gap 2",
          [this] {
-             state_.grid_width = state_.grid_height = 16, state_.grid_gap = 2;
+             state_.view.grid_width = state_.view.grid_height = 16, state_.view.grid_gap = 2;
              key(Qt::Key_Right, Qt::ShiftModifier), key(Qt::Key_Down, Qt::ShiftModifier);
              key(Qt::Key_Left), key(Qt::Key_Return);
          },
          17, 18, false, false},
         {"snapped drag by whole cells of 16",
          [this] {
-             state_.grid_width = state_.grid_height = 16;
+             state_.view.grid_width = state_.view.grid_height = 16;
              choose_menu(MenuSnapToGrid);
              drag(12, 12, 37, 19);  // 25 x 7 pixels: nearest whole cells 2 x 0
              key(Qt::Key_Return);
          },
          32, 0, false, false},
-        {"off the picture's edge",
-         [this] { drag(12, 12, 2, 15), key(Qt::Key_Return); }, -10, 3, false, false},
+        {"off the picture's edge", [this] { drag(12, 12, 2, 15), key(Qt::Key_Return); }, -10, 3, false,
+         false},
         {"drag, Escape", [this] { drag(12, 12, 40, 50), key(Qt::Key_Escape); }, 0, 0, false, true},
-        {"arrows, Undo", [this] { key(Qt::Key_Left), key(Qt::Key_Z, Qt::ControlModifier); }, 0, 0,
-         false, true},
+        {"arrows, Undo", [this] { key(Qt::Key_Left), key(Qt::Key_Z, Qt::ControlModifier); }, 0, 0, false,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load_pattern();
-        state_.grid_width = state_.grid_height = 32, state_.grid_gap = 0;
-        if (state_.snap_to_grid) choose_menu(MenuSnapToGrid);
+        state_.view.grid_width = state_.view.grid_height = 32, state_.view.grid_gap = 0;
+        if (state_.tools.snap_to_grid) choose_menu(MenuSnapToGrid);
         click(SelectButton);
         drag(s.x0, s.y0, s.x1 - 1, s.y1 - 1);
         const std::vector<Color> before = picture();

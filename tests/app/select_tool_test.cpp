@@ -12,9 +12,9 @@ class SelectToolTest : public EditorFixture {
   protected:
     void choose_select() { click(SelectButton); }
     void set_grid(int size, int offset, int gap) {
-        state_.grid_width = state_.grid_height = static_cast<std::int16_t>(size);
-        state_.grid_offset = static_cast<std::int16_t>(offset);
-        state_.grid_gap = static_cast<std::int16_t>(gap);
+        state_.view.grid_width = state_.view.grid_height = static_cast<std::int16_t>(size);
+        state_.view.grid_offset = static_cast<std::int16_t>(offset);
+        state_.view.grid_gap = static_cast<std::int16_t>(gap);
     }
     void double_click(int x, int y) {
         press(x, y);
@@ -33,7 +33,7 @@ class SelectToolTest : public EditorFixture {
         return out;
     }
     void fill_picture_directly(Color c) {
-        Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* b = state_.document.picture_or_null();
         ASSERT_NE(b, nullptr);
         for (int y = 0; y < b->height; ++y)
             for (int x = 0; x < b->width; ++x) {
@@ -73,12 +73,12 @@ TEST_F(SelectToolTest, DragSelectsFromPressToPointerClippedAndSnapped) {
         {48, 0, 0, true, 230, 10, 250, 12, {192, 0, 240, 48}, "Sel : 192,0 48 x 48"},
     };
     choose_select();
-    ASSERT_EQ(state_.current_tool, ToolSelect);
+    ASSERT_EQ(state_.tools.current_tool, ToolSelect);
     EXPECT_EQ(widget_get_state(SelectButton), 1);
     EXPECT_EQ(statusbar_text(MainStatusBar, 3), "");
     for (const Case& c : cases) {
         set_grid(c.size, c.offset, c.gap);
-        if (state_.snap_to_grid != c.snap) choose_menu(MenuSnapToGrid);
+        if (state_.tools.snap_to_grid != c.snap) choose_menu(MenuSnapToGrid);
         press(255, 0), release(255, 0);  // a click outside the last selection deselects
         ASSERT_TRUE(selected().empty());
         drag(c.ax, c.ay, c.bx, c.by);

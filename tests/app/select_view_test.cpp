@@ -13,7 +13,7 @@ Color pattern(int x, int y) {
 }
 
 TEST_F(SelectViewTest, OutlineMarchesAndFloatingPixelsShowOverThePicture) {
-    Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* b = state_.document.picture_or_null();
     ASSERT_NE(b, nullptr);
     for (int y = 0; y < b->height; ++y)
         for (int x = 0; x < b->width; ++x) {
@@ -22,7 +22,7 @@ TEST_F(SelectViewTest, OutlineMarchesAndFloatingPixelsShowOverThePicture) {
             p[0] = std::uint8_t(c >> 16), p[1] = std::uint8_t(c >> 8), p[2] = std::uint8_t(c), p[3] = 255;
         }
     choose_menu(MenuZoom400);
-    ASSERT_EQ(state_.zoom, 400);
+    ASSERT_EQ(state_.view.zoom, 400);
     click(SelectButton);
     // Document pixels 10..19 x 10..15: view pixels 40..79 x 40..63.
     drag(41, 41, 77, 62);

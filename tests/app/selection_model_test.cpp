@@ -15,8 +15,8 @@ using Picture = std::vector<Color>;  // row by row, the document's size
 
 class SelectionModelTest : public EditorFixture {
   protected:
-    int width() const { return static_cast<int>(state_.base_width); }
-    int height() const { return static_cast<int>(state_.base_height); }
+    int width() const { return static_cast<int>(state_.view.base_width); }
+    int height() const { return static_cast<int>(state_.view.base_height); }
     static void set_pixel(int x, int y, Color c) {
         std::uint8_t* p = bitmap_from_handle(image_handle(DocumentImage))->row(y) + 4 * x;
         p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)), p[2] = std::uint8_t(color_red(c));

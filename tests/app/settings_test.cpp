@@ -31,15 +31,15 @@ class SettingsTest : public EditorFixture {
 
 TEST_F(SettingsTest, FirstRunUsesDefaultsAndWritesTheNineKeys) {
     ASSERT_TRUE(start());
-    EXPECT_EQ(state_.grid_visible, 1);
-    EXPECT_EQ(state_.grid_width, 32);
-    EXPECT_EQ(state_.grid_height, 32);
-    EXPECT_EQ(state_.grid_color, 0);
-    EXPECT_EQ(state_.brush_size, 20);
-    EXPECT_EQ(state_.brush_alpha, 255);
-    EXPECT_EQ(state_.brush_type, 0);
-    EXPECT_EQ(state_.brush_tool, 0);
-    EXPECT_EQ(state_.brush_dir, "Quillrat");
+    EXPECT_EQ(state_.view.grid_visible, 1);
+    EXPECT_EQ(state_.view.grid_width, 32);
+    EXPECT_EQ(state_.view.grid_height, 32);
+    EXPECT_EQ(state_.view.grid_color, 0);
+    EXPECT_EQ(state_.tools.brush_size, 20);
+    EXPECT_EQ(state_.tools.brush_alpha, 255);
+    EXPECT_EQ(state_.tools.brush_type, 0);
+    EXPECT_EQ(state_.tools.brush_tool, 0);
+    EXPECT_EQ(state_.tools.brush_dir, "Quillrat");
     EXPECT_FALSE(file_exists("pref.ini"));
     quit_with_yes();
     EXPECT_EQ(read_file("pref.ini"), kDefaultFile);
@@ -56,10 +56,10 @@ TEST_F(SettingsTest, NoToTheCloseQuestionWritesNothing) {
 TEST_F(SettingsTest, FileWithOnlyGridWidth) {
     write_file("pref.ini", "gridW = 16\r\n");
     ASSERT_TRUE(start());
-    EXPECT_EQ(state_.grid_width, 16);
-    EXPECT_EQ(state_.grid_height, 32);
-    EXPECT_EQ(state_.brush_size, 20);
-    EXPECT_EQ(state_.brush_dir, "Quillrat");
+    EXPECT_EQ(state_.view.grid_width, 16);
+    EXPECT_EQ(state_.view.grid_height, 32);
+    EXPECT_EQ(state_.tools.brush_size, 20);
+    EXPECT_EQ(state_.tools.brush_dir, "Quillrat");
     // 16-pixel-wide cells on the canvas.
     EXPECT_EQ(canvas_pixel(16, 5), 0u);
     EXPECT_EQ(canvas_pixel(48, 5), 0u);
@@ -73,13 +73,13 @@ TEST_F(SettingsTest, ValuesWrapIntoTheirFields) {
                "brushalpha = 300\r\ngrid = 256\r\ngridColor = 4294967295\r\nbrushsize = 65543\r\n"
                "gridH = -65530\r\nbrushtype = 257\r\nbrushdir =   Other  \r\n");
     ASSERT_TRUE(start());
-    EXPECT_EQ(state_.brush_alpha, 44);
-    EXPECT_EQ(state_.grid_visible, 0);
-    EXPECT_EQ(state_.grid_color, -1);
-    EXPECT_EQ(state_.brush_size, 7);
-    EXPECT_EQ(state_.grid_height, 6);
-    EXPECT_EQ(state_.brush_type, 1);
-    EXPECT_EQ(state_.brush_dir, "Other");
+    EXPECT_EQ(state_.tools.brush_alpha, 44);
+    EXPECT_EQ(state_.view.grid_visible, 0);
+    EXPECT_EQ(state_.view.grid_color, -1);
+    EXPECT_EQ(state_.tools.brush_size, 7);
+    EXPECT_EQ(state_.view.grid_height, 6);
+    EXPECT_EQ(state_.tools.brush_type, 1);
+    EXPECT_EQ(state_.tools.brush_dir, "Other");
     EXPECT_EQ(widget_get_state(13), 44);
     EXPECT_EQ(widget_get_state(11), 7);
     EXPECT_EQ(widget_get_state(12), 1);
@@ -118,8 +118,8 @@ TEST_F(SettingsTest, ZoomAndDocumentSizeAreNotKept) {
     EXPECT_EQ(read_file("pref.ini"), kDefaultFile);
     state_ = EditorState{};
     ASSERT_TRUE(start());
-    EXPECT_EQ(state_.zoom, 100);
-    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(state_.view.zoom, 100);
+    EXPECT_EQ(state_.view.view_width, 256);
 }
 
 }  // namespace

@@ -95,9 +95,9 @@ TEST_F(StartupTest, InitialStatesFollowTheDefaults) {
     EXPECT_EQ(widget_get_state(14), 0);
     EXPECT_EQ(widget_get_state(15), 0);
     EXPECT_EQ(widget_get_attribute(1, 7), 1);  // cross-hair
-    EXPECT_EQ(state_.current_tool, 3);
-    EXPECT_EQ(state_.zoom, 100);
-    EXPECT_EQ(state_.brush_color, 0xFF000000u);
+    EXPECT_EQ(state_.tools.current_tool, 3);
+    EXPECT_EQ(state_.view.zoom, 100);
+    EXPECT_EQ(state_.tools.brush_color, 0xFF000000u);
     EXPECT_EQ(menu_item_checked(0, 70), 1);
 }
 
@@ -124,9 +124,9 @@ TEST_F(StartupTest, ImagesOfTheDocumentAndThePanel) {
     EXPECT_EQ(image_width(BrushImage), 20);
     EXPECT_EQ(image_width(BrushPreviewImage), 48);
     EXPECT_EQ(image_height(BrushPreviewImage), 48);
-    EXPECT_EQ(image_width(DocumentImage), 256);
-    EXPECT_EQ(image_height(DocumentImage), 256);
-    EXPECT_EQ(image_record(DocumentImage)->depth, 32);
+    EXPECT_EQ(state_.document.width(), 256);
+    EXPECT_EQ(state_.document.height(), 256);
+    EXPECT_EQ(state_.document.record().depth, 32);
     // The picture is held once: no other image of its size or of the view's.
     for (ObjectNumber n : {7, 11, 16}) EXPECT_EQ(image_exists(n), 0) << n;
     // The picture starts fully transparent.

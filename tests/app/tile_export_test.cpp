@@ -78,9 +78,10 @@ class TileExport : public EditorFixture {
         return packed;
     }
     void set_grid(int w, int h, int offset, int gap) {
-        state_.grid_width = static_cast<std::int16_t>(w), state_.grid_height = static_cast<std::int16_t>(h);
-        state_.grid_offset = static_cast<std::int16_t>(offset),
-        state_.grid_gap = static_cast<std::int16_t>(gap);
+        state_.view.grid_width = static_cast<std::int16_t>(w),
+        state_.view.grid_height = static_cast<std::int16_t>(h);
+        state_.view.grid_offset = static_cast<std::int16_t>(offset),
+        state_.view.grid_gap = static_cast<std::int16_t>(gap);
     }
 };
 
@@ -128,7 +129,7 @@ TEST_F(TileExport, TiledDrawsTheCellsAgainFromTheReusedTiles) {
         set_grid(c.w, c.h, c.offset, c.gap);
         if (*c.stray) {
             // One opaque pixel in the top margin above the gap after the first cell.
-            Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+            Bitmap* b = state_.document.picture_or_null();
             b->row(0)[4 * (c.offset + c.w) + 3] = 255;
             answer_message(ContinueAction);
         }

@@ -32,7 +32,7 @@ const FlipCase kFlips[] = {
 
 class TilesModeTest : public EditorFixture {
   protected:
-    Bitmap& picture() { return *bitmap_from_handle(image_handle(DocumentImage)); }
+    Bitmap& picture() { return *state_.document.picture_or_null(); }
     std::vector<Color> pixels() {
         std::vector<Color> all;
         const Bitmap& b = picture();
@@ -50,10 +50,10 @@ class TilesModeTest : public EditorFixture {
     }
     void open_desert_with_grid() {
         ASSERT_TRUE(open_image_file(state_, kDesert));
-        ASSERT_EQ(state_.base_width, 265);
-        ASSERT_EQ(state_.base_height, 199);
-        state_.grid_width = state_.grid_height = kTile;
-        state_.grid_offset = state_.grid_gap = 1;
+        ASSERT_EQ(state_.view.base_width, 265);
+        ASSERT_EQ(state_.view.base_height, 199);
+        state_.view.grid_width = state_.view.grid_height = kTile;
+        state_.view.grid_offset = state_.view.grid_gap = 1;
     }
     // Cell c of the desert's top row: its top-left pixel.
     static int cell_x(int c) { return 1 + kPitch * c; }
@@ -61,16 +61,16 @@ class TilesModeTest : public EditorFixture {
 
 TEST_F(TilesModeTest, TileGridDialogDrawsCellsWithOffsetAndGapAndRemembersThem) {
     ASSERT_TRUE(open_image_file(state_, kDesert));
-    state_.grid_color = static_cast<std::int32_t>(kMagenta);
+    state_.view.grid_color = static_cast<std::int32_t>(kMagenta);
     choose_menu(MenuTileGrid);
     using namespace tile_grid_window;
     const std::pair<int, int> entries[] = {{TileWidthSpin, 32}, {TileHeightSpin, 32}, {OffsetSpin, 1}, {GapSpin, 1}};
     for (const auto& [spin, value] : entries) change_widget(spin, value, 768, TileGridWindow);
     click(OkButton);
-    EXPECT_EQ(state_.grid_width, 32);
-    EXPECT_EQ(state_.grid_height, 32);
-    EXPECT_EQ(state_.grid_offset, 1);
-    EXPECT_EQ(state_.grid_gap, 1);
+    EXPECT_EQ(state_.view.grid_width, 32);
+    EXPECT_EQ(state_.view.grid_height, 32);
+    EXPECT_EQ(state_.view.grid_offset, 1);
+    EXPECT_EQ(state_.view.grid_gap, 1);
     EXPECT_EQ(read_file((dir_ / "config" / "morvane" / "grid").string()), "offset=1\ngap=1\n");
 
     // Lines on the first pixel of each cell and the first pixel after it (the last column
@@ -96,7 +96,7 @@ TEST_F(TilesModeTest, TileGridDialogDrawsCellsWithOffsetAndGapAndRemembersThem) 
     choose_menu(MenuTileGrid);
     change_widget(TileWidthSpin, 16, 768, TileGridWindow);
     click(CancelButton);
-    EXPECT_EQ(state_.grid_width, 32);
+    EXPECT_EQ(state_.view.grid_width, 32);
 
     // The next start reads the offset and gap back; values out of range are not taken.
     const struct {
@@ -107,8 +107,8 @@ TEST_F(TilesModeTest, TileGridDialogDrawsCellsWithOffsetAndGapAndRemembersThem) 
     for (const auto& s : stored) {
         write_file(tile_grid_place_path(), s.file);
         tile_grid_place_load(state_);
-        EXPECT_EQ(state_.grid_offset, s.offset) << s.file;
-        EXPECT_EQ(state_.grid_gap, s.gap) << s.file;
+        EXPECT_EQ(state_.view.grid_offset, s.offset) << s.file;
+        EXPECT_EQ(state_.view.grid_gap, s.gap) << s.file;
     }
     // pref.ini keeps its nine keys.
     exit_editor();
@@ -131,7 +131,7 @@ TEST_F(TilesModeTest, StrokeReachesEveryFlippedCopyOnceUndoneAndUnlinked) {
             for (int x = 0; x < kTile; ++x)
                 put(cell_x(f) + kFlips[f].x(x, y), 1 + kFlips[f].y(x, y), tile[std::size_t(y * kTile + x)]);
     choose_menu(MenuTileMode);
-    ASSERT_TRUE(state_.tile_mode);
+    ASSERT_TRUE(state_.tools.tile_mode);
     const std::string first = tile_status(10, 10);
     EXPECT_EQ(first.rfind("Tile 1 of ", 0), 0u) << first;
     EXPECT_NE(first.find(", 8 copies"), std::string::npos) << first;
@@ -207,7 +207,7 @@ TEST_F(TilesModeTest, StrokeReachesEveryFlippedCopyOnceUndoneAndUnlinked) {
 TEST_F(TilesModeTest, FillStaysInItsCellAndTransparentCellsAreLeftAlone) {
     // 256 x 256 transparent, 16-pixel cells: cells 0 and 2 hold the same dot, mirrored, the
     // rest nothing.
-    state_.grid_width = state_.grid_height = 16;
+    state_.view.grid_width = state_.view.grid_height = 16;
     put(0, 0, 0xFF0000FFu);
     put(47, 0, 0xFF0000FFu);
     choose_menu(MenuTileMode);

@@ -85,7 +85,7 @@ TEST_F(TilesetCommand, SquarePictureKeepsItsOwnOrder) {
     EXPECT_EQ(lines[100], "forest__100.png:0:320:32:32");
     EXPECT_EQ(lines[109], "forest__109.png:288:320:32:32");
     // The document is not touched.
-    EXPECT_EQ(state_.view_width, 256);
+    EXPECT_EQ(state_.view.view_width, 256);
     image_free(60);
 }
 

@@ -13,14 +13,14 @@ class SaveTileSet : public EditorFixture {
         write_test_picture("pic.png", width, height);
         answer_file((dir_ / "pic.png").string());
         choose_menu(3);
-        ASSERT_EQ(state_.base_width, width);
+        ASSERT_EQ(state_.view.base_width, width);
     }
 };
 
 TEST_F(SaveTileSet, SavesTheDocumentSizeWhateverTheZoom) {
     open_picture(30, 20);
     choose_menu(66);  // 200 %
-    ASSERT_EQ(state_.view_width, 60);
+    ASSERT_EQ(state_.view.view_width, 60);
     answer_file("doc", 0);
     choose_menu(MenuSaveAs);
 
@@ -36,7 +36,7 @@ TEST_F(SaveTileSet, SavesTheDocumentSizeWhateverTheZoom) {
         for (int x = 0; x < 30; ++x) ASSERT_EQ(image_pixel(60, x, y), test_pixel(x, y)) << x << "," << y;
     }
     EXPECT_FALSE(file_exists("doc subimages.txt"));
-    EXPECT_EQ(state_.view_width, 60) << "the view is not touched";
+    EXPECT_EQ(state_.view.view_width, 60) << "the view is not touched";
     image_free(60);
 }
 

@@ -29,8 +29,8 @@ class UndoLargeTest : public EditorFixture {
     }
     // A new transparent picture of `side` x `side` at 100 %, nothing to undo or save.
     void new_picture(int side) {
-        state_.zoom = 100;
-        state_.base_width = state_.base_height = side;
+        state_.view.zoom = 100;
+        state_.view.base_width = state_.view.base_height = side;
         document_recreate(state_);
         view_layout(state_, true);
         document_start(state_, "");
@@ -163,8 +163,8 @@ TEST_F(UndoLargeTest, StepTooLargeForTheHistoryAsksFirst) {
         if (c.answer == CancelAction) {
             // Nothing happened: the picture, its size, the view and the history are as before.
             EXPECT_TRUE(picture() == small);
-            EXPECT_EQ(state_.base_width, 256);
-            EXPECT_EQ(state_.view_height, 256);
+            EXPECT_EQ(state_.view.base_width, 256);
+            EXPECT_EQ(state_.view.view_height, 256);
             EXPECT_TRUE(undo_enabled());
             choose_menu(MenuUndo);
             EXPECT_TRUE(picture() == start);
@@ -173,7 +173,7 @@ TEST_F(UndoLargeTest, StepTooLargeForTheHistoryAsksFirst) {
             const Picture now = picture();
             EXPECT_NE(now, small);
             EXPECT_EQ(now.width, c.action == Resize ? 300 : 256);
-            EXPECT_EQ(state_.view_height, c.action == Resize ? 280 : 256);
+            EXPECT_EQ(state_.view.view_height, c.action == Resize ? 280 : 256);
             EXPECT_FALSE(undo_enabled());
             choose_menu(MenuUndo);
             EXPECT_TRUE(picture() == now);

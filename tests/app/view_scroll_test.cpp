@@ -31,10 +31,10 @@ class ViewScrollTest : public EditorFixture {
         return true;
     }
     void patterned(int w, int h) {
-        state_.base_width = w;
-        state_.base_height = h;
+        state_.view.base_width = w;
+        state_.view.base_height = h;
         document_recreate(state_);
-        Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+        Bitmap* b = state_.document.picture_or_null();
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const Color c = named(x, y);
@@ -85,12 +85,12 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
     auto* window = reinterpret_cast<QWidget*>(window_handle(MainWindow));
     choose_menu(MenuGrid);  // no grid lines over the named pixels
     patterned(256, 256);
-    state_.brush_tool = KindPencil;
-    state_.brush_size = 1;
+    state_.tools.brush_tool = KindPencil;
+    state_.tools.brush_size = 1;
     stamp_rebuild(state_, true);
     for (int step = 0; step < 90; ++step) {
         const QImage before = shot();
-        const int zoom_before = state_.zoom;
+        const int zoom_before = state_.view.zoom;
         QPoint anchor(-1, -1);  // the canvas point a zoom keeps, when the step zooms
         const int what = pick(10);
         if (what < 3) {
@@ -135,15 +135,16 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
             pump(0);
             send_canvas_mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, {});
             pump(0);
-            for (int y = std::max(dy - 2, 0); y <= std::min<int>(dy + 2, int(state_.base_height) - 1); ++y) {
-                for (int x = std::max(dx - 2, 0); x <= std::min<int>(dx + 2, int(state_.base_width) - 1);
+            for (int y = std::max(dy - 2, 0); y <= std::min<int>(dy + 2, int(state_.view.base_height) - 1);
+                 ++y) {
+                for (int x = std::max(dx - 2, 0); x <= std::min<int>(dx + 2, int(state_.view.base_width) - 1);
                      ++x) {
                     const Color expected =
                         x == dx && y == dy ? rgba(0, 0, 0, 255) : (named(x, y) | 0xFF000000u);
                     ASSERT_EQ(pixel(DocumentImage, x, y), expected) << step << ": " << x << "," << y;
                 }
             }
-            Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+            Bitmap* b = state_.document.picture_or_null();
             std::uint8_t* p = b->row(dy) + dx * 4;
             const Color c = named(dx, dy);
             p[0] = std::uint8_t(color_blue(c)), p[1] = std::uint8_t(color_green(c)),
@@ -160,8 +161,8 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
         ASSERT_FALSE(s.empty()) << "step " << step << ": no picture in view";
         // A picture narrower (lower) than the canvas shows whole in its middle; a larger one
         // covers the canvas.
-        const int vw = int(state_.base_width) * state_.zoom / 100,
-                  vh = int(state_.base_height) * state_.zoom / 100;
+        const int vw = int(state_.view.base_width) * state_.view.zoom / 100,
+                  vh = int(state_.view.base_height) * state_.view.zoom / 100;
         const int w = visible.width(), h = visible.height();
         if (vw <= w) {
             EXPECT_EQ(s.x0, (w - vw) / 2) << step;
@@ -187,14 +188,14 @@ TEST_F(ViewScrollTest, RandomZoomScrollAndResizeKeepThePictureInView) {
         }
 
         // A zoom keeps the document pixel at its centre, unless the picture's edge stops it.
-        if (anchor.x() < 0 || state_.zoom == zoom_before) continue;
+        if (anchor.x() < 0 || state_.view.zoom == zoom_before) continue;
         int bx = 0, by = 0, ax = 0, ay = 0;
         if (!decode(before.pixel(anchor), bx, by) || !decode(after.pixel(anchor), ax, ay)) continue;
         int lx = 0, ly = 0, rx = 0, ry = 0;
         decode(after.pixel(0, 0), lx, ly);
         decode(after.pixel(w - 1, h - 1), rx, ry);
-        const int slack = 1 + 100 / std::min(zoom_before, int(state_.zoom));
-        const int last_x = (vw - 1) * 100 / state_.zoom, last_y = (vh - 1) * 100 / state_.zoom;
+        const int slack = 1 + 100 / std::min(zoom_before, int(state_.view.zoom));
+        const int last_x = (vw - 1) * 100 / state_.view.zoom, last_y = (vh - 1) * 100 / state_.view.zoom;
         if (vw > w && lx > 0 && rx < last_x) {
             EXPECT_LE(std::abs(ax - bx), slack) << step << " " << zoom_before;
         }
@@ -213,7 +214,7 @@ TEST_F(ViewScrollTest, SmallPictureCentredAfterZoomingOutAndBackIn) {
                    int(ZoomKeyIn), int(MenuZoom100)}) {
         choose_menu(id);
     }
-    ASSERT_EQ(state_.zoom, 100);
+    ASSERT_EQ(state_.view.zoom, 100);
     const QImage image = shot();
     const Shown s = shown(image);
     const int w = canvas()->width(), h = canvas()->height();
@@ -230,9 +231,9 @@ TEST_F(ViewScrollTest, SmallPictureCentredAfterZoomingOutAndBackIn) {
 
 TEST_F(ViewScrollTest, Zoom3200On8192PicturePaintsOnePixelThatIsSaved) {
     // A picture of 64 x 64 blocks of colour, opaque.
-    state_.base_width = state_.base_height = 8192;
+    state_.view.base_width = state_.view.base_height = 8192;
     document_recreate(state_);
-    Bitmap* b = bitmap_from_handle(image_handle(DocumentImage));
+    Bitmap* b = state_.document.picture_or_null();
     for (int y = 0; y < 8192; ++y) {
         std::uint8_t* row = b->row(y);
         for (int x = 0; x < 8192; ++x) {
@@ -242,17 +243,17 @@ TEST_F(ViewScrollTest, Zoom3200On8192PicturePaintsOnePixelThatIsSaved) {
     }
     view_layout(state_, true);
     choose_menu(MenuZoom3200);  // no question: any picture zooms
-    ASSERT_EQ(state_.zoom, 3200);
-    EXPECT_EQ(state_.view_width, 262144);
+    ASSERT_EQ(state_.view.zoom, 3200);
+    EXPECT_EQ(state_.view.view_width, 262144);
     EXPECT_EQ(statusbar_text(0, 1), "Doc : 8192/8192");
     EXPECT_LE(canvas()->width(), 800);  // the canvas is the visible part, not the view
     // Document pixel (5000, 6000) covers view pixels 160000..160031 and 192000..192031; with
     // the view scrolled to (159900, 191880) it shows at canvas (100..131, 120..151).
     view_scroll_to(state_, 159900, 191880);
-    ASSERT_EQ(state_.scroll_x, 159900);
-    ASSERT_EQ(state_.scroll_y, 191880);
-    state_.brush_tool = KindPencil;
-    state_.brush_size = 1;
+    ASSERT_EQ(state_.view.scroll_x, 159900);
+    ASSERT_EQ(state_.view.scroll_y, 191880);
+    state_.tools.brush_tool = KindPencil;
+    state_.tools.brush_size = 1;
     stamp_rebuild(state_, true);
     send_canvas_mouse(QEvent::MouseButtonPress, QPoint(131, 120), Qt::LeftButton, Qt::LeftButton, {});
     pump(0);
@@ -299,24 +300,24 @@ TEST_F(ViewScrollTest, ZoomSubmenuListsTheNewZoomsAboveFiveHundredInOrder) {
         EXPECT_TRUE(actions[i]->text().startsWith(items[i].caption)) << actions[i]->text().toStdString();
         actions[i]->trigger();
         pump(0);
-        EXPECT_EQ(state_.zoom, items[i].zoom) << items[i].caption;
+        EXPECT_EQ(state_.view.zoom, items[i].zoom) << items[i].caption;
         EXPECT_EQ(statusbar_text(0, 1), "Doc : 256/256");
     }
     // Zoom + and Zoom - keep 5 % steps up to the top; keys and the wheel step through presets.
     choose_menu(MenuZoom3200);
     choose_menu(MenuZoomIn);
-    EXPECT_EQ(state_.zoom, 3200);
+    EXPECT_EQ(state_.view.zoom, 3200);
     choose_menu(MenuZoomOut);
-    EXPECT_EQ(state_.zoom, 3195);
+    EXPECT_EQ(state_.view.zoom, 3195);
     const int steps[] = {2400, 1600, 1200, 800, 600, 500};
     for (int expected : steps) {
         choose_menu(ZoomKeyOut);
-        EXPECT_EQ(state_.zoom, expected);
+        EXPECT_EQ(state_.view.zoom, expected);
     }
     choose_menu(ZoomKeyIn);
-    EXPECT_EQ(state_.zoom, 600);
+    EXPECT_EQ(state_.view.zoom, 600);
     wheel_at(QPoint(10, 10), 120, Qt::ControlModifier);
-    EXPECT_EQ(state_.zoom, 800);
+    EXPECT_EQ(state_.view.zoom, 800);
 }
 
 TEST_F(ViewScrollTest, StatusBarShowsThePicturesOwnSize) {
@@ -324,8 +325,8 @@ TEST_F(ViewScrollTest, StatusBarShowsThePicturesOwnSize) {
         int menu;
         const char* zoom;
     } cases[] = {{MenuZoom400, "Zoom : 400 %"}, {MenuZoom25, "Zoom : 25 %"}, {MenuZoom1600, "Zoom : 1600 %"}};
-    state_.base_width = 300;
-    state_.base_height = 77;
+    state_.view.base_width = 300;
+    state_.view.base_height = 77;
     document_recreate(state_);
     for (const auto& c : cases) {
         choose_menu(c.menu);

@@ -17,7 +17,7 @@ Color checker(int x, int y) {
 
 TEST_F(ViewTest, GridAt200PercentEvery64PixelsAndClosedAtTheEdge) {
     choose_menu(66);
-    ASSERT_EQ(state_.view_width, 512);
+    ASSERT_EQ(state_.view.view_width, 512);
     auto on_line = [](int v) { return v % 64 == 0 || v == 511; };
     for (int x = 0; x < 512; ++x) {
         ASSERT_EQ(canvas_pixel(x, 5), on_line(x) ? 0u : checker(x, 5)) << x;
@@ -29,7 +29,7 @@ TEST_F(ViewTest, GridAt200PercentEvery64PixelsAndClosedAtTheEdge) {
 
 TEST_F(ViewTest, GridOfOddCellClosesAtLastPixel) {
     // 256 / 30 = 8.53 cells: lines at 0, 30, ..., 240 (and 270, off the canvas), then 255.
-    state_.grid_width = 30;
+    state_.view.grid_width = 30;
     view_redraw(state_);
     for (int x = 0; x < 256; ++x) {
         const bool line = x % 30 == 0 || x == 255;
@@ -38,8 +38,8 @@ TEST_F(ViewTest, GridOfOddCellClosesAtLastPixel) {
 }
 
 TEST_F(ViewTest, OnePixelGridLinesEveryPixel) {
-    state_.grid_width = 1;
-    state_.grid_height = 1;
+    state_.view.grid_width = 1;
+    state_.view.grid_height = 1;
     view_redraw(state_);
     for (int i = 0; i < 256; i += 7) {
         ASSERT_EQ(canvas_pixel(i, 255 - i), 0u) << i;
@@ -47,8 +47,8 @@ TEST_F(ViewTest, OnePixelGridLinesEveryPixel) {
 }
 
 TEST_F(ViewTest, GridCellBelowOneDoesNotDivideByZero) {
-    state_.grid_width = 0;
-    state_.grid_height = -4;
+    state_.view.grid_width = 0;
+    state_.view.grid_height = -4;
     view_redraw(state_);
     EXPECT_EQ(canvas_pixel(77, 200), 0u);  // drawn as a one-pixel grid
 }
@@ -79,12 +79,12 @@ TEST_F(ViewTest, PictureKeepsTheCanvasSizeAfterPaintingAtAnotherZoom) {
     choose_menu(66);  // 200 %
     click(5);
     drag(20, 20, 22, 22);  // document pixel (10, 10) at 200 %
-    ASSERT_EQ(image_width(DocumentImage), 256);
+    ASSERT_EQ(state_.document.width(), 256);
     EXPECT_EQ(pixel(DocumentImage, 10, 10), 0xFF000000u);
     EXPECT_EQ(pixel(DocumentImage, 11, 11), 0u);
     choose_menu(65);  // 300 %
-    EXPECT_EQ(state_.view_width, 768);
-    EXPECT_EQ(image_width(DocumentImage), 256);
+    EXPECT_EQ(state_.view.view_width, 768);
+    EXPECT_EQ(state_.document.width(), 256);
     // The painted document pixel is the 3 x 3 block at (30, 30).
     EXPECT_EQ(canvas_pixel(30, 30), 0u);
     EXPECT_EQ(canvas_pixel(32, 32), 0u);
@@ -105,27 +105,27 @@ TEST_F(ViewTest, LargePicturesZoomToAnyLevelWithoutAQuestion) {
         {8192, 8192, MenuZoom1600, 1600, 131072, 131072},
     };
     for (const auto& c : cases) {
-        state_.base_width = c.width;
-        state_.base_height = c.height;
+        state_.view.base_width = c.width;
+        state_.view.base_height = c.height;
         document_recreate(state_);
         choose_menu(c.menu);
-        EXPECT_EQ(state_.zoom, c.zoom);
-        EXPECT_EQ(state_.view_width, c.view_width);
-        EXPECT_EQ(state_.view_height, c.view_height);
+        EXPECT_EQ(state_.view.zoom, c.zoom);
+        EXPECT_EQ(state_.view.view_width, c.view_width);
+        EXPECT_EQ(state_.view.view_height, c.view_height);
         EXPECT_LE(canvas()->width(), 800);
-        EXPECT_EQ(image_width(DocumentImage), c.width);  // the picture is never held at view size
+        EXPECT_EQ(state_.document.width(), c.width);  // the picture is never held at view size
     }
     EXPECT_TRUE(requests_.empty());
 }
 
 TEST_F(ViewTest, DocumentRecreateGivesATransparentPictureOfTheDocumentSize) {
-    state_.base_width = 300;
-    state_.base_height = 200;
+    state_.view.base_width = 300;
+    state_.view.base_height = 200;
     document_recreate(state_);
-    EXPECT_EQ(image_width(DocumentImage), 300);
-    EXPECT_EQ(image_height(DocumentImage), 200);
+    EXPECT_EQ(state_.document.width(), 300);
+    EXPECT_EQ(state_.document.height(), 200);
     EXPECT_EQ(pixel(DocumentImage, 299, 199), 0u);
-    EXPECT_EQ(state_.view_width, 300);
+    EXPECT_EQ(state_.view.view_width, 300);
 }
 
 TEST_F(ViewTest, ClearShowsThePlainCheckerboard) {

@@ -31,7 +31,7 @@ class WrapPreviewTest : public EditorFixture {
 };
 
 TEST_F(WrapPreviewTest, ShowsTheCellThreeByThreeAndFollowsPointerAndPainting) {
-    state_.grid_width = 16, state_.grid_height = 8;
+    state_.view.grid_width = 16, state_.view.grid_height = 8;
     answer_color(rgb(255, 0, 0));
     click(ColourButton);
     click(ToolBox);

@@ -22,13 +22,13 @@ struct Stroke {
 class WrapToolsTest : public EditorFixture {
   protected:
     void set_grid(int offset, int gap) {
-        state_.grid_width = state_.grid_height = kCell;
-        state_.grid_offset = static_cast<std::int16_t>(offset);
-        state_.grid_gap = static_cast<std::int16_t>(gap);
+        state_.view.grid_width = state_.view.grid_height = kCell;
+        state_.view.grid_offset = static_cast<std::int16_t>(offset);
+        state_.view.grid_gap = static_cast<std::int16_t>(gap);
     }
     void set_wrap(bool on) {
-        if ((state_.wrap_within_tiles != 0) != on) choose_menu(MenuWrapWithinTiles);
-        ASSERT_EQ(state_.wrap_within_tiles != 0, on);
+        if ((state_.tools.wrap_within_tiles != 0) != on) choose_menu(MenuWrapWithinTiles);
+        ASSERT_EQ(state_.tools.wrap_within_tiles != 0, on);
     }
     void draw(const Stroke& s, int cx, int cy) {
         click(s.tool);
