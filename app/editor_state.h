@@ -83,6 +83,10 @@ struct DialogEntries {
 };
 
 struct EditorState {
+    // Declared so that EditorState{} value-initialises: as an aggregate of records, GCC 12
+    // wrongly warns that the string inside a temporary may be used uninitialised.
+    EditorState() = default;
+
     std::int64_t quit_requested = 0;
     ToolSettings tools;
     ViewState view;

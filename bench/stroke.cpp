@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/document/document_commands.h"
+#include "app/document/painter.h"
 #include "app/startup/startup.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
@@ -100,13 +101,15 @@ void event(EditorState& s, int x, int y, std::int64_t subtype) {
 
 // One dab blended over the picture as it stands, with its repaint: a stroke before.
 void piled_dab(EditorState& s, int x, int y) {
-    if (!drawing_begin(image_output(s.document.image()))) return;
-    drawing_mode_set(paint_mode(s));
     const int t = image_width(BrushImage);
     const Rect area{x - t / 2, y - t / 2, x - t / 2 + t, y - t / 2 + t};
-    document_will_change(s, area);
-    draw_image(image_handle(BrushImage), x - t / 2, y - t / 2);
-    drawing_end();
+    {
+        Painter painter{s.document};
+        if (!painter) return;
+        drawing_mode_set(paint_mode(s));
+        document_will_change(s, area);
+        draw_image(image_handle(BrushImage), x - t / 2, y - t / 2);
+    }
     view_show_document_rect(s, std::max<std::int64_t>(area.x0, 0), std::max<std::int64_t>(area.y0, 0),
                             std::min<std::int64_t>(area.x1, kSide), std::min<std::int64_t>(area.y1, kSide));
     QApplication::processEvents();

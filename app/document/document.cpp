@@ -60,8 +60,8 @@ std::string document_title(const Document& document) {
     return document.modified() ? "*" + name : name;
 }
 
-ObjectNumber document_picture(const EditorState&) {
-    return DocumentImage;
+ObjectNumber document_picture(const EditorState& state) {
+    return state.document.image();
 }
 
 void document_start(EditorState& state, const std::string& file) {

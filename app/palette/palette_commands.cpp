@@ -20,10 +20,6 @@ constexpr const char* kSavePatterns =
     "GIMP Palette|*.gpl|Hex Palette|*.hex|JASC Palette|*.pal|Paint.NET Palette|*.txt";
 constexpr const char* kSaveExtensions[] = {".gpl", ".hex", ".pal", ".txt"};
 
-const Bitmap* document_bitmap() {
-    return bitmap_from_handle(image_handle(DocumentImage));
-}
-
 void load_command(EditorState& state) {
     const std::string path = open_file_dialog("Load Palette", "", kLoadPatterns, 0);
     if (!path.empty()) palette_load_file(state, path);
@@ -59,7 +55,7 @@ void save_command(const EditorState& state) {
 }
 
 void from_picture_command(EditorState& state) {
-    const Bitmap* picture = document_bitmap();
+    const Bitmap* picture = state.document.picture_or_null();
     if (!picture) return;
     PictureColours found = picture_colours(*picture, whole_area(*picture), MaxSwatches, true);
     if (found.colours.empty()) {
@@ -87,7 +83,7 @@ void sort_command(EditorState& state, SortKey key) {
             sort_by_lightness(palette.colours);
             break;
         case SortKey::Use:
-            if (const Bitmap* picture = document_bitmap())
+            if (const Bitmap* picture = state.document.picture_or_null())
                 sort_by_use(palette.colours, colour_use(*picture, whole_area(*picture), palette.colours));
             break;
     }

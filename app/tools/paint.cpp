@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "app/document/document_commands.h"
-#include "app/tiles/tile_mode.h"
+#include "app/document/painter.h"
 #include "app/select/select_clip.h"
 #include "app/select/select_tool.h"
+#include "app/tiles/tile_mode.h"
 #include "app/tools/painting.h"
 #include "app/tools/tool.h"
 #include "app/view/view.h"
@@ -22,6 +23,23 @@ namespace {
 // Clamped to a range that keeps every document coordinate below in 32 bits.
 std::int64_t clamp_coordinate(std::int64_t v) {
     return std::clamp<std::int64_t>(v, -65000, 65000);
+}
+
+// The tool's answer to one event, painted on `output` (the document's picture); what it may
+// have changed.
+Rect tool_event(EditorState& state, PaintTool& tool, DrawingSession* output, int x, int y, std::int64_t subtype) {
+    Painter painter{output};
+    if (!painter) return {};
+    switch (subtype) {
+        case LeftButtonDown:
+            return tool.press(state, x, y);
+        case MouseMove:
+            return tool.move(state, x, y);
+        case LeftButtonUp:
+            return tool.release(state, x, y);
+        default:
+            return {};
+    }
 }
 
 }  // namespace
@@ -54,26 +72,12 @@ PaintTool* paint_tool_for(std::uint8_t button) {
 
 void paint_at(EditorState& state, std::int64_t x, std::int64_t y, std::int64_t subtype) {
     PaintTool* tool = paint_tool_for(state.tools.current_tool);
+    if (!tool) return;
     const int px = static_cast<int>(std::clamp<std::int64_t>(x, -1000000, 1000000));
     const int py = static_cast<int>(std::clamp<std::int64_t>(y, -1000000, 1000000));
     // While something is selected, only the selected pixels change.
     const SelectionClip clip(state, subtype, px, py);
-    if (!tool || !drawing_begin(clip.output())) return;
-    Rect changed;
-    switch (subtype) {
-        case LeftButtonDown:
-            changed = tool->press(state, px, py);
-            break;
-        case MouseMove:
-            changed = tool->move(state, px, py);
-            break;
-        case LeftButtonUp:
-            changed = tool->release(state, px, py);
-            break;
-        default:
-            break;
-    }
-    drawing_end();
+    Rect changed = tool_event(state, *tool, clip.output(), px, py, subtype);
     // Only what lies on the picture counts as a change.
     changed.x0 = std::max<std::int64_t>(changed.x0, 0);
     changed.y0 = std::max<std::int64_t>(changed.y0, 0);

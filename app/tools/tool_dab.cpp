@@ -39,7 +39,7 @@ bool single_coloured(const Bitmap& tip) {
 class DabTool final : public PaintTool {
   public:
     Rect press(EditorState& state, int x, int y) override {
-        begin_stroke();
+        begin_stroke(state);
         drawing_mode_set(paint_mode(state));
         last_x_ = x, last_y_ = y, travelled_ = 0;
         return dab(state, x, y);
@@ -55,10 +55,10 @@ class DabTool final : public PaintTool {
     }
 
   private:
-    void begin_stroke() {
+    void begin_stroke(EditorState& state) {
         coverage_.clear();
         active_ = true;
-        picture_ = bitmap_from_handle(image_handle(DocumentImage));
+        picture_ = state.document.picture_or_null();
         width_ = picture_ ? picture_->width : 0, height_ = picture_ ? picture_->height : 0;
         const Bitmap* tip = bitmap_from_handle(image_handle(BrushImage));
         ties_ = tip && tip->bpp == 32 && tip->bits && !single_coloured(*tip);

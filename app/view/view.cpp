@@ -105,9 +105,7 @@ bool view_zoom_at(EditorState& state, int zoom, int x, int y) {
 }
 
 void document_recreate(EditorState& state) {
-    image_free(state.document.image());
-    image_create(state.document.image(), static_cast<int>(state.view.base_width),
-                 static_cast<int>(state.view.base_height), 32, BackgroundTransparent);
+    state.document.recreate(static_cast<int>(state.view.base_width), static_cast<int>(state.view.base_height));
     state.view.view_width = state.view.base_width * state.view.zoom / 100;
     state.view.view_height = state.view.base_height * state.view.zoom / 100;
 }

@@ -136,8 +136,6 @@ bool view_compose(const Bitmap& picture, const ViewSpec& view, int x, int y, int
                   std::uint32_t* out, std::ptrdiff_t stride) {
     if (width <= 0 || height <= 0) return true;
     if (view.zoom <= 0 || picture.bpp != 32 || !picture.bits) return false;
-    // The blend runs in a drawing session of its own; one still open elsewhere is not broken.
-    if (drawing_current()) return false;
     const std::int64_t x0 = std::clamp<std::int64_t>(x, 0, view.view_width);
     const std::int64_t y0 = std::clamp<std::int64_t>(y, 0, view.view_height);
     const std::int64_t x1 = std::clamp<std::int64_t>(std::int64_t{x} + width, 0, view.view_width);
