@@ -7,15 +7,21 @@
 
 namespace morvane {
 
-Painter::Painter(DrawingSession* output) : session_(drawing_begin(output) != 0 ? output : nullptr) {}
+Painter* Painter::innermost_ = nullptr;
+
+Painter::Painter(DrawingSession* output) : session_(drawing_begin(output) != 0 ? output : nullptr) {
+    innermost_ = session_ ? this : nullptr;
+}
 
 Painter::Painter(ObjectNumber image) : Painter(image_output(image)) {}
 
 Painter::Painter(Document& document) : Painter(document.image()) {}
 
-// A session made since (which ended this one) is left to its own maker.
+// A painter made since ended this one's session and ended its own.
 Painter::~Painter() {
-    if (session_ && drawing_current() == session_) drawing_end();
+    if (!session_ || innermost_ != this) return;
+    innermost_ = nullptr;
+    if (drawing_current() == session_) drawing_end();
 }
 
 }  // namespace morvane

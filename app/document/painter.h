@@ -1,6 +1,7 @@
 // A drawing session that ends itself: made on the stack for one picture, it opens a session
 // on it and ends that session when it goes out of scope. The draw functions paint through it
-// while it lives. Painters do not nest: making one ends any session still open.
+// while it lives. Painters do not nest: making one ends any session still open, and a painter
+// whose session was ended so ends nothing more.
 #pragma once
 
 #include "image/color.h"
@@ -27,6 +28,7 @@ class Painter {
 
   private:
     DrawingSession* session_ = nullptr;
+    static Painter* innermost_;  // the painter whose session is current
 };
 
 }  // namespace morvane
