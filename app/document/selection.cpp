@@ -18,8 +18,8 @@ namespace morvane {
 namespace {
 
 // The document's pixel storage when it is a 32-bit picture, or null.
-Bitmap* document_pixels() {
-    Bitmap* bitmap = bitmap_from_handle(image_handle(DocumentImage));
+Bitmap* document_pixels(Document& document) {
+    Bitmap* bitmap = document.picture_or_null();
     if (!bitmap || bitmap->kind != Bitmap::Kind::Pixels || bitmap->bpp != 32) return nullptr;
     return bitmap;
 }
@@ -102,7 +102,7 @@ void selection_set(EditorState& state, const Rect& rect) {
     Selection& selection = state.document.selection;
     selection_drop(state);
     const Rect before = selection.rect;
-    const Bitmap* picture = document_pixels();
+    const Bitmap* picture = document_pixels(state.document);
     selection.rect = picture ? intersected(rect, picture_rect(*picture)) : Rect{};
     if (selection.rect.empty()) selection.rect = Rect{};
     show(state, before, selection.rect);
@@ -114,7 +114,7 @@ void selection_clear(EditorState& state) {
 
 bool selection_lift(EditorState& state, bool copy) {
     Selection& selection = state.document.selection;
-    Bitmap* picture = document_pixels();
+    Bitmap* picture = document_pixels(state.document);
     if (!picture || selection.is_floating() || !selection.active()) return false;
     const Rect rect = intersected(selection.rect, picture_rect(*picture));
     if (rect.empty()) return false;
@@ -155,7 +155,7 @@ void selection_move_to(EditorState& state, std::int64_t x, std::int64_t y, bool 
 bool selection_drop(EditorState& state) {
     Selection& selection = state.document.selection;
     if (!selection.is_floating()) return false;
-    Bitmap* picture = document_pixels();
+    Bitmap* picture = document_pixels(state.document);
     BitmapPtr floating = std::move(selection.floating);
     BitmapPtr original = std::move(selection.original);
     const Rect at = selection.rect, origin = selection.lifted ? selection.origin : Rect{};
@@ -174,7 +174,7 @@ bool selection_drop(EditorState& state) {
     clear(*picture, origin);
     compose(*picture, *floating, at);
     const bool kept = document_step_end(state);
-    picture = document_pixels();
+    picture = document_pixels(state.document);
     selection.rect = picture ? intersected(at, picture_rect(*picture)) : Rect{};
     if (selection.rect.empty()) selection.rect = Rect{};
     show(state, at, origin);
@@ -184,7 +184,7 @@ bool selection_drop(EditorState& state) {
 bool selection_put_back(EditorState& state) {
     Selection& selection = state.document.selection;
     if (!selection.is_floating()) return false;
-    Bitmap* picture = document_pixels();
+    Bitmap* picture = document_pixels(state.document);
     const Rect before = selection.rect;
     if (!selection.origin.empty() && picture) {
         if (selection.lifted && selection.original) write_back(*picture, *selection.original, selection.origin);
