@@ -16,12 +16,12 @@ void edit_turn(EditorState& state, Turn turn) {
     History& history = state.document.history;
     // A step still open is closed on the picture as it is before the turn.
     if (history.recording()) document_step_end(state);
-    if (!picture_turn(state.document.image(), turn)) {
+    if (!picture_turn(state.document.record(), turn)) {
         message_box("Morvane", "Not enough memory to turn the picture.", 16);
         return;
     }
     // The step keeps only the turn: undo turns the picture back.
-    history.record_turn(state.document.image(), turn);
+    history.record_turn(state.document.record(), turn);
     if (turn_swaps_sides(turn) && state.view.base_width != state.view.base_height) {
         edit_picture_resized(state);
     } else {

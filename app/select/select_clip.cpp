@@ -23,10 +23,11 @@ int g_last_x = 0, g_last_y = 0;
 
 }  // namespace
 
-SelectionClip::SelectionClip(const EditorState& state, std::int64_t subtype, int x, int y) {
+SelectionClip::SelectionClip(EditorState& state, std::int64_t subtype, int x, int y) {
     const int from_x = subtype == MouseMove ? g_last_x : x, from_y = subtype == MouseMove ? g_last_y : y;
     g_last_x = x, g_last_y = y;
     picture_ = state.document.picture_or_null();
+    image_ = state.document.image();
     const Rect selected = state.document.selection.rect;
     if (!picture_ || picture_->bpp != 32 || !picture_->bits || selected.empty()) return;
     // A selection wholly off the picture lets nothing be painted.
@@ -84,9 +85,9 @@ SelectionClip::~SelectionClip() {
 }
 
 DrawingSession* SelectionClip::output() const {
-    if (!clipping_) return image_output(DocumentImage);
+    if (!clipping_) return image_output(image_);
     if (clip_.empty()) return nullptr;
-    if (!confined_) return image_output(DocumentImage);
+    if (!confined_) return image_output(image_);
     // Memory row 0 of the bottom-up picture is its last row: the session's is the selection's.
     DrawingSession* session = drawing_output_prepare(
         picture_->row(static_cast<std::int32_t>(clip_.y1 - 1)) + clip_.x0 * 4, static_cast<int>(clip_.x1 - clip_.x0),

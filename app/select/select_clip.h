@@ -21,7 +21,7 @@ struct DrawingSession;
 class SelectionClip {
   public:
     /// For the painting step of canvas `subtype` at document pixel (x, y).
-    SelectionClip(const EditorState& state, std::int64_t subtype, int x, int y);
+    SelectionClip(EditorState& state, std::int64_t subtype, int x, int y);
     ~SelectionClip();
     SelectionClip(const SelectionClip&) = delete;
     SelectionClip& operator=(const SelectionClip&) = delete;
@@ -38,6 +38,7 @@ class SelectionClip {
     void keep(const Rect& rect);
 
     Bitmap* picture_ = nullptr;
+    ObjectNumber image_ = 0;  // the document picture's number, for its drawing session
     bool clipping_ = false;  // something is selected
     bool confined_ = false;  // the session covers only the selection
     Rect clip_;              // the selected part of the picture

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "app/document/painter.h"
 #include "app/tiles/tile_grid.h"
 #include "app/tiles/tile_mode.h"
 #include "app/tools/tool.h"
@@ -29,14 +30,13 @@ void fill_in_cell(EditorState& state, Bitmap& picture, const Rect& cell, int x, 
     const int bytes = picture.bpp / 8;
     // Memory row 0 of the cell is its bottom row (the picture is stored bottom-up).
     std::uint8_t* bits = picture.row(static_cast<std::int32_t>(cell.y1 - 1)) + cell.x0 * bytes;
-    if (drawing_begin(drawing_output_prepare(bits, static_cast<int>(cell.x1 - cell.x0),
-                                             static_cast<int>(cell.y1 - cell.y0), picture.stride, picture.bpp,
-                                             nullptr))) {
-        drawing_mode_set(paint_mode(state));
-        fill_area_exact(static_cast<int>(x - cell.x0), static_cast<int>(y - cell.y0),
-                        state.tools.brush_color);
-        drawing_end();
-    }
+    // Painters do not nest: this one ends the press's session on the whole picture.
+    Painter painter{drawing_output_prepare(bits, static_cast<int>(cell.x1 - cell.x0),
+                                           static_cast<int>(cell.y1 - cell.y0), picture.stride, picture.bpp,
+                                           nullptr)};
+    if (!painter) return;
+    drawing_mode_set(paint_mode(state));
+    fill_area_exact(static_cast<int>(x - cell.x0), static_cast<int>(y - cell.y0), state.tools.brush_color);
 }
 
 }  // namespace
@@ -50,9 +50,6 @@ bool tile_fill(EditorState& state, int x, int y, Rect* changed) {
     Rect cell;
     if (tile_cell_at(grid, x, y, &cell) >= 0) {
         state.document.history.save_before_holding(cell, seed);
-        // The press's session on the whole picture ends here: sessions do not nest, and the
-        // caller's drawing_end then finds none.
-        drawing_end();
         fill_in_cell(state, *picture, cell, x, y);
         *changed = cell;
         return true;

@@ -82,7 +82,7 @@ TEST(HistoryPackAhead, SameStepsAsPackingAtCommit) {
         const std::vector<std::uint8_t> start = bytes_of(Ahead);
         History ahead(c.limit, c.raw_limit), plain(c.limit, c.raw_limit);
         ahead.begin(*image_record(Ahead));
-        plain.begin(Plain);
+        plain.begin(*image_record(Plain));
         for (const Op& op : c.ops) {
             for (const ObjectNumber n : {Ahead, Plain}) {
                 History& h = n == Ahead ? ahead : plain;
