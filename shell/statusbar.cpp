@@ -32,6 +32,14 @@ void StatusBarWidget::set_text(int field, const QString& text, int flags) {
     update();
 }
 
+void StatusBarWidget::fit_field(int field, int min_width) {
+    if (field < 0 || field >= static_cast<int>(fields_.size()) || fields_[field].width == FillWidth) return;
+    const int wanted = std::max(min_width, fontMetrics().horizontalAdvance(fields_[field].text) + 12);
+    if (fields_[field].width == wanted) return;
+    fields_[field].width = wanted;
+    update();
+}
+
 bool StatusBarWidget::has_size_grip() const {
     auto* window = dynamic_cast<ShellWindow*>(this->window());
     return window && (window->flags() & SizableFrame) && !window->isMaximized();
@@ -125,6 +133,10 @@ int statusbar_create(ObjectNumber number, std::intptr_t window_handle) {
     bars().table[number] = StatusBarRecord{window->number(), widget};
     bars().last = number;
     return 1;
+}
+
+void statusbar_fit_field(ObjectNumber number, int field, int min_width) {
+    if (StatusBarWidget* b = bar(number)) b->fit_field(field, min_width);
 }
 
 void statusbar_add_field(int width) {

@@ -21,6 +21,8 @@ void statusbar_add_field(int width);
 /// Sets a field's text; flags 0 left-aligned sunken, 1 raised, 2 no border, 4 centred,
 /// 8 right-aligned.
 void statusbar_set_text(ObjectNumber number, int field, const std::string& text, int flags = 0);
+/// Gives a field the width its text needs, at least `min_width` pixels.
+void statusbar_fit_field(ObjectNumber number, int field, int min_width);
 /// Releases a status bar.
 void statusbar_free(ObjectNumber number);
 

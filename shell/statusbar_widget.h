@@ -21,6 +21,8 @@ class StatusBarWidget : public QWidget {
     explicit StatusBarWidget(QWidget* parent = nullptr);
     int bar_height() const;
     void add_field(int width);
+    /// Widens (or narrows back to `min_width`) a fixed field so that its text fits.
+    void fit_field(int field, int min_width);
     void set_text(int field, const QString& text, int flags);
     const std::vector<Field>& fields() const { return fields_; }
     /// The right edges of the fields for the current width.

@@ -115,7 +115,10 @@ void status_part_set(EditorState& state, StatusPart part, const std::string& tex
     const std::string& a = state.view.status_parts[0];
     const std::string& b = state.view.status_parts[1];
     const std::string joined = a.empty() ? b : b.empty() ? a : a + "   " + b;
-    if (statusbar_text(MainStatusBar, 3) != joined) statusbar_set_text(MainStatusBar, 3, joined, 0);
+    if (statusbar_text(MainStatusBar, 3) == joined) return;
+    statusbar_set_text(MainStatusBar, 3, joined, 0);
+    // The field is 100 pixels wide at start; longer texts widen it rather than being cut.
+    statusbar_fit_field(MainStatusBar, 3, 100);
 }
 
 void status_update(EditorState& state) {

@@ -31,6 +31,21 @@ TEST_F(StatusBarTest, FieldsEndAtRunningSums) {
     EXPECT_EQ(statusbar_field_end(0, 3), 450);
     EXPECT_EQ(statusbar_field_end(0, 4), -1);
     EXPECT_EQ(statusbar_field_end(1, 0), -1);
+
+    // A fitted field grows to its text (measured here with the bar's own font) and shrinks
+    // back to its least width; the fields before it keep their places.
+    const std::string text = "Sel : 1024,2048 512 x 512   Tile 12 of 87, 5 copies";
+    statusbar_set_text(0, 3, text);
+    statusbar_fit_field(0, 3, 100);
+    const QWidget* bar = window_handle(0) ? reinterpret_cast<QWidget*>(window_handle(0))->findChild<StatusBarWidget*>()
+                                          : nullptr;
+    ASSERT_NE(bar, nullptr);
+    const int needed = bar->fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    EXPECT_GT(statusbar_field_end(0, 3) - 350, needed);
+    EXPECT_EQ(statusbar_field_end(0, 2), 350);
+    statusbar_set_text(0, 3, "");
+    statusbar_fit_field(0, 3, 100);
+    EXPECT_EQ(statusbar_field_end(0, 3), 450);
 }
 
 TEST_F(StatusBarTest, BarIsBelowTheClientAreaAndFollowsTheWindow) {
