@@ -84,7 +84,7 @@ TEST(TransformTest, WorkedTurnsOfRectanglesAndWholePictures) {
 // pixel by pixel against the picture's columns.
 TEST(TransformTest, LargePicturesComeBackByteForByte) {
     std::mt19937 random(3);
-    for (const auto& [w, h] : {std::pair{1, 1}, {1, 130}, {129, 64}, {200, 77}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, {1, 130}, {129, 64}, {200, 77}, {130, 130}, {128, 128}}) {
         Bitmap* b = bitmap_create(w, h, 32);
         for (std::int32_t y = 0; y < h; ++y)
             for (std::int32_t x = 0; x < 4 * w; ++x) b->row(y)[x] = static_cast<std::uint8_t>(random());
@@ -101,6 +101,15 @@ TEST(TransformTest, LargePicturesComeBackByteForByte) {
                 ASSERT_EQ(std::memcmp(clockwise->row(y) + 4 * x, b->row(h - 1 - x) + 4 * y, 4), 0);
                 ASSERT_EQ(std::memcmp(counter->row(w - 1 - y) + 4 * x, b->row(x) + 4 * y, 4), 0);
             }
+        // Turned where it is (a square turns without a second picture), the same bytes.
+        for (const auto& [turn, expected] : {std::pair{Turn::Clockwise, clockwise}, {Turn::CounterClockwise, counter}}) {
+            Bitmap* copy = bitmap_turned(*b, 0, 0, w, h, Turn::FlipVertical);
+            ASSERT_TRUE(copy && bitmap_turn(*copy, Turn::FlipVertical) && bitmap_turn(*copy, turn));
+            ASSERT_EQ(copy->width, h);
+            for (std::int32_t y = 0; y < w; ++y)
+                ASSERT_EQ(std::memcmp(copy->row(y), expected->row(y), static_cast<std::size_t>(4 * h)), 0);
+            bitmap_destroy(copy);
+        }
         bitmap_destroy(counter);
         for (const Turn t : {Turn::Clockwise, Turn::Clockwise, Turn::Clockwise, Turn::Clockwise, Turn::HalfTurn,
                              Turn::HalfTurn, Turn::FlipHorizontal, Turn::FlipHorizontal})
