@@ -140,6 +140,13 @@ void edit_paste_as_new(EditorState& state) {
     Bitmap* picture = state.document.picture_or_null();
     if (!picture || picture->bpp != 32) {
         message_box("Paste as New Image", "Not enough memory for the new picture.", 16);
+        // The old picture is gone (saved or discarded): an empty one of the usual size, not none.
+        state.view.base_width = state.dialogs.new_image_default_width;
+        state.view.base_height = state.dialogs.new_image_default_height;
+        document_recreate(state);
+        document_start(state, "");
+        state.view.laid_out_width = state.view.laid_out_height = -1;
+        edit_picture_resized(state);
         return;
     }
     const std::size_t row_bytes = static_cast<std::size_t>(pixels->width) * 4;

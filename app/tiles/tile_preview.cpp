@@ -199,7 +199,7 @@ void tile_preview_refresh(EditorState& state) {
             widget_set_state(ZoomCombo, state.view.tile_preview_zoom / 100 - 1);
         }
         s.zoom = state.view.tile_preview_zoom;
-        widget_set_text(InfoText, "Tile " + std::to_string(index) + ": " + std::to_string(cell.x1 - cell.x0) +
+        widget_set_text(InfoText, "Cell " + std::to_string(index + 1) + ": " + std::to_string(cell.x1 - cell.x0) +
                                       " x " + std::to_string(cell.y1 - cell.y0) + " at " +
                                       std::to_string(cell.x0) + ", " + std::to_string(cell.y0));
     }

@@ -64,7 +64,7 @@ TEST_F(WrapPreviewTest, ShowsTheCellThreeByThreeAndFollowsPointerAndPainting) {
     // Another cell under the pointer, then a point in no cell keeps it.
     hover(5, 60);
     EXPECT_EQ(differing(0, 56, 16, 8), 0);
-    EXPECT_EQ(widget_get_text(tile_preview_window::InfoText), "Tile 112: 16 x 8 at 0, 56");
+    EXPECT_EQ(widget_get_text(tile_preview_window::InfoText), "Cell 113: 16 x 8 at 0, 56");
     // The zoom list: 200 % shows the 96 x 48 copies centred (from 144, 168).
     change_widget(tile_preview_window::ZoomCombo, 1, 768, TilePreviewWindow);
     hover(40, 20);

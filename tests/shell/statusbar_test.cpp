@@ -37,8 +37,7 @@ TEST_F(StatusBarTest, FieldsEndAtRunningSums) {
     const std::string text = "Sel : 1024,2048 512 x 512   Tile 12 of 87, 5 copies";
     statusbar_set_text(0, 3, text);
     statusbar_fit_field(0, 3, 100);
-    const QWidget* bar = window_handle(0) ? reinterpret_cast<QWidget*>(window_handle(0))->findChild<StatusBarWidget*>()
-                                          : nullptr;
+    const StatusBarWidget* bar = shell_window(0)->status_bar();
     ASSERT_NE(bar, nullptr);
     const int needed = bar->fontMetrics().horizontalAdvance(QString::fromStdString(text));
     EXPECT_GT(statusbar_field_end(0, 3) - 350, needed);
