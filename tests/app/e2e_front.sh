@@ -137,9 +137,17 @@ xdotool key --delay 100 Down Down Down Return
 chooser=$(timeout 10 xdotool search --sync --onlyvisible --name '^Load Image' | head -n 1)
 [ -n "$chooser" ] || fail "no file chooser for the tile-set command"
 sleep 0.8
+xdotool windowactivate --sync "$chooser" 2>/dev/null
 xdotool type --delay 20 "$work/pic.png"
+# The chooser completes the typed name from its folder listing first, and a completion list
+# shown over the name field may take the first Return.
+sleep 1
 xdotool key Return
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Convert to TileSet$' | head -n 1)
+dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '^Convert to TileSet$' | head -n 1)
+if [ -z "$dialog" ]; then
+    xdotool windowactivate --sync "$chooser" 2>/dev/null && xdotool key Return
+    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Convert to TileSet$' | head -n 1)
+fi
 [ -n "$dialog" ] || fail "no tile-set dialog after choosing the picture"
 sleep 0.5
 read -r dx dy dw dh < <(geometry "$dialog")
